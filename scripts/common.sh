@@ -1,0 +1,18 @@
+# Shared by scripts/run and scripts/test: installs the Debian packages that are
+# missing, with apt-get as root and sudo otherwise, and nothing when all are there.
+ensure_packages() {
+    local missing=()
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev
+    libxrandr-dev libx11-dev libespeak-ng-dev espeak-ng-data libgl-dev fonts-liberation fonts-comic-neue
+    qt6-qpa-plugins libqt6svg6 libqt6multimedia6 gstreamer1.0-plugins-base)

@@ -1,0 +1,164 @@
+#include "app/app.h"
+
+#include "app/agentmissing.h"
+#include "app/assistform.h"
+#include "app/company.h"
+#include "app/contactform.h"
+#include "app/frmabout.h"
+#include "app/placeholders.h"
+#include "app/screensize.h"
+#include "app/vistanotice.h"
+#include "platform/character.h"
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/printing.h"
+#include "platform/random.h"
+#include "platform/shell.h"
+#include "platform/sound.h"
+#include "platform/systeminfo.h"
+#include "platform/voice.h"
+
+#include <QApplication>
+
+namespace plovista {
+
+App::App(const QString &workingFolder, Services services)
+    : m_store(workingFolder)
+    , m_services(std::move(services))
+    , m_speech(m_state, *m_services.character, *m_services.voice)
+    , m_ender([] { QApplication::exit(0); })
+{
+    // The windows were designed around a narrow sans-serif face; Liberation
+    // Sans has the same widths as the face they were drawn with.
+    QFont font(QStringLiteral("Arial"), 9);
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    QApplication::setFont(font);
+}
+
+// Windows go before the services they use.
+App::~App()
+{
+    m_agentMissing.reset();
+    m_vistaNotice.reset();
+    m_contactForm.reset();
+    m_screenSize.reset();
+    m_about.reset();
+    m_assistForm.reset();
+    m_getPassW.reset();
+    m_mainMenu.reset();
+    m_company.reset();
+}
+
+void App::start()
+{
+    company().Form_Load();
+}
+
+int App::ask(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons)
+{
+    m_state.MsgResult = m_services.boxes->ask(text, title, icon, buttons);
+    return m_state.MsgResult;
+}
+
+void App::tell(const QString &text, const QString &title, MsgIcon icon)
+{
+    ask(text, title, icon, MsgButtons::Ok);
+}
+
+bool App::writeSetting(const QString &name, const QString &value)
+{
+    const WriteResult result = m_store.write(name, value);
+    if (!result.ok)
+        tell(QStringLiteral("The setting \"%1\" could not be saved: %2.\n\nThe program goes on with the new value "
+                            "for now; it will be lost when the program ends.")
+                 .arg(name, result.error),
+             QStringLiteral("Setting Not Saved"), MsgIcon::Critical);
+    return result.ok;
+}
+
+void App::showAssist(const QString &title, const QString &text)
+{
+    assistForm().showText(title, text);
+}
+
+bool App::peedyBelongsOn(Audience audience) const
+{
+    return m_state.PeedyEnabled && (audience == Audience::Student || m_state.PeedyTeacher);
+}
+
+void App::formMinimised(Audience audience)
+{
+    if (peedyBelongsOn(audience)) {
+        m_speech.StopPeedy();
+        m_speech.HidePeedy();
+    }
+    company().hide();
+}
+
+void App::formRestored(Audience audience)
+{
+    company().show();
+    if (peedyBelongsOn(audience))
+        m_speech.ShowPeedy();
+}
+
+void App::endProgram()
+{
+    if (m_state.StartDisplayMode.width > 0)
+        m_services.display->apply(m_state.StartDisplayMode);
+    for (QWidget *window : QApplication::topLevelWidgets())
+        window->hide();
+    m_ender();
+}
+
+QString App::characterFile() const
+{
+    return m_services.systemInfo->systemFolder() + QStringLiteral("/Peedy.svg");
+}
+
+template <typename W>
+static W &createOnce(std::unique_ptr<W> &slot, App &app)
+{
+    if (!slot)
+        slot = std::make_unique<W>(app);
+    return *slot;
+}
+
+Company &App::company()
+{
+    return createOnce(m_company, *this);
+}
+MainMenu &App::mainMenu()
+{
+    return createOnce(m_mainMenu, *this);
+}
+GetPassW &App::getPassW()
+{
+    return createOnce(m_getPassW, *this);
+}
+AssistForm &App::assistForm()
+{
+    return createOnce(m_assistForm, *this);
+}
+frmAbout &App::aboutBox()
+{
+    return createOnce(m_about, *this);
+}
+ScreenSize &App::screenSize()
+{
+    return createOnce(m_screenSize, *this);
+}
+ContactForm &App::contactForm()
+{
+    return createOnce(m_contactForm, *this);
+}
+VistaNotice &App::vistaNotice()
+{
+    return createOnce(m_vistaNotice, *this);
+}
+AgentMissing &App::agentMissing()
+{
+    return createOnce(m_agentMissing, *this);
+}
+
+} // namespace plovista

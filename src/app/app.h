@@ -1,0 +1,131 @@
+#pragma once
+
+#include "app/appstate.h"
+#include "app/formwindow.h"
+#include "platform/messageboxes.h"
+#include "settings/settingsstore.h"
+#include "speech/speech.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+namespace plovista {
+
+class Character;
+class Clock;
+class Display;
+class Printing;
+class Random;
+class Shell;
+class Sound;
+class SystemInfo;
+class Voice;
+
+class AgentMissing;
+class AssistForm;
+class Company;
+class ContactForm;
+class frmAbout;
+class GetPassW;
+class MainMenu;
+class ScreenSize;
+class VistaNotice;
+
+// The services the program runs on: real ones in the program, doubles in tests.
+struct Services
+{
+    std::unique_ptr<MessageBoxes> boxes;
+    std::unique_ptr<Character> character;
+    std::unique_ptr<Voice> voice;
+    std::unique_ptr<Sound> sound;
+    std::unique_ptr<Printing> printing;
+    std::unique_ptr<Display> display;
+    std::unique_ptr<SystemInfo> systemInfo;
+    std::unique_ptr<Clock> clock;
+    std::unique_ptr<Random> random;
+    std::unique_ptr<Shell> shell;
+};
+
+// The hub: owns the program-wide state, the services and the windows. Windows
+// are created on first use and afterwards only hidden and shown.
+class App final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(App)
+public:
+    App(const QString &workingFolder, Services services);
+    ~App() override;
+
+    // Runs the start-up and shows the start screen.
+    void start();
+
+    AppState &state() { return m_state; }
+    const SettingsStore &store() const { return m_store; }
+    Speech &speech() { return m_speech; }
+
+    MessageBoxes &boxes() { return *m_services.boxes; }
+    Character &character() { return *m_services.character; }
+    Voice &voice() { return *m_services.voice; }
+    Sound &sound() { return *m_services.sound; }
+    Printing &printing() { return *m_services.printing; }
+    Display &display() { return *m_services.display; }
+    SystemInfo &systemInfo() { return *m_services.systemInfo; }
+    Clock &clock() { return *m_services.clock; }
+    Random &random() { return *m_services.random; }
+    Shell &shell() { return *m_services.shell; }
+
+    // Asks through the message-box service and keeps the answer as the
+    // program's message-box result.
+    int ask(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons);
+    void tell(const QString &text, const QString &title, MsgIcon icon = MsgIcon::None);
+
+    // Writes a setting; a failure is told to the user, and the program goes on.
+    bool writeSetting(const QString &name, const QString &value);
+
+    // The directions window with a title and a text.
+    void showAssist(const QString &title, const QString &text);
+
+    // The shared minimise and restore behaviour of the windows.
+    void formMinimised(Audience audience);
+    void formRestored(Audience audience);
+    bool peedyBelongsOn(Audience audience) const;
+
+    // Puts the display back as it was found and ends the program at once.
+    void endProgram();
+    // Tests replace what ending the program means.
+    void setProgramEnder(std::function<void()> ender) { m_ender = std::move(ender); }
+
+    // The character's data file in the program's system folder.
+    QString characterFile() const;
+
+    Company &company();
+    MainMenu &mainMenu();
+    GetPassW &getPassW();
+    AssistForm &assistForm();
+    frmAbout &aboutBox();
+    ScreenSize &screenSize();
+    ContactForm &contactForm();
+    VistaNotice &vistaNotice();
+    AgentMissing &agentMissing();
+    AgentMissing *existingAgentMissing() const { return m_agentMissing.get(); }
+
+private:
+    AppState m_state;
+    SettingsStore m_store;
+    Services m_services;
+    Speech m_speech;
+    std::function<void()> m_ender;
+
+    std::unique_ptr<Company> m_company;
+    std::unique_ptr<MainMenu> m_mainMenu;
+    std::unique_ptr<GetPassW> m_getPassW;
+    std::unique_ptr<AssistForm> m_assistForm;
+    std::unique_ptr<frmAbout> m_about;
+    std::unique_ptr<ScreenSize> m_screenSize;
+    std::unique_ptr<ContactForm> m_contactForm;
+    std::unique_ptr<VistaNotice> m_vistaNotice;
+    std::unique_ptr<AgentMissing> m_agentMissing;
+};
+
+} // namespace plovista

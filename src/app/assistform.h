@@ -1,0 +1,28 @@
+#pragma once
+
+#include "app/formwindow.h"
+
+class QLabel;
+
+namespace plovista {
+
+// The directions window: one label, reused by every Help command and
+// information item, sized to its text.
+class AssistForm final : public FormWindow
+{
+    Q_OBJECT
+public:
+    explicit AssistForm(App &app);
+
+    // Replaces title and text, resizes to fit and shows the window modeless.
+    void showText(const QString &title, const QString &text);
+    QString text() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QLabel *m_label1 = nullptr;
+};
+
+} // namespace plovista

@@ -1,0 +1,576 @@
+#include "app/company.h"
+
+#include "app/app.h"
+#include "app/agentmissing.h"
+#include "app/assistform.h"
+#include "app/contactform.h"
+#include "app/frmabout.h"
+#include "app/namecheck.h"
+#include "app/placeholders.h"
+#include "app/screensize.h"
+#include "app/shapes.h"
+#include "app/startup.h"
+#include "app/twips.h"
+#include "app/vistanotice.h"
+#include "platform/character.h"
+#include "platform/display.h"
+#include "platform/random.h"
+#include "platform/systeminfo.h"
+#include "speech/greeting.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QSvgRenderer>
+#include <QTimer>
+
+namespace plovista {
+
+namespace {
+
+const QString kQuitText = QStringLiteral("Do you want to quit?");
+
+QString paragraphs(std::initializer_list<const char *> parts)
+{
+    QStringList list;
+    for (const char *p : parts)
+        list << QString::fromUtf8(p);
+    return list.join(QStringLiteral("\n\n"));
+}
+
+QLabel *label(QWidget *parent, const QString &name, const QString &text, int pointSize, bool bold = false)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    QFont f = l->font();
+    f.setPointSize(pointSize);
+    f.setBold(bold);
+    l->setFont(f);
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption, const QString &tip)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setToolTip(tip);
+    b->setMinimumWidth(twips(1215));
+    return b;
+}
+
+// The program's logo, drawn from its data file; nothing when the file is gone.
+class Logo final : public QWidget
+{
+public:
+    Logo(const QString &file, QWidget *parent)
+        : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("Logo"));
+        if (QFileInfo::exists(file))
+            m_renderer.load(file);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        if (!m_renderer.isValid())
+            return;
+        QPainter painter(this);
+        m_renderer.render(&painter, rect());
+    }
+
+private:
+    QSvgRenderer m_renderer;
+};
+
+} // namespace
+
+Company::Company(App &app)
+    : FormWindow(app, Audience::Student, QStringLiteral("Company"))
+{
+    setWindowTitle(QStringLiteral("Brevandi Plovista"));
+    setClientSizeTwips(11790, 7935);
+    client()->setAutoFillBackground(true);
+    QPalette sky = client()->palette();
+    sky.setColor(QPalette::Window, QColor(0xdd, 0xee, 0xfb));
+    client()->setPalette(sky);
+
+    // The perch Peedy stands on: a branch on two posts at the top left.
+    auto *shape1 = new ShapeControl(QStringLiteral("Shape1"), client(), QColor(0x5b, 0x3a, 0x1e), QColor(0x8b, 0x5a, 0x2b),
+                                    2, 5);
+    shape1->setGeometry(14, 226, 176, 11);
+    auto *line1 = new LineControl(QStringLiteral("Line1"), client(), QColor(0x6b, 0x46, 0x23));
+    line1->setGeometry(46, 237, 5, 110);
+    auto *line2 = new LineControl(QStringLiteral("Line2"), client(), QColor(0x6b, 0x46, 0x23));
+    line2->setGeometry(152, 237, 5, 110);
+    m_perchParts = {shape1, line1, line2};
+
+    auto *logo = new Logo(app.systemInfo().systemFolder() + QStringLiteral("/logo.svg"), client());
+    logo->setGeometry(624, 26, 140, 140);
+
+    buildPanel();
+    buildMenuBar();
+}
+
+void Company::buildPanel()
+{
+    m_frame1 = new QFrame(client());
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    m_frame1->setAutoFillBackground(true);
+    QPalette cream = m_frame1->palette();
+    cream.setColor(QPalette::Window, QColor(0xff, 0xfb, 0xea));
+    m_frame1->setPalette(cream);
+    placeTwips(m_frame1, 3000, 1800, 6000, 4770);
+
+    auto *shape3 = new ShapeControl(QStringLiteral("Shape3"), m_frame1, QColor(0x1f, 0x5f, 0x9f), Qt::transparent, 2, 6);
+    placeTwips(shape3, 90, 90, 5830, 4600);
+
+    auto *help = button(m_frame1, QStringLiteral("HelpButt"), QStringLiteral("Help"), QStringLiteral(" press for help "));
+    placeTwips(help, 300, 300);
+    connect(help, &QPushButton::clicked, this, &Company::HelpButt_Click);
+    auto *quit = button(m_frame1, QStringLiteral("QuitButt"), QStringLiteral("Quit"), QStringLiteral(" exit program "));
+    placeTwips(quit, 5200 - 1215 + 300, 300);
+    connect(quit, &QPushButton::clicked, this, &Company::QuitButt_Click);
+
+    auto *corvanel = label(m_frame1, QStringLiteral("CorvanelLabel"), QStringLiteral("Corvanel"), 9);
+    placeTwips(corvanel, 1750, 840);
+    auto *ab = label(m_frame1, QStringLiteral("AbLabel"), QStringLiteral("Brevandi"), 13, true);
+    placeTwips(ab, 1600, 1080);
+    auto *title = label(m_frame1, QStringLiteral("TitleLabel"), QStringLiteral("Plovista"), 26, true);
+    QFont comic = title->font();
+    comic.setFamilies({QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"), QStringLiteral("Comic Relief")});
+    title->setFont(comic);
+    QPalette blue = title->palette();
+    blue.setColor(QPalette::WindowText, QColor(0x1f, 0x5f, 0x9f));
+    title->setPalette(blue);
+    placeTwips(title, 1700, 1600 - 120);
+    auto *version = label(m_frame1, QStringLiteral("VersionLabel"), QStringLiteral("Version"), 8);
+    placeTwips(version, 2640, 2200 + 120);
+    auto *versionNo = label(m_frame1, QStringLiteral("VersionNo"), QStringLiteral("7.1"), 8);
+    placeTwips(versionNo, 3250, 2200 + 120);
+    auto *nameLabel = label(m_frame1, QStringLiteral("NameBoxLabel"), QStringLiteral("First and Last name:"), 10);
+    placeTwips(nameLabel, 1150, 2700);
+
+    m_text1 = new QLineEdit(m_frame1);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setToolTip(QStringLiteral(" enter your first and last name "));
+    m_text1->setAccessibleName(QStringLiteral("First and Last name:"));
+    QFont nameFont = m_text1->font();
+    nameFont.setPointSize(12);
+    m_text1->setFont(nameFont);
+    placeTwips(m_text1, 1150, 3000, 3615);
+    m_text1->installEventFilter(this);
+
+    m_startButt = button(m_frame1, QStringLiteral("StartButt"), QStringLiteral("Start"), QStringLiteral(" press to begin "));
+    placeTwips(m_startButt, 2500, 4150);
+    connect(m_startButt, &QPushButton::clicked, this, &Company::StartButt_Click);
+    setDefaultButton(m_startButt);
+}
+
+void Company::informationItem(const QString &title, const QString &text, bool perchPeedy)
+{
+    if (perchPeedy && m_app.state().PeedyEnabled) {
+        m_app.speech().StopPeedy();
+        m_app.speech().PerchPeedy();
+    }
+    m_app.showAssist(title, text);
+}
+
+void Company::buildMenuBar()
+{
+    QMenuBar *bar = formMenuBar();
+    auto item = [this](QMenu *menu, const QString &name, const QString &caption, auto handler) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    auto info = [this, item](QMenu *menu, const QString &name, const QString &caption, const QString &title,
+                             const QString &text, bool perch) {
+        return item(menu, name, caption, [this, title, text, perch] { informationItem(title, text, perch); });
+    };
+    auto menu = [this, bar](const QString &name, const QString &caption) {
+        QMenu *m = bar->addMenu(caption);
+        m->setObjectName(name);
+        m->menuAction()->setObjectName(name);
+        m_topMenus << m->menuAction();
+        return m;
+    };
+    auto command = [this, bar](const QString &name, const QString &caption) {
+        QAction *action = bar->addAction(caption);
+        action->setObjectName(name);
+        m_topMenus << action;
+        return action;
+    };
+
+    command(QStringLiteral("MenuBar"), QStringLiteral("MENU BAR:"));
+
+    QMenu *directions = menu(QStringLiteral("Directions"), QStringLiteral("* Directions *"));
+    item(directions, QStringLiteral("SpeechSupport"), QStringLiteral("Speech Support"), &Company::SpeechSupport_Click);
+    info(directions, QStringLiteral("ChageSettings"), QStringLiteral("Changing Settings"),
+         QStringLiteral("Changing Settings"),
+         QStringLiteral("To change the display settings, click on Display Settings in this Menu Bar.  To change all "
+                        "other settings, access the Utility Menu by typing 'kq' in the namebox,  pressing the  Enter  "
+                        "key or the  Start  button,  and  typing  'maple'  for the password."),
+         false);
+    info(directions, QStringLiteral("MenuBarMenu"), QStringLiteral("MENU BAR"), QStringLiteral("Menu Bar"),
+         paragraphs({"The information contained in the  Menu Bar  is for the teacher,  parent  or supervising adult.   "
+                     "Allowing students to view this information can compromise program security. ",
+                     "You can make the menu bar invisible for students  and visible when you need to review the "
+                     "information.",
+                     "To access the Utility Menu to make the  Menu Bar invisible,  type  'kq'  in the name box,   press "
+                     "the  Start button or the  Enter key,  and enter  'maple'  for the password.   Select  "
+                     "'Invisible'  in the Menu Bar pull-down menu and press the Menu Bar button.",
+                     "Make a note of this procedure so that you can get back into the Utility Menu to make the "
+                     "pull-down menus visible in the menu bar."}),
+         false);
+    info(directions, QStringLiteral("Password"), QStringLiteral("Password"), QStringLiteral("Password"),
+         QStringLiteral("A password is required to enter the Utility Menu to change settings.  The initial password "
+                        "is  'maple'."),
+         false);
+
+    QAction *contact = command(QStringLiteral("ContactCorvanel"), QStringLiteral("Contact Corvanel"));
+    connect(contact, &QAction::triggered, this, &Company::ContactCorvanel_Click);
+
+    QMenu *display = menu(QStringLiteral("Display"), QStringLiteral("Display Settings"));
+    item(display, QStringLiteral("Screen"), QStringLiteral("Screen Size"), &Company::Screen_Click);
+    info(display, QStringLiteral("Colors"), QStringLiteral("Screen Colors"), QStringLiteral("Screen Colors"),
+         QStringLiteral("The best 'Colors' setting for this program is 'High Color(32 bit)' or 'High Color(16 bit)'.   "
+                        "If your current Colors setting is 256 colors,  change it to one of those settings."),
+         true);
+    m_peedysPerch =
+        info(display, QStringLiteral("PeedysPerch"), QStringLiteral("Peedy's Perch"), QStringLiteral("Peedy's Perch"),
+             QStringLiteral("You may need to adjust Peedy's position on his perch for the Windows Standard or Classic "
+                            "style display setting.  Make the adjustment by selecting the Peedy option in the Control "
+                            "Speech menu."),
+             false);
+
+    QAction *uninstall = command(QStringLiteral("Uninstall"), QStringLiteral("Uninstall"));
+    connect(uninstall, &QAction::triggered, this, [this] {
+        informationItem(QStringLiteral("Uninstall Plovista"),
+                        paragraphs({"To remove  Plovista  from this computer, open the Control Panel.",
+                                    "Click on the  'Add/Remove Programs'  icon and remove  Plovista.",
+                                    "Find the  Plovista  folder and remove it.  The default location is   "
+                                    "C:\\Program Files\\Plovista. "}),
+                        false);
+    });
+
+    QMenu *teaching = menu(QStringLiteral("Teaching"), QStringLiteral("Teaching Strategies"));
+    info(teaching, QStringLiteral("Speed"), QStringLiteral("Speed Goal"), QStringLiteral("Speed Goal"),
+         QStringLiteral("The speed goal, or average seconds per math fact, can be decreased as the student improves."),
+         true);
+    info(teaching, QStringLiteral("Accuracy"), QStringLiteral("Accuracy Goal"), QStringLiteral("Accuracy Goal"),
+         QStringLiteral("The accuracy goal, or percentage correct, can be varied to encourage students to make "
+                        "improvement."),
+         true);
+    info(teaching, QStringLiteral("Tests"), QStringLiteral("Printed Tests"), QStringLiteral("Printed Tests"),
+         QStringLiteral("The printed tests can be used to verify student progress."), true);
+
+    QMenu *about = menu(QStringLiteral("About"), QStringLiteral("About"));
+    item(about, QStringLiteral("Program"), QStringLiteral("The Program"), &Company::Program_Click);
+    info(about, QStringLiteral("Author"), QStringLiteral("The Author"), QStringLiteral("The Author"),
+         paragraphs({"Plovista was written by a classroom teacher who wanted every student to know the basic "
+                     "arithmetic facts by heart, quickly and without a slip.",
+                     "Short drills, a patient voice and clear goals for speed and accuracy let a student see "
+                     "progress from one day to the next, and give the teacher a record of every drill.",
+                     "The program has grown over many years of use in classrooms and at home, shaped by the "
+                     "suggestions of the teachers, parents and students who use it."}),
+         true);
+}
+
+void Company::applyMenuBarState()
+{
+    const QString &state = m_app.state().MenuBarState;
+    if (state != QLatin1String("Visible") && state != QLatin1String("Invisible"))
+        return;
+    const bool visible = state == QLatin1String("Visible");
+    for (QAction *action : std::as_const(m_topMenus))
+        action->setVisible(visible);
+    // With every menu hidden the bar itself goes, so students see no trace of it.
+    formMenuBar()->setVisible(visible);
+}
+
+void Company::setPerchVisible(bool visible)
+{
+    for (QWidget *part : std::as_const(m_perchParts))
+        part->setVisible(visible);
+}
+
+void Company::Form_Load()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    AppState &s = m_app.state();
+
+    // The display mode found at start, applied once more as it is.
+    if (const auto mode = m_app.display().current()) {
+        s.StartDisplayMode = *mode;
+        m_app.display().apply(*mode);
+    }
+    s.WindowsDir = m_app.systemInfo().systemFolder();
+    const VersionClass version = classifyVersion(m_app.systemInfo().version());
+    s.WindowsVersionCode = version.code;
+    s.XpStyle = version.xpStyle;
+    s.PeedyMissing = !QFileInfo::exists(m_app.characterFile());
+
+    const QStringList failures = loadSettings(m_app.store(), s);
+    if (s.DisplayChoice == QLatin1String("Change"))
+        m_app.display().apply({800, 600});
+    m_peedysPerch->setVisible(s.XpStyle);
+    applyMenuBarState();
+    setPerchVisible(s.PeedyEnabled);
+
+    move(0, 0);
+    setEnabled(true);
+    show();
+    raise();
+    activateWindow();
+    m_text1->setFocus();
+
+    if (!failures.isEmpty())
+        m_app.tell(QStringLiteral("These settings files could not be written:\n\n%1\n\nThe program goes on with "
+                                  "their default values.")
+                       .arg(failures.join(QLatin1Char('\n'))),
+                   QStringLiteral("Settings Not Saved"), MsgIcon::Critical);
+
+    // The character and the speech engine load after the screen is up, so
+    // the student can start typing at once.
+    QTimer::singleShot(0, this, &Company::finishStartup);
+}
+
+void Company::setUpCharacter()
+{
+    m_app.character().load(QStringLiteral("Peedy"), m_app.characterFile());
+    m_app.speech().PerchPeedy();
+}
+
+void Company::finishStartup()
+{
+    AppState &s = m_app.state();
+    if (!s.PeedyMissing)
+        setUpCharacter();
+    if (s.PeedyEnabled && !s.PeedyMissing)
+        m_app.speech().ShowPeedy();
+    else
+        m_app.speech().HidePeedy();
+
+    if (s.PeedyMissing) {
+        s.PeedyEnabled = false;
+        setPerchVisible(false);
+        setEnabled(false);
+        m_app.agentMissing().open();
+        return;
+    }
+    if (s.WindowsVersionCode == QLatin1String("VA") && s.VistaNotice)
+        m_app.vistaNotice().show();
+    greet();
+}
+
+void Company::greet()
+{
+    const AppState &s = m_app.state();
+    if (!s.PeedyEnabled || s.GreetingOff)
+        return;
+    m_app.random().reseed();
+    const int row = greetingRowFor(m_app.random().next());
+    const QString text = startupGreeting({s.GreetingMode, s.CustomGreeting, s.BaseGreeting, s.SpokenName}, row);
+    m_app.character().play(QStringLiteral("Greet"));
+    if (!text.isEmpty())
+        m_app.character().speak(text);
+}
+
+bool Company::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_text1 && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            return false; // reaches the Start button
+        const QString text = key->text();
+        if (text.isEmpty())
+            return false; // arrows, Delete and the like are not typed characters
+        if (m_app.state().PeedyEnabled)
+            m_app.speech().StopPeedy();
+        const char32_t code = text.toStdU32String().front();
+        return !nameKeyAllowed(code);
+    }
+    return FormWindow::eventFilter(watched, event);
+}
+
+bool Company::nameCheck()
+{
+    AppState &s = m_app.state();
+    setEnabled(true);
+    if (s.PeedyEnabled)
+        m_app.speech().PerchPeedy();
+    const std::optional<NameRejection> rejected = checkName(s.StudentName);
+    if (!rejected)
+        return true;
+    m_app.speech().SayComment({QStringLiteral("LookDownLeftBlink"), QStringLiteral("GestureLeft")}, rejected->spoken);
+    if (!rejected->boxText.isEmpty())
+        m_app.tell(rejected->boxText, rejected->title, MsgIcon::Information);
+    s.NameRejected = true;
+    m_text1->setEnabled(true);
+    m_text1->setFocus();
+    return false;
+}
+
+void Company::StartButt_Click()
+{
+    AppState &s = m_app.state();
+    Speech &speech = m_app.speech();
+    setEnabled(false);
+    s.StudentName = m_text1->text();
+    const bool teacher = s.StudentName == AccessCode;
+    if (s.PeedyEnabled && !teacher) {
+        setPerchVisible(true);
+        speech.PerchPeedy();
+        speech.ShowPeedy();
+        speech.StopPeedy();
+    }
+    if (!teacher)
+        nameCheck();
+    if (s.NameRejected) {
+        s.NameRejected = false;
+        return;
+    }
+    m_app.getPassW().prepare();
+    m_app.assistForm().hide();
+    if (s.PeedyEnabled) {
+        speech.StopPeedy();
+        speech.PerchPeedy();
+    }
+    if (!teacher) {
+        m_frame1->hide();
+        setEnabled(false);
+        MainMenu &menu = m_app.mainMenu();
+        menu.show();
+        menu.raise();
+        menu.activateWindow();
+        s.FirstName = firstNameOf(s.StudentName);
+        if (const auto pname = m_app.store().read(QStringLiteral("PName")))
+            s.SpokenName = spokenNameFrom(*pname, s.FirstName);
+        if (s.PeedyEnabled)
+            speech.PerchPeedy();
+        return;
+    }
+    if (s.PeedyEnabled && !s.PeedyTeacher) {
+        speech.HidePeedy();
+        setPerchVisible(false);
+    }
+    m_app.getPassW().openForEntry();
+}
+
+void Company::HelpButt_Click()
+{
+    m_app.showAssist(QStringLiteral("Help"),
+                     QStringLiteral("To begin the math facts exercises, type your first and last name, properly "
+                                    "capitalized, and press the Enter key or the Start button."));
+}
+
+bool Company::confirmQuit()
+{
+    m_frame1->show();
+    if (m_app.state().PeedyEnabled) {
+        m_app.speech().StopPeedy();
+        m_app.speech().PerchPeedy();
+        m_app.character().speak(kQuitText);
+    }
+    return m_app.ask(kQuitText, QStringLiteral("Quit Program"), MsgIcon::Question, MsgButtons::YesNo) == MsgYes;
+}
+
+void Company::QuitButt_Click()
+{
+    if (confirmQuit())
+        m_app.endProgram();
+}
+
+void Company::closeEvent(QCloseEvent *event)
+{
+    if (!confirmQuit()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    m_app.endProgram();
+}
+
+void Company::minimisedChanged(bool minimised)
+{
+    const AppState &s = m_app.state();
+    if (minimised) {
+        if (s.PeedyEnabled) {
+            m_app.speech().StopPeedy();
+            m_app.speech().HidePeedy();
+        }
+        return;
+    }
+    if (s.PeedyEnabled && !s.PeedyMissing) {
+        m_app.speech().PerchPeedy();
+        m_app.speech().ShowPeedy();
+    }
+}
+
+void Company::returnToStart()
+{
+    m_frame1->show();
+    setEnabled(true);
+    show();
+    raise();
+    activateWindow();
+    m_text1->setFocus();
+}
+
+void Company::SpeechSupport_Click()
+{
+    const AppState &s = m_app.state();
+    QString text;
+    if (s.PeedyEnabled)
+        text = paragraphs({"This program is currently set to use all the speech and animation features of the "
+                           "Microsoft Agent character Peedy the parrot.",
+                           " You also have the option to use a Microsoft text-to-speech voice for speech support.",
+                           "To change the settings, see 'Changing Settings'."});
+    if (s.VoiceEnabled)
+        text = paragraphs({"This program is currently set to use the default voice of the Microsoft text-to-speech "
+                           "voice.",
+                           "You also have the option to use the speech and animation features of the Microsoft Agent "
+                           "character Peedy the parrot.",
+                           "To change the settings, see 'Changing Settings'."});
+    if (text.isEmpty())
+        text = paragraphs({"Speech is currently switched off: neither Peedy the parrot nor the text-to-speech voice "
+                           "will speak.",
+                           "To change the settings, see 'Changing Settings'."});
+    m_app.showAssist(QStringLiteral("Speech Support"), text);
+}
+
+void Company::Screen_Click()
+{
+    m_app.screenSize().open();
+}
+
+void Company::ContactCorvanel_Click()
+{
+    ContactForm &form = m_app.contactForm();
+    form.show();
+    form.raise();
+}
+
+void Company::Program_Click()
+{
+    if (m_app.state().PeedyEnabled) {
+        m_app.speech().StopPeedy();
+        m_app.speech().PerchPeedy();
+    }
+    frmAbout &about = m_app.aboutBox();
+    about.show();
+    about.raise();
+}
+
+} // namespace plovista

@@ -1,0 +1,79 @@
+#include "app/formwindow.h"
+
+#include "app/app.h"
+#include "app/twips.h"
+
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace plovista {
+
+FormWindow::FormWindow(App &app, Audience audience, const QString &objectName)
+    : m_app(app)
+    , m_audience(audience)
+{
+    setObjectName(objectName);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    layout->addWidget(m_client);
+}
+
+QMenuBar *FormWindow::formMenuBar()
+{
+    if (!m_menuBar) {
+        m_menuBar = new QMenuBar(this);
+        // Keep the bar inside the window on every desktop, so the client area
+        // keeps its designed size below it.
+        m_menuBar->setNativeMenuBar(false);
+        static_cast<QVBoxLayout *>(layout())->setMenuBar(m_menuBar);
+    }
+    return m_menuBar;
+}
+
+void FormWindow::setClientSizeTwips(int width, int height)
+{
+    m_client->setFixedSize(twips(width), twips(height));
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void FormWindow::keyPressEvent(QKeyEvent *event)
+{
+    // A default button only works inside a dialog in Qt; every window of ours
+    // has one, so Enter is routed here whatever the focused control.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_defaultButton &&
+        m_defaultButton->isVisible() && m_defaultButton->isEnabled() && isEnabled()) {
+        m_defaultButton->click();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void FormWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    const bool minimised = isMinimized();
+    if (minimised == m_wasMinimised)
+        return;
+    m_wasMinimised = minimised;
+    minimisedChanged(minimised);
+}
+
+void FormWindow::minimisedChanged(bool minimised)
+{
+    if (m_audience == Audience::Unaccompanied)
+        return;
+    if (minimised)
+        m_app.formMinimised(m_audience);
+    else
+        m_app.formRestored(m_audience);
+}
+
+} // namespace plovista

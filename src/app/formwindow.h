@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QWidget>
+
+class QMenuBar;
+class QPushButton;
+
+namespace plovista {
+
+class App;
+
+// Whose window it is decides whether Peedy stays when it is minimised and
+// restored: a student's window keeps him when he is enabled, a teacher's only
+// when he is also enabled for the teacher. Small information windows leave
+// him and the start screen alone.
+enum class Audience { Student, Teacher, Unaccompanied };
+
+// The base of every window of the program: a menu bar on demand, a client
+// area where controls are placed in twips, Enter pressing the default button,
+// and the shared minimise and restore behaviour.
+class FormWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    FormWindow(App &app, Audience audience, const QString &objectName);
+
+    QWidget *client() const { return m_client; }
+    QMenuBar *formMenuBar();
+    void setClientSizeTwips(int width, int height);
+    void setDefaultButton(QPushButton *button) { m_defaultButton = button; }
+    QPushButton *defaultButton() const { return m_defaultButton; }
+    Audience audience() const { return m_audience; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    // Called when the window is minimised (true) or restored (false).
+    virtual void minimisedChanged(bool minimised);
+
+    App &m_app;
+
+private:
+    Audience m_audience;
+    QWidget *m_client = nullptr;
+    QMenuBar *m_menuBar = nullptr;
+    QPushButton *m_defaultButton = nullptr;
+    bool m_wasMinimised = false;
+};
+
+} // namespace plovista

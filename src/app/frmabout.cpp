@@ -1,0 +1,87 @@
+#include "app/frmabout.h"
+
+#include "app/app.h"
+#include "app/twips.h"
+#include "platform/systeminfo.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSvgRenderer>
+
+namespace plovista {
+
+namespace {
+constexpr int kMajorVersion = 7;
+constexpr int kMinorVersion = 1;
+
+class Icon final : public QWidget
+{
+public:
+    Icon(const QString &file, QWidget *parent)
+        : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("picIcon"));
+        if (QFileInfo::exists(file))
+            m_renderer.load(file);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        if (m_renderer.isValid())
+            m_renderer.render(&painter, rect());
+    }
+
+private:
+    QSvgRenderer m_renderer;
+};
+} // namespace
+
+frmAbout::frmAbout(App &app)
+    : FormWindow(app, Audience::Unaccompanied, QStringLiteral("frmAbout"))
+{
+    setWindowTitle(QStringLiteral("Brevandi"));
+    setClientSizeTwips(5730, 3555);
+
+    auto *icon = new Icon(app.systemInfo().systemFolder() + QStringLiteral("/logo.svg"), client());
+    placeTwips(icon, 240, 240, 1140, 1140);
+
+    auto *title = new QLabel(QStringLiteral("Plovista"), client());
+    title->setObjectName(QStringLiteral("lblTitle"));
+    QFont big = title->font();
+    big.setPointSize(20);
+    big.setBold(true);
+    title->setFont(big);
+    placeTwips(title, 1680, 300, 3800, 600);
+
+    auto *version =
+        new QLabel(QStringLiteral("Version %1.%2").arg(kMajorVersion).arg(kMinorVersion), client());
+    version->setObjectName(QStringLiteral("lblVersion"));
+    placeTwips(version, 1680, 1000, 3800, 400);
+
+    auto *ok = new QPushButton(QStringLiteral("OK"), client());
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    placeTwips(ok, 4245, 2625, 1260, 375);
+    connect(ok, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    setDefaultButton(ok);
+
+    // Kept for the layout of the box; there is no system-information tool to open.
+    auto *sysInfo = new QPushButton(QStringLiteral("&System Info..."), client());
+    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    placeTwips(sysInfo, 4260, 3075, 1245, 345);
+    sysInfo->hide();
+}
+
+void frmAbout::cmdOK_Click()
+{
+    if (m_app.state().PeedyEnabled) {
+        m_app.speech().ShowPeedy();
+        m_app.speech().PerchPeedy();
+    }
+    close();
+}
+
+} // namespace plovista

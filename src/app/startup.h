@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/systeminfo.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace plovista {
+
+struct AppState;
+class SettingsStore;
+
+struct VersionClass
+{
+    QString code; // "VA", "XP" or empty
+    bool xpStyle = false;
+};
+
+// Vista is tested first and XP second; a later match wins.
+VersionClass classifyVersion(const std::optional<OsVersion> &os);
+
+int perchTopFor(const QString &perchStyle);
+
+// The spoken name for what "PName" holds: the keyword leaves it to the
+// student's first name, anything else is the teacher's custom name.
+QString spokenNameFrom(const QString &pnameField, const QString &firstName);
+
+// Creates the folders and every missing settings file and reads them all into
+// the state, in the start-up order. A file that cannot be read leaves its value
+// as it was. Returns a line for each file that could not be written.
+QStringList loadSettings(const SettingsStore &store, AppState &state);
+
+} // namespace plovista

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QDateTime>
+
+namespace plovista {
+
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() = 0;
+};
+
+} // namespace plovista

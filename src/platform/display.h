@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+
+namespace plovista {
+
+struct DisplayMode
+{
+    int width = 0;
+    int height = 0;
+    bool operator==(const DisplayMode &) const = default;
+};
+
+// The screen's display mode. Where modes cannot be read or switched, current()
+// is empty and apply() does nothing and returns false.
+class Display
+{
+public:
+    virtual ~Display() = default;
+    virtual std::optional<DisplayMode> current() = 0;
+    virtual bool apply(DisplayMode mode) = 0;
+};
+
+} // namespace plovista

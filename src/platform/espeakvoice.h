@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/speechplayer.h"
+#include "platform/voice.h"
+
+namespace plovista {
+
+class SpeechEngine;
+
+// The plain voice: texts queue behind each other and are heard through the
+// voice's own audio sink, independently of Peedy.
+class EspeakVoice final : public Voice
+{
+public:
+    explicit EspeakVoice(SpeechEngine &engine);
+
+    void speak(const QString &text) override;
+    void stop() override;
+
+    // The voice's settings for every text; a plain adult voice.
+    static SpeechVoice plainVoice();
+
+    // Lets tests and benchmarks follow the texts.
+    SpeechPlayer &player() { return m_player; }
+
+private:
+    SpeechPlayer m_player;
+};
+
+} // namespace plovista

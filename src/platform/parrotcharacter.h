@@ -1,0 +1,109 @@
+#pragma once
+
+#include "platform/character.h"
+#include "platform/parrotrig.h"
+#include "platform/speechplayer.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPoint>
+#include <QTimer>
+
+#include <deque>
+#include <memory>
+#include <optional>
+
+namespace plovista {
+
+class ParrotWindow;
+class SpeechEngine;
+
+// Peedy: our animated parrot in his own shaped window, speaking with his own
+// voice. Every request returns at once and waits its turn behind the earlier
+// ones; stopAll() empties the queue and cuts what is running. Between
+// requests he blinks now and then.
+class ParrotCharacter final : public QObject, public Character
+{
+    Q_OBJECT
+public:
+    explicit ParrotCharacter(SpeechEngine &engine, QObject *parent = nullptr);
+    ~ParrotCharacter() override;
+
+    // filePath is the drawing (Peedy.svg); its animations file lies beside it.
+    bool load(const QString &id, const QString &filePath) override;
+    void show() override;
+    void hide() override;
+    void moveTo(int x, int y) override;
+    void play(const QString &animation) override;
+    void speak(const QString &text) override;
+    void stopAll() override;
+
+    bool isLoaded() const { return m_rig.isLoaded(); }
+    // A request running or waiting.
+    bool isBusy() const { return m_current.has_value() || !m_queue.empty(); }
+    // The character's window; null until a character is loaded.
+    ParrotWindow *window() const { return m_window.get(); }
+    const ParrotRig &rig() const { return m_rig; }
+
+    // Peedy's voice: higher and quicker than the plain one.
+    static SpeechVoice parrotVoice();
+    // Gliding speed for moveTo, in pixels a second.
+    static constexpr int GlideSpeed = 500;
+    static constexpr int FrameIntervalMs = 40;
+
+Q_SIGNALS:
+    // Each request as it starts and as it ends by itself, described as
+    // "show", "hide", "move X,Y", "play NAME" (NAME as the caller gave it)
+    // or "speak TEXT". A request cut by stopAll() does not report its end.
+    void requestStarted(const QString &request);
+    void requestFinished(const QString &request);
+
+private:
+    enum class Kind { Show, Hide, Move, Play, Speak };
+    struct Request
+    {
+        Kind kind;
+        QString text; // animation name or text to speak
+        QPoint target;
+        QString describe() const;
+    };
+
+    void enqueue(Request request);
+    void scheduleAdvance();
+    void advance();
+    void begin();
+    void finishCurrent();
+    void tick();
+    void renderFrame();
+    void ensureTicking();
+    void scheduleIdleBlink();
+    void onSpeechFinished(quint64 ticket);
+
+    ParrotRig m_rig;
+    std::unique_ptr<ParrotWindow> m_window;
+    SpeechPlayer m_speaker;
+    QString m_id;
+    QPoint m_position{0, 0};
+
+    std::deque<Request> m_queue;
+    std::optional<Request> m_current;
+    bool m_advanceScheduled = false;
+    // Bumped by stopAll(), so code that emitted a signal can tell whether a
+    // listener cut the request meanwhile.
+    quint64 m_generation = 0;
+
+    QElapsedTimer m_clock;
+    qint64 m_currentStartMs = 0;
+    const ParrotClip *m_clip = nullptr; // the running request's animation
+    QPoint m_glideFrom;
+    qint64 m_glideMs = 0;
+    std::optional<quint64> m_speechTicket;
+
+    const ParrotClip *m_idleClip = nullptr;
+    qint64 m_idleStartMs = 0;
+    int m_idleRound = 0;
+    QTimer m_idleTimer;
+    QTimer m_frameTimer;
+};
+
+} // namespace plovista

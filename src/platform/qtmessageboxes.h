@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/messageboxes.h"
+
+namespace plovista {
+
+class QtMessageBoxes final : public MessageBoxes
+{
+public:
+    int ask(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons) override;
+};
+
+} // namespace plovista

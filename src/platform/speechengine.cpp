@@ -1,0 +1,207 @@
+#include "platform/speechengine.h"
+
+#include <QMetaObject>
+
+#include <espeak-ng/speak_lib.h>
+
+#include <atomic>
+#include <cstring>
+
+namespace plovista {
+
+struct SpeechJob
+{
+    int channel = 0;
+    quint64 serial = 0;
+    SpeechVoice voice;
+    QByteArray text; // UTF-8 SSML
+    std::atomic<bool> cancelled{false};
+    int sampleRate = 0;
+    QByteArray pcm;
+    QList<SpeechMark> marks;
+};
+
+namespace {
+
+// espeak-ng is one instance per process, whatever the number of engines.
+std::mutex &espeakMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+// Guarded by espeakMutex().
+int s_engines = 0;
+int s_sampleRate = 0; // 0: not started yet; -1: could not start
+
+// Synchronous output calls back on the synthesising thread.
+thread_local SpeechJob *t_job = nullptr;
+
+int synthCallback(short *wav, int numSamples, espeak_EVENT *events)
+{
+    SpeechJob *job = t_job;
+    if (!job || job->cancelled.load(std::memory_order_relaxed))
+        return 1; // tells espeak-ng to abandon the text
+    if (wav && numSamples > 0)
+        job->pcm.append(reinterpret_cast<const char *>(wav), qsizetype(numSamples) * qsizetype(sizeof(short)));
+    for (espeak_EVENT *event = events; event && event->type != espeakEVENT_LIST_TERMINATED; ++event) {
+        if (event->type == espeakEVENT_WORD) {
+            job->marks.append({SpeechMark::Kind::Word, event->audio_position, {}});
+        } else if (event->type == espeakEVENT_PHONEME) {
+            const char *name = event->id.string;
+            job->marks.append({SpeechMark::Kind::Phoneme, event->audio_position,
+                               QByteArray(name, qsizetype(strnlen(name, sizeof event->id.string)))});
+        }
+    }
+    return 0;
+}
+
+// Call with espeakMutex() held.
+int startEspeak()
+{
+    if (s_sampleRate == 0) {
+        const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr,
+                                           espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT);
+        s_sampleRate = rate > 0 ? rate : -1;
+        if (s_sampleRate > 0)
+            espeak_SetSynthCallback(synthCallback);
+    }
+    return s_sampleRate;
+}
+
+bool synthesizeJob(SpeechJob &job)
+{
+    std::lock_guard lock(espeakMutex());
+    const int rate = startEspeak();
+    if (rate <= 0)
+        return false;
+    job.sampleRate = rate;
+    if (espeak_SetVoiceByName(job.voice.name.constData()) != EE_OK && espeak_SetVoiceByName("en") != EE_OK)
+        return false;
+    espeak_SetParameter(espeakRATE, job.voice.rate, 0);
+    espeak_SetParameter(espeakPITCH, job.voice.pitch, 0);
+    espeak_SetParameter(espeakRANGE, job.voice.range, 0);
+    t_job = &job;
+    const espeak_ERROR result = espeak_Synth(job.text.constData(), size_t(job.text.size()) + 1, 0, POS_CHARACTER, 0,
+                                             espeakCHARS_UTF8 | espeakSSML | espeakENDPAUSE, nullptr, nullptr);
+    t_job = nullptr;
+    return result == EE_OK;
+}
+
+} // namespace
+
+qint64 SynthesizedSpeech::durationMs() const
+{
+    if (sampleRate <= 0)
+        return 0;
+    return qint64(pcm.size() / qsizetype(sizeof(short))) * 1000 / sampleRate;
+}
+
+SpeechEngine::SpeechEngine(QObject *parent)
+    : QObject(parent)
+{
+    {
+        std::lock_guard lock(espeakMutex());
+        ++s_engines;
+    }
+    m_worker = std::thread([this] { run(); });
+}
+
+SpeechEngine::~SpeechEngine()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_quit = true;
+        m_jobs.clear();
+        if (m_running)
+            m_running->cancelled = true;
+    }
+    m_wake.notify_all();
+    m_worker.join();
+
+    std::lock_guard lock(espeakMutex());
+    if (--s_engines == 0 && s_sampleRate > 0) {
+        espeak_Terminate();
+        s_sampleRate = 0;
+    }
+}
+
+int SpeechEngine::openChannel()
+{
+    return m_nextChannel++;
+}
+
+quint64 SpeechEngine::synthesize(int channel, const SpeechVoice &voice, const QString &ssml)
+{
+    auto job = std::make_shared<SpeechJob>();
+    job->channel = channel;
+    job->serial = m_nextSerial++;
+    job->voice = voice;
+    job->text = ssml.toUtf8();
+    {
+        std::lock_guard lock(m_mutex);
+        m_jobs.push_back(job);
+    }
+    m_wake.notify_one();
+    return job->serial;
+}
+
+void SpeechEngine::cancel(int channel)
+{
+    m_cancelledUpTo[channel] = m_nextSerial - 1;
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_jobs, [channel](const std::shared_ptr<SpeechJob> &job) { return job->channel == channel; });
+    if (m_running && m_running->channel == channel)
+        m_running->cancelled = true;
+}
+
+void SpeechEngine::run()
+{
+    {
+        // Start espeak-ng at once, off the caller's thread, so the first text
+        // does not pay for it.
+        std::lock_guard lock(espeakMutex());
+        startEspeak();
+    }
+    for (;;) {
+        std::shared_ptr<SpeechJob> job;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_quit || !m_jobs.empty(); });
+            if (m_quit)
+                return;
+            job = m_jobs.front();
+            m_jobs.pop_front();
+            m_running = job;
+        }
+        const bool ok = synthesizeJob(*job);
+        {
+            std::lock_guard lock(m_mutex);
+            m_running.reset();
+            if (m_quit)
+                return;
+        }
+        if (!job->cancelled)
+            QMetaObject::invokeMethod(this, [this, job, ok] { deliver(job, ok); }, Qt::QueuedConnection);
+    }
+}
+
+void SpeechEngine::deliver(const std::shared_ptr<SpeechJob> &job, bool ok)
+{
+    const auto cancelled = m_cancelledUpTo.find(job->channel);
+    if (job->cancelled || (cancelled != m_cancelledUpTo.end() && job->serial <= cancelled->second))
+        return;
+    if (!ok) {
+        Q_EMIT failed(job->channel, job->serial);
+        return;
+    }
+    SynthesizedSpeech speech;
+    speech.channel = job->channel;
+    speech.serial = job->serial;
+    speech.sampleRate = job->sampleRate;
+    speech.pcm = std::move(job->pcm);
+    speech.marks = std::move(job->marks);
+    Q_EMIT synthesized(speech);
+}
+
+} // namespace plovista

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/speechengine.h"
+
+#include <QBuffer>
+#include <QObject>
+#include <QTimer>
+
+#include <deque>
+#include <optional>
+
+class QAudioSink;
+
+namespace plovista {
+
+// One speaker's voice: texts are synthesised ahead and played one after
+// another through the speaker's own audio sink, so two speakers can overlap.
+// Lives on the user-interface thread.
+class SpeechPlayer : public QObject
+{
+    Q_OBJECT
+public:
+    SpeechPlayer(SpeechEngine &engine, const SpeechVoice &voice, QObject *parent = nullptr);
+    ~SpeechPlayer() override;
+
+    // Queues a text with the program's speech marks behind the texts not yet
+    // played; returns at once with the text's ticket.
+    quint64 say(const QString &markedText);
+    // Silence at once: the text playing is cut and every queued one dropped,
+    // without finished() for any of them.
+    void stop();
+
+    bool isBusy() const { return !m_queue.empty(); }
+    // The text now heard, and how far into its sound the device has got.
+    const SynthesizedSpeech *playing() const;
+    std::optional<qint64> playedMs() const;
+
+Q_SIGNALS:
+    // The text's sound has been handed to the audio device.
+    void started(quint64 ticket);
+    // The text played to its end, or was dropped: no engine, no audio device.
+    void finished(quint64 ticket);
+
+private:
+    struct Entry
+    {
+        quint64 ticket = 0;
+        std::optional<SynthesizedSpeech> speech;
+        bool failed = false;
+    };
+
+    void onSynthesized(const SynthesizedSpeech &speech);
+    void onFailed(int channel, quint64 serial);
+    void pump();
+    bool startPlaying(const SynthesizedSpeech &speech);
+    void finishPlaying();
+    void silenceSink();
+
+    SpeechEngine &m_engine;
+    SpeechVoice m_voice;
+    int m_channel = 0;
+    std::deque<Entry> m_queue; // the front one is playing when m_playing
+    bool m_playing = false;
+    QAudioSink *m_sink = nullptr;
+    int m_sinkRate = 0;
+    QBuffer m_buffer;
+    // Audio back-ends may never report the end of a sound; this ends it anyway.
+    QTimer m_watchdog;
+};
+
+} // namespace plovista

@@ -1,0 +1,10 @@
+#include "platform/systemclock.h"
+
+namespace plovista {
+
+QDateTime SystemClock::now()
+{
+    return QDateTime::currentDateTime();
+}
+
+} // namespace plovista

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/clock.h"
+
+namespace plovista {
+
+class SystemClock final : public Clock
+{
+public:
+    QDateTime now() override;
+};
+
+} // namespace plovista

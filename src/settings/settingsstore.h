@@ -1,0 +1,57 @@
+#pragma once
+
+#include "settings/numbertext.h"
+#include "settings/textfile.h"
+
+#include <QString>
+#include <optional>
+
+namespace plovista {
+
+// The first field of a one-value line: leading blanks skipped; a quoted field
+// runs to the next quote; otherwise it runs to the first comma or line end
+// with trailing blanks dropped.
+QString firstField(const QString &line);
+
+// A switch as the files hold it.
+inline QString formatSwitch(bool on)
+{
+    return on ? QStringLiteral("True") : QStringLiteral("False");
+}
+// The Boolean of a switch field; empty for anything but "True" or "False".
+std::optional<bool> parseSwitch(const QString &field);
+// A whole number field; empty when it is not one or does not fit 16 bits.
+std::optional<int> parseWholeNumber(const QString &field);
+
+// The one-value settings files in the folder "Files" of a working folder.
+class SettingsStore
+{
+public:
+    explicit SettingsStore(QString workingFolder);
+
+    QString workingFolder() const { return m_root; }
+    QString filesFolder() const;
+    QString pathOf(const QString &name) const;
+
+    // Creates the folders "Files" and "SDat" when they are missing.
+    bool ensureFolders() const;
+
+    // Writes the default when the file is missing (or, with alsoWhenEmpty,
+    // when it holds zero bytes). The default is written as the whole line.
+    WriteResult ensure(const QString &name, const QString &defaultValue, bool alsoWhenEmpty = false) const;
+    // Creates a file of zero bytes when it is missing (the custom greeting).
+    WriteResult ensureEmptyFile(const QString &name) const;
+
+    // The first field of the file; empty when the file cannot be read or is empty.
+    std::optional<QString> read(const QString &name) const;
+    // The whole file with every CR and LF removed (the custom greeting).
+    std::optional<QString> readJoined(const QString &name) const;
+
+    // Replaces the file with the value and CR LF.
+    WriteResult write(const QString &name, const QString &value) const;
+
+private:
+    QString m_root;
+};
+
+} // namespace plovista

@@ -1,0 +1,71 @@
+#include "speech/speech.h"
+
+#include "app/appstate.h"
+#include "platform/character.h"
+#include "platform/voice.h"
+
+namespace plovista {
+
+Speech::Speech(const AppState &state, Character &character, Voice &voice)
+    : m_state(state)
+    , m_character(character)
+    , m_voice(voice)
+{
+}
+
+void Speech::StopPeedy()
+{
+    m_character.stopAll();
+}
+
+void Speech::PerchPeedy()
+{
+    m_character.moveTo(PerchLeft, m_state.PerchTop);
+}
+
+void Speech::ShowPeedy()
+{
+    m_character.show();
+}
+
+void Speech::HidePeedy()
+{
+    m_character.hide();
+}
+
+void Speech::PeedySays(const QStringList &animations, const QString &text)
+{
+    for (const QString &animation : animations)
+        m_character.play(animation);
+    m_character.speak(text);
+}
+
+void Speech::VoiceSays(const QString &text)
+{
+    m_voice.speak(text);
+}
+
+void Speech::say(bool peedy, bool voice, const QStringList &animations, const QString &text, const QString &voiceText)
+{
+    if (m_state.PeedyEnabled && peedy)
+        PeedySays(animations, text);
+    if (m_state.VoiceEnabled && voice)
+        VoiceSays(voiceText.isNull() ? text : voiceText);
+}
+
+void Speech::SayFeedback(const QStringList &animations, const QString &text, const QString &voiceText)
+{
+    say(m_state.PeedyFeedback, m_state.VoiceFeedback, animations, text, voiceText);
+}
+
+void Speech::SayComment(const QStringList &animations, const QString &text, const QString &voiceText)
+{
+    say(m_state.PeedyComments, m_state.VoiceComments, animations, text, voiceText);
+}
+
+void Speech::SayReward(const QStringList &animations, const QString &text, const QString &voiceText)
+{
+    say(m_state.PeedyRewards, m_state.VoiceRewards, animations, text, voiceText);
+}
+
+} // namespace plovista

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace plovista {
+
+struct AppState;
+class Character;
+class Voice;
+
+// The one way the program speaks: Peedy or the plain voice, under the
+// teacher's switches. Windows call these and never the services directly.
+class Speech
+{
+public:
+    Speech(const AppState &state, Character &character, Voice &voice);
+
+    void StopPeedy();
+    void PerchPeedy();
+    void ShowPeedy();
+    void HidePeedy();
+    void PeedySays(const QStringList &animations, const QString &text);
+    void VoiceSays(const QString &text);
+
+    // The voice text defaults to the text Peedy says.
+    void SayFeedback(const QStringList &animations, const QString &text, const QString &voiceText = {});
+    void SayComment(const QStringList &animations, const QString &text, const QString &voiceText = {});
+    void SayReward(const QStringList &animations, const QString &text, const QString &voiceText = {});
+
+    // Peedy's screen x on his perch; y is the state's PerchTop.
+    static constexpr int PerchLeft = 40;
+
+private:
+    void say(bool peedy, bool voice, const QStringList &animations, const QString &text, const QString &voiceText);
+
+    const AppState &m_state;
+    Character &m_character;
+    Voice &m_voice;
+};
+
+} // namespace plovista

@@ -1,0 +1,160 @@
+#include "app/agentmissing.h"
+#include "app/company.h"
+#include "support/harness.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+
+using namespace plovista;
+using namespace plovista::test;
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void firstRunOnAFreshFolder()
+    {
+        Harness h;
+        h.start();
+        QVERIFY(QFileInfo(h.folder() + QStringLiteral("/SDat")).isDir());
+        QCOMPARE(QDir(h.folder() + QStringLiteral("/Files")).entryList(QDir::Files).size(), 21);
+        QWidget *company = h.window(QStringLiteral("Company"));
+        QVERIFY(company && company->isVisible() && company->isEnabled());
+        QCOMPARE(company->windowTitle(), QStringLiteral("Brevandi Plovista"));
+        QCOMPARE(QApplication::focusWidget(), h.find<QLineEdit>(QStringLiteral("Text1")));
+        // The display is applied once as found and not switched.
+        QCOMPARE(h.display->applied.size(), std::size_t(1));
+        QCOMPARE(h.display->applied.front(), (DisplayMode{1024, 768}));
+        // Peedy stays hidden and nobody greets.
+        QVERIFY(!h.character->log.contains(QStringLiteral("show")));
+        QVERIFY(h.character->spoken().isEmpty());
+        QVERIFY(h.voice->spoken.isEmpty());
+        QVERIFY(!h.find<QWidget>(QStringLiteral("Shape1"))->isVisibleTo(company));
+        QVERIFY(h.boxes->asked.empty());
+    }
+
+    void displayChoiceChangeSwitchesAtStart()
+    {
+        Harness h;
+        h.writeRaw(QStringLiteral("Display"), "Change\r\n");
+        h.start();
+        QCOMPARE(h.display->mode, std::optional<DisplayMode>(DisplayMode{800, 600}));
+        QCOMPARE(h.state().StartDisplayMode, (DisplayMode{1024, 768}));
+    }
+
+    void peedyGreetsWhenEnabled()
+    {
+        Harness h;
+        h.writeRaw(QStringLiteral("PShow"), "True\r\n");
+        h.writeRaw(QStringLiteral("PName"), "Ann\r\n");
+        h.random->draws = {0.0}; // row 1
+        h.start();
+        QVERIFY(h.random->reseeds >= 1);
+        QVERIFY(h.character->log.contains(QStringLiteral("show")));
+        QVERIFY(h.character->log.contains(QStringLiteral("play Greet")));
+        QCOMPARE(h.character->spoken(), QStringList({"It's ~you! I am ~so happy!,Ann?"}));
+        QVERIFY(h.voice->spoken.isEmpty()); // the voice never greets
+        QVERIFY(h.find<QWidget>(QStringLiteral("Line1"))->isVisibleTo(h.window(QStringLiteral("Company"))));
+    }
+
+    void noGreetingWhenSwitchedOff()
+    {
+        Harness h;
+        h.writeRaw(QStringLiteral("PShow"), "True\r\n");
+        h.writeRaw(QStringLiteral("NoGreet"), "True\r\n");
+        h.start();
+        QVERIFY(h.character->spoken().isEmpty());
+    }
+
+    void xpPerchAndMenuItem()
+    {
+        {
+            Harness xp(Harness::Options{true, OsVersion{true, 5, 1, 2600}});
+            xp.start();
+            QCOMPARE(xp.readRaw(QStringLiteral("Perch")), QByteArray("XP\r\n"));
+            QCOMPARE(xp.state().PerchTop, 157);
+            QVERIFY(xp.find<QAction>(QStringLiteral("PeedysPerch"))->isVisible());
+        }
+        Harness w2k(Harness::Options{true, OsVersion{true, 5, 0, 2195}});
+        w2k.start();
+        QCOMPARE(w2k.readRaw(QStringLiteral("Perch")), QByteArray("Standard\r\n"));
+        QVERIFY(!w2k.find<QAction>(QStringLiteral("PeedysPerch"))->isVisible());
+    }
+
+    void vistaNoticeOpensAndRemembersItsBox()
+    {
+        {
+            Harness h(Harness::Options{true, OsVersion{true, 6, 0, 6000}});
+            h.start();
+            QWidget *notice = h.window(QStringLiteral("VistaNotice"));
+            QVERIFY(notice && notice->isVisible());
+            h.findIn<QCheckBox>(QStringLiteral("VistaNotice"), QStringLiteral("VistaCheck"))->setChecked(true);
+            h.findIn<QPushButton>(QStringLiteral("VistaNotice"), QStringLiteral("Command1"))->click();
+            QVERIFY(!notice->isVisible());
+            QCOMPARE(h.readRaw(QStringLiteral("Vista")), QByteArray("False\r\n"));
+        }
+
+        Harness again(Harness::Options{true, OsVersion{true, 6, 0, 6000}});
+        again.writeRaw(QStringLiteral("Vista"), "False\r\n");
+        again.start();
+        QVERIFY(!again.window(QStringLiteral("VistaNotice")));
+    }
+
+    void menuBarHiddenByInvisible()
+    {
+        Harness h;
+        h.writeRaw(QStringLiteral("Mbar"), "Invisible\r\n");
+        h.start();
+        QMenuBar *bar = h.window(QStringLiteral("Company"))->findChild<QMenuBar *>();
+        QVERIFY(!bar->isVisibleTo(h.window(QStringLiteral("Company"))));
+        for (QAction *action : bar->actions())
+            QVERIFY(!action->isVisible());
+    }
+
+    void missingCharacterStopsNormalUse()
+    {
+        Harness h(Harness::Options{false, OsVersion{false, 0, 0, 0}});
+        h.writeRaw(QStringLiteral("PShow"), "True\r\n");
+        h.start();
+        QVERIFY(!h.state().PeedyEnabled);
+        QCOMPARE(h.readRaw(QStringLiteral("PShow")), QByteArray("True\r\n")); // not rewritten
+        QVERIFY(!h.window(QStringLiteral("Company"))->isEnabled());
+        QWidget *notice = h.window(QStringLiteral("AgentMissing"));
+        QVERIFY(notice && notice->isVisible());
+        QVERIFY(h.character->spoken().isEmpty());
+
+        // Closing asks about the download; Yes keeps the notice open.
+        h.boxes->answers = {MsgYes, MsgOk};
+        notice->close();
+        QVERIFY(notice->isVisible());
+        QVERIFY(!h.programEnded());
+        QCOMPARE(h.boxes->asked.front().text, QStringLiteral("Download MS Agent?"));
+        // No ends the program after a closing notice.
+        h.boxes->answers = {MsgNo, MsgOk};
+        notice->close();
+        QVERIFY(h.programEnded());
+    }
+
+    void settingsThatCannotBeWrittenAreTold()
+    {
+        Harness h;
+        // A plain file where the settings folder belongs: nothing can be written.
+        QFile blocker(h.folder() + QStringLiteral("/Files"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        h.start();
+        QVERIFY(!h.boxes->asked.empty());
+        QCOMPARE(h.boxes->asked.front().title, QStringLiteral("Settings Not Saved"));
+        QVERIFY(h.boxes->asked.front().text.contains(QStringLiteral("Display")));
+        // The program still runs, with the values it could not store.
+        QCOMPARE(h.state().FactsCount, 10);
+        QVERIFY(h.window(QStringLiteral("Company"))->isVisible());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"

@@ -1,0 +1,96 @@
+// The real display-mode switch against a real X server with two modes. Xvfb
+// has only one mode, so this starts Xorg with the dummy driver; where that
+// server is not installed or cannot start, the test is skipped.
+
+#include "platform/shutdownsignals.h"
+#include "platform/x11display.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+using namespace plovista;
+
+class TestX11Display : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        const QString xorg = QStandardPaths::findExecutable(QStringLiteral("Xorg"));
+        if (xorg.isEmpty())
+            QSKIP("Xorg is not installed (xserver-xorg-core, xserver-xorg-video-dummy)");
+        // A display number well away from the ones desktops and xvfb-run use.
+        for (int n = 173; n < 190 && m_name.isEmpty(); ++n) {
+            if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
+                continue;
+            const QString display = QStringLiteral(":%1").arg(n);
+            m_server.start(xorg, {display, QStringLiteral("-config"), QStringLiteral(XORG_DUMMY_CONF),
+                                  QStringLiteral("-logfile"), m_dir.filePath(QStringLiteral("xorg.log")),
+                                  QStringLiteral("-noreset"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+            if (!m_server.waitForStarted(5000))
+                break;
+            for (int i = 0; i < 50 && m_server.state() == QProcess::Running; ++i) {
+                if (X11Display(display.toUtf8()).current()) {
+                    m_name = display.toUtf8();
+                    break;
+                }
+                QTest::qWait(100);
+            }
+        }
+        if (m_name.isEmpty())
+            QSKIP("the dummy Xorg server could not be started here (needs root or a console)");
+    }
+
+    void readsSwitchesAndRestores()
+    {
+        X11Display display(m_name);
+        QCOMPARE(*display.current(), (DisplayMode{1024, 768}));
+        QVERIFY(display.apply({800, 600}));
+        QCOMPARE(*display.current(), (DisplayMode{800, 600}));
+        // A mode the server does not have is refused and changes nothing.
+        QVERIFY(!display.apply({640, 480}));
+        QCOMPARE(*display.current(), (DisplayMode{800, 600}));
+        QVERIFY(display.apply({1024, 768}));
+        QCOMPARE(*display.current(), (DisplayMode{1024, 768}));
+    }
+
+    void noServerMeansNoMode()
+    {
+        X11Display nowhere(QByteArrayLiteral(":239"));
+        QVERIFY(!nowhere.current().has_value());
+        QVERIFY(!nowhere.apply({800, 600}));
+    }
+
+    void terminationSignalRunsTheRestore()
+    {
+        X11Display display(m_name);
+        QVERIFY(display.apply({800, 600}));
+        bool restored = false;
+        ShutdownSignals signalsWatch([&] { restored = display.apply({1024, 768}); });
+        ::raise(SIGTERM);
+        QTRY_VERIFY(restored);
+        QCOMPARE(*display.current(), (DisplayMode{1024, 768}));
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_server.state() == QProcess::Running) {
+            m_server.terminate();
+            m_server.waitForFinished(5000);
+        }
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_server;
+    QByteArray m_name;
+};
+
+QTEST_GUILESS_MAIN(TestX11Display)
+#include "test_x11display.moc"

@@ -1,0 +1,263 @@
+#include "app/appstate.h"
+#include "app/startup.h"
+#include "settings/settingsstore.h"
+#include "settings/textfile.h"
+#include "teacher/passwordfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace plovista;
+
+namespace {
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+} // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void readingRule_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("plain") << "DontChange\r\n" << "DontChange";
+        QTest::newRow("number with blanks") << " 10 \r\n" << "10";
+        QTest::newRow("comma ends the field") << "  Ann, Lee\r\n" << "Ann";
+        QTest::newRow("quoted keeps comma and blanks") << "\" Ann, Lee \",x" << " Ann, Lee ";
+        QTest::newRow("trailing blanks dropped") << "Visible   \r\n" << "Visible";
+        QTest::newRow("unterminated quote") << "\"abc" << "abc";
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("inner blanks kept") << "Mr Owl \r\n" << "Mr Owl";
+    }
+    void readingRule()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, field);
+        QCOMPARE(firstField(line), field);
+    }
+
+    void switchesAndNumbers()
+    {
+        QCOMPARE(parseSwitch(QStringLiteral("True")), std::optional<bool>(true));
+        QCOMPARE(parseSwitch(QStringLiteral("False")), std::optional<bool>(false));
+        QVERIFY(!parseSwitch(QStringLiteral("Yes")).has_value());
+        QCOMPARE(parseWholeNumber(QStringLiteral("10")), std::optional<int>(10));
+        QVERIFY(!parseWholeNumber(QStringLiteral("ten")).has_value());
+        QVERIFY(!parseWholeNumber(QStringLiteral("70000")).has_value());
+        QCOMPARE(formatWholeNumber(10), QStringLiteral(" 10 "));
+        QCOMPARE(formatWholeNumber(-3), QStringLiteral("-3 "));
+    }
+
+    void windows1252RoundTrip()
+    {
+        const QString text = QStringLiteral("Zoë €5 “quoted” – Ñandú");
+        const QByteArray bytes = encodeWindows1252(text);
+        QCOMPARE(bytes.size(), text.size());
+        QCOMPARE(static_cast<unsigned char>(bytes.at(4)), 0x80); // the euro sign
+        QCOMPARE(decodeWindows1252(bytes), text);
+        QCOMPARE(encodeWindows1252(QStringLiteral("日")), QByteArray("?"));
+        QVERIFY(!fitsWindows1252(QChar(0x65E5)));
+    }
+
+    void readerAcceptsUtf8AndWindows1252()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("f"));
+        writeBytes(path, QByteArray("\xEF\xBB\xBFZo\xC3\xAB\r\n"));
+        QCOMPARE(*readTextFile(path), QStringLiteral("Zoë\r\n"));
+        writeBytes(path, QByteArray("Zo\xC3\xAB\r\n"));
+        QCOMPARE(*readTextFile(path), QStringLiteral("Zoë\r\n"));
+        writeBytes(path, QByteArray("Zo\xEB\r\n")); // not valid UTF-8: Windows-1252
+        QCOMPARE(*readTextFile(path), QStringLiteral("Zoë\r\n"));
+        QVERIFY(!readTextFile(dir.filePath(QStringLiteral("none"))).has_value());
+    }
+
+    void writesAreAtomicAndReportFailure()
+    {
+        QTemporaryDir dir;
+        SettingsStore store(dir.path());
+        QVERIFY(store.ensureFolders());
+        QVERIFY(store.write(QStringLiteral("Sg"), QStringLiteral("3.5")).ok);
+        QCOMPARE(readBytes(store.pathOf(QStringLiteral("Sg"))), QByteArray("3.5\r\n"));
+        // Either separator names the same file.
+        QCOMPARE(store.pathOf(QStringLiteral("Files\\Sg")), store.pathOf(QStringLiteral("Files/Sg")));
+
+        // A folder where the file should be: the write fails and says why.
+        QDir().mkpath(store.pathOf(QStringLiteral("Ag")));
+        const WriteResult blocked = store.write(QStringLiteral("Ag"), QStringLiteral("90"));
+        QVERIFY(!blocked.ok);
+        QVERIFY(!blocked.error.isEmpty());
+
+        // A folder that cannot be written: the old value survives whole and
+        // the failure says why.
+        QFile::setPermissions(store.filesFolder(), QFile::ReadOwner | QFile::ExeOwner);
+        const WriteResult failed = store.write(QStringLiteral("Sg"), QStringLiteral("2.0"));
+        QFile::setPermissions(store.filesFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (QFileInfo(store.filesFolder()).isWritable() && failed.ok)
+            QSKIP("running with privileges that ignore folder permissions");
+        QVERIFY(!failed.ok);
+        QVERIFY(!failed.error.isEmpty());
+        QCOMPARE(readBytes(store.pathOf(QStringLiteral("Sg"))), QByteArray("3.5\r\n"));
+    }
+
+    void firstRunWritesEveryDefault()
+    {
+        QTemporaryDir dir;
+        SettingsStore store(dir.path());
+        AppState state;
+        QVERIFY(loadSettings(store, state).isEmpty());
+        QVERIFY(QDir(dir.filePath(QStringLiteral("SDat"))).exists());
+
+        const QList<QPair<QString, QByteArray>> expected = {
+            {"Display", "DontChange\r\n"}, {"Perch", "Standard\r\n"}, {"Mbar", "Visible\r\n"},
+            {"Facts", " 10 \r\n"},         {"Vista", "True\r\n"},     {"PShow", "False\r\n"},
+            {"PShowT", "True\r\n"},        {"TTS", "True\r\n"},       {"PFback", "True\r\n"},
+            {"VFback", "True\r\n"},        {"PCom", "True\r\n"},      {"VCom", "True\r\n"},
+            {"PRew", "True\r\n"},          {"VRew", "True\r\n"},      {"Sg", "5.0\r\n"},
+            {"Ag", "100\r\n"},             {"MGreet", "IntegrateNo\r\n"}, {"NoGreet", "False\r\n"},
+            {"PGreet", ""},                {"PName", "AllowUserName\r\n"},
+        };
+        for (const auto &[name, bytes] : expected)
+            QCOMPARE(readBytes(store.pathOf(name)), bytes);
+        const QByteArray adword = readBytes(store.pathOf(QStringLiteral("AdWord")));
+        QCOMPARE(adword.size(), 37);
+        QVERIFY(adword.endsWith("\r\n"));
+        QByteArray picked;
+        for (const int p : {5, 11, 17, 23, 29})
+            picked += adword.at(p);
+        QCOMPARE(picked, QByteArray("maple"));
+        QCOMPARE(QDir(store.filesFolder()).entryList(QDir::Files).size(), 21);
+
+        QCOMPARE(state.FactsCount, 10);
+        QCOMPARE(state.PerchTop, 150);
+        QVERIFY(!state.PeedyEnabled);
+        QVERIFY(state.VoiceEnabled);
+        QCOMPARE(state.SpeedGoal, QStringLiteral("5.0"));
+        QCOMPARE(state.AccuracyGoal, QStringLiteral("100"));
+        QCOMPARE(state.BaseGreeting, QStringLiteral("Hello. I am ~so happy to work with you.,?"));
+        QCOMPARE(state.SpokenName, QString());
+    }
+
+    void xpStylePerch()
+    {
+        QTemporaryDir dir;
+        SettingsStore store(dir.path());
+        AppState state;
+        state.XpStyle = true;
+        loadSettings(store, state);
+        QCOMPARE(readBytes(store.pathOf(QStringLiteral("Perch"))), QByteArray("XP\r\n"));
+        QCOMPARE(state.PerchTop, 157);
+    }
+
+    void damagedFilesKeepTheirValueOrAreRestored()
+    {
+        QTemporaryDir dir;
+        SettingsStore store(dir.path());
+        store.ensureFolders();
+        writeBytes(store.pathOf(QStringLiteral("Facts")), "");          // empty: rewritten
+        writeBytes(store.pathOf(QStringLiteral("Perch")), "");          // empty: rewritten
+        writeBytes(store.pathOf(QStringLiteral("Mbar")), "");           // empty: left alone
+        writeBytes(store.pathOf(QStringLiteral("PShow")), "Maybe\r\n"); // wrong form: skipped
+        writeBytes(store.pathOf(QStringLiteral("PName")), "  Ann, the owl  \r\n");
+        writeBytes(store.pathOf(QStringLiteral("PGreet")), "Good morning,\r\nclass!\r\n");
+        AppState state;
+        loadSettings(store, state);
+        QCOMPARE(readBytes(store.pathOf(QStringLiteral("Facts"))), QByteArray(" 10 \r\n"));
+        QCOMPARE(readBytes(store.pathOf(QStringLiteral("Perch"))), QByteArray("Standard\r\n"));
+        QCOMPARE(readBytes(store.pathOf(QStringLiteral("Mbar"))), QByteArray());
+        QCOMPARE(state.MenuBarState, QString());
+        QVERIFY(!state.PeedyEnabled);
+        QCOMPARE(state.SpokenName, QStringLiteral("Ann"));
+        QCOMPARE(state.CustomGreeting, QStringLiteral("Good morning,class!"));
+    }
+
+    void factsCountIsKeptWithinTheDrillTable_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("facts");
+        QTest::newRow("zero") << QByteArray(" 0 \r\n") << 10;
+        QTest::newRow("damaged") << QByteArray("lots\r\n") << 10;
+        QTest::newRow("thirty") << QByteArray(" 30 \r\n") << 30;
+        QTest::newRow("fifty") << QByteArray(" 50 \r\n") << 50;
+        QTest::newRow("too many") << QByteArray(" 500 \r\n") << 50;
+    }
+    void factsCountIsKeptWithinTheDrillTable()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, facts);
+        QTemporaryDir dir;
+        SettingsStore store(dir.path());
+        store.ensureFolders();
+        writeBytes(store.pathOf(QStringLiteral("Facts")), file);
+        AppState state;
+        loadSettings(store, state);
+        QCOMPARE(state.FactsCount, facts);
+    }
+
+    void greetingModeAndCustomName()
+    {
+        QTemporaryDir dir;
+        SettingsStore store(dir.path());
+        store.ensureFolders();
+        writeBytes(store.pathOf(QStringLiteral("MGreet")), "IntegrateYes\r\n");
+        writeBytes(store.pathOf(QStringLiteral("PGreet")), "Welcome back!");
+        writeBytes(store.pathOf(QStringLiteral("PName")), "\r\n");
+        AppState state;
+        loadSettings(store, state);
+        QCOMPARE(state.BaseGreeting, QStringLiteral("Welcome back!"));
+        QCOMPARE(state.SpokenName, QString());
+    }
+
+    void passwordLayout()
+    {
+        const QString line = passwordLine(QStringLiteral("tiger"));
+        QCOMPARE(line.size(), 35);
+        QCOMPARE(*passwordFromLine(line), QStringLiteral("tiger"));
+        for (const QChar c : line)
+            QVERIFY(c.isLetterOrNumber());
+        QVERIFY(!passwordFromLine(QStringLiteral("short")).has_value());
+    }
+
+    void versionClassification_data()
+    {
+        QTest::addColumn<bool>("nt");
+        QTest::addColumn<int>("major");
+        QTest::addColumn<int>("minor");
+        QTest::addColumn<int>("build");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("xp") << true << 5 << 1 << 2600 << "XP";
+        QTest::newRow("xp old build") << true << 5 << 1 << 2500 << "";
+        QTest::newRow("2000") << true << 5 << 0 << 2195 << "";
+        QTest::newRow("vista") << true << 6 << 0 << 6000 << "VA";
+        QTest::newRow("seven") << true << 6 << 1 << 7600 << "VA";
+        QTest::newRow("not nt") << false << 6 << 1 << 0 << "";
+    }
+    void versionClassification()
+    {
+        QFETCH(bool, nt);
+        QFETCH(int, major);
+        QFETCH(int, minor);
+        QFETCH(int, build);
+        QFETCH(QString, code);
+        const VersionClass v = classifyVersion(OsVersion{nt, major, minor, build});
+        QCOMPARE(v.code, code);
+        QCOMPARE(v.xpStyle, !code.isEmpty());
+        QVERIFY(!classifyVersion(std::nullopt).xpStyle);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "test_settings.moc"

@@ -1,0 +1,116 @@
+#include "app/appstate.h"
+#include "speech/greeting.h"
+#include "speech/speech.h"
+#include "support/corefakes.h"
+
+#include <QTest>
+
+using namespace plovista;
+using namespace plovista::test;
+
+class TestSpeechCore : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void switchedSpeech_data()
+    {
+        QTest::addColumn<bool>("peedy");
+        QTest::addColumn<bool>("peedySwitch");
+        QTest::addColumn<bool>("voice");
+        QTest::addColumn<bool>("voiceSwitch");
+        QTest::addColumn<bool>("peedySpeaks");
+        QTest::addColumn<bool>("voiceSpeaks");
+        QTest::newRow("both on") << true << true << true << true << true << true;
+        QTest::newRow("peedy off") << false << true << true << true << false << true;
+        QTest::newRow("peedy's switch off") << true << false << true << true << false << true;
+        QTest::newRow("voice off") << true << true << false << true << true << false;
+        QTest::newRow("voice's switch off") << true << true << true << false << true << false;
+        QTest::newRow("all off") << false << false << false << false << false << false;
+    }
+    void switchedSpeech()
+    {
+        QFETCH(bool, peedy);
+        QFETCH(bool, peedySwitch);
+        QFETCH(bool, voice);
+        QFETCH(bool, voiceSwitch);
+        QFETCH(bool, peedySpeaks);
+        QFETCH(bool, voiceSpeaks);
+        // Each pair of switches governs its own kind of speech only.
+        for (int kind = 0; kind < 3; ++kind) {
+            AppState state;
+            state.PeedyEnabled = peedy;
+            state.VoiceEnabled = voice;
+            bool *pairs[3][2] = {{&state.PeedyFeedback, &state.VoiceFeedback},
+                                 {&state.PeedyComments, &state.VoiceComments},
+                                 {&state.PeedyRewards, &state.VoiceRewards}};
+            for (int other = 0; other < 3; ++other) {
+                *pairs[other][0] = other == kind ? peedySwitch : !peedySwitch;
+                *pairs[other][1] = other == kind ? voiceSwitch : !voiceSwitch;
+            }
+            FakeCharacter character;
+            FakeVoice voiceOut;
+            Speech speech(state, character, voiceOut);
+            const QStringList anims = {QStringLiteral("LookLeft")};
+            if (kind == 0)
+                speech.SayFeedback(anims, QStringLiteral("Good"), QStringLiteral("Good job"));
+            else if (kind == 1)
+                speech.SayComment(anims, QStringLiteral("Good"), QStringLiteral("Good job"));
+            else
+                speech.SayReward(anims, QStringLiteral("Good"), QStringLiteral("Good job"));
+            QCOMPARE(character.log, peedySpeaks ? QStringList({"play LookLeft", "speak Good"}) : QStringList());
+            QCOMPARE(voiceOut.spoken, voiceSpeaks ? QStringList({"Good job"}) : QStringList());
+        }
+    }
+
+    void voiceTextDefaultsToPeedysText()
+    {
+        AppState state;
+        state.VoiceEnabled = state.VoiceComments = true;
+        FakeCharacter character;
+        FakeVoice voice;
+        Speech speech(state, character, voice);
+        speech.SayComment({}, QStringLiteral("Your name is too short."));
+        QCOMPARE(voice.spoken, QStringList({"Your name is too short."}));
+    }
+
+    void perchUsesPerchTop()
+    {
+        AppState state;
+        state.PerchTop = 157;
+        FakeCharacter character;
+        FakeVoice voice;
+        Speech speech(state, character, voice);
+        speech.PerchPeedy();
+        QCOMPARE(character.log, QStringList({"move 40,157"}));
+    }
+
+    void greetingRows()
+    {
+        const QString base = defaultBaseGreeting(QString());
+        QCOMPARE(base, QStringLiteral("Hello. I am ~so happy to work with you.,?"));
+        for (int r : {4, 5, 6, 14})
+            QCOMPARE(greetingRow(r, base, QStringLiteral("Ann")), base);
+        QCOMPARE(greetingRow(1, base, QStringLiteral("Ann")), QStringLiteral("It's ~you! I am ~so happy!,Ann?"));
+        QCOMPARE(greetingRow(2, base, QString()), greetingRow(10, base, QString()));
+        QCOMPARE(greetingRow(15, base, QString()),
+                 QStringLiteral("I am here to ~work with you. Let's get started!,?"));
+        QCOMPARE(greetingRowFor(0.0), 1);
+        QCOMPARE(greetingRowFor(0.9999), 15);
+        QCOMPARE(greetingRowFor(0.2), 4);
+    }
+
+    void greetingChoice()
+    {
+        GreetingSettings mixedIn{QStringLiteral("IntegrateYes"), QStringLiteral("Aloha!"), QStringLiteral("Aloha!"), {}};
+        QCOMPARE(startupGreeting(mixedIn, 4), QStringLiteral("Aloha!"));
+        QCOMPARE(startupGreeting(mixedIn, 1), QStringLiteral("It's ~you! I am ~so happy!,?"));
+        GreetingSettings custom{QStringLiteral("IntegrateNo"), QStringLiteral("Aloha!"), defaultBaseGreeting({}), {}};
+        for (int r = 1; r <= 15; ++r)
+            QCOMPARE(startupGreeting(custom, r), QStringLiteral("Aloha!"));
+        GreetingSettings none{QStringLiteral("IntegrateNo"), QString(), defaultBaseGreeting({}), {}};
+        QCOMPARE(startupGreeting(none, 9), QStringLiteral("Hi! How are ~you?,?"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSpeechCore)
+#include "test_speechcore.moc"

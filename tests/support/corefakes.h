@@ -1,0 +1,179 @@
+#pragma once
+
+// Test doubles of the platform services that need Qt Core only. They record
+// what the program asked of them and answer from a script.
+
+#include "platform/character.h"
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/messageboxes.h"
+#include "platform/random.h"
+#include "platform/shell.h"
+#include "platform/sound.h"
+#include "platform/systeminfo.h"
+#include "platform/voice.h"
+
+#include <QDateTime>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace plovista::test {
+
+// Records every request as one line: "show", "hide", "move 40,150",
+// "play Greet", "speak <text>", "stop", "load Peedy <file>".
+class FakeCharacter : public Character
+{
+public:
+    bool load(const QString &id, const QString &filePath) override
+    {
+        log << QStringLiteral("load %1 %2").arg(id, filePath);
+        return loadSucceeds;
+    }
+    void show() override { log << QStringLiteral("show"); }
+    void hide() override { log << QStringLiteral("hide"); }
+    void moveTo(int x, int y) override { log << QStringLiteral("move %1,%2").arg(x).arg(y); }
+    void play(const QString &animation) override { log << QStringLiteral("play ") + animation; }
+    void speak(const QString &text) override { log << QStringLiteral("speak ") + text; }
+    void stopAll() override { log << QStringLiteral("stop"); }
+
+    // Only the spoken texts, in order.
+    QStringList spoken() const
+    {
+        QStringList texts;
+        for (const QString &line : log)
+            if (line.startsWith(QLatin1String("speak ")))
+                texts << line.mid(6);
+        return texts;
+    }
+
+    QStringList log;
+    bool loadSucceeds = true;
+};
+
+class FakeVoice : public Voice
+{
+public:
+    void speak(const QString &text) override { spoken << text; }
+    void stop() override { ++stops; }
+
+    QStringList spoken;
+    int stops = 0;
+};
+
+class FakeSound : public Sound
+{
+public:
+    void play(const QString &wavPath) override { played << wavPath; }
+    QStringList played;
+};
+
+// Answers boxes from a queue (OK when the queue is empty) and records each.
+class FakeMessageBoxes : public MessageBoxes
+{
+public:
+    struct Asked
+    {
+        QString text;
+        QString title;
+        MsgIcon icon;
+        MsgButtons buttons;
+    };
+
+    int ask(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons) override
+    {
+        asked.push_back({text, title, icon, buttons});
+        if (onAsk)
+            onAsk(asked.back());
+        if (answers.empty())
+            return buttons == MsgButtons::YesNo ? MsgNo : MsgOk;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    QStringList titles() const
+    {
+        QStringList list;
+        for (const Asked &a : asked)
+            list << a.title;
+        return list;
+    }
+
+    std::vector<Asked> asked;
+    std::deque<int> answers;
+    // Runs while the box would be up, for checks of what happens meanwhile.
+    std::function<void(const Asked &)> onAsk;
+};
+
+class FakeDisplay : public Display
+{
+public:
+    std::optional<DisplayMode> current() override { return mode; }
+    bool apply(DisplayMode m) override
+    {
+        applied.push_back(m);
+        if (!mode)
+            return false;
+        mode = m;
+        return true;
+    }
+
+    std::optional<DisplayMode> mode = DisplayMode{1024, 768};
+    std::vector<DisplayMode> applied;
+};
+
+class FakeSystemInfo : public SystemInfo
+{
+public:
+    std::optional<OsVersion> version() override { return os; }
+    QString systemFolder() override { return folder; }
+
+    std::optional<OsVersion> os = OsVersion{false, 6, 1, 0};
+    QString folder;
+};
+
+class FakeClock : public Clock
+{
+public:
+    QDateTime now() override { return time; }
+    void advanceSeconds(double s) { time = time.addMSecs(static_cast<qint64>(s * 1000.0)); }
+
+    QDateTime time = QDateTime(QDate(2026, 12, 6), QTime(10, 0, 0));
+};
+
+// Plays back scripted draws; when the script runs out it repeats its last draw
+// (or 0 when there was none). Counts the reseeds.
+class FakeRandom : public Random
+{
+public:
+    double next() override
+    {
+        if (!draws.empty()) {
+            last = draws.front();
+            draws.pop_front();
+        }
+        ++drawn;
+        return last;
+    }
+    void reseed() override { ++reseeds; }
+
+    std::deque<double> draws;
+    double last = 0.0;
+    int drawn = 0;
+    int reseeds = 0;
+};
+
+class FakeShell : public Shell
+{
+public:
+    bool open(const QString &url) override
+    {
+        opened << url;
+        return true;
+    }
+    QStringList opened;
+};
+
+} // namespace plovista::test
