@@ -8,6 +8,8 @@
 #include "app/placeholders.h"
 #include "app/screensize.h"
 #include "app/vistanotice.h"
+#include "drill/factsproblems.h"
+#include "drill/scoreform.h"
 #include "platform/character.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -17,6 +19,10 @@
 #include "platform/sound.h"
 #include "platform/systeminfo.h"
 #include "platform/voice.h"
+#include "records/recordsform.h"
+#include "selection/choosemenumf.h"
+#include "selection/facts10menu.h"
+#include "selection/mainmenu.h"
 
 #include <QApplication>
 
@@ -38,6 +44,11 @@ App::App(const QString &workingFolder, Services services)
 // Windows go before the services they use.
 App::~App()
 {
+    m_recordsForm.reset();
+    m_scoreForm.reset();
+    m_factsProblems.reset();
+    m_facts10Menu.reset();
+    m_chooseMenuMF.reset();
     m_agentMissing.reset();
     m_vistaNotice.reset();
     m_contactForm.reset();
@@ -116,7 +127,7 @@ QString App::characterFile() const
     return m_services.systemInfo->systemFolder() + QStringLiteral("/Peedy.svg");
 }
 
-template <typename W>
+template<typename W>
 static W &createOnce(std::unique_ptr<W> &slot, App &app)
 {
     if (!slot)
@@ -159,6 +170,33 @@ VistaNotice &App::vistaNotice()
 AgentMissing &App::agentMissing()
 {
     return createOnce(m_agentMissing, *this);
+}
+ChooseMenuMF &App::chooseMenuMF()
+{
+    return createOnce(m_chooseMenuMF, *this);
+}
+Facts10Menu &App::facts10Menu()
+{
+    return createOnce(m_facts10Menu, *this);
+}
+FactsProblems &App::factsProblems()
+{
+    return createOnce(m_factsProblems, *this);
+}
+ScoreForm &App::scoreForm()
+{
+    return createOnce(m_scoreForm, *this);
+}
+RecordsForm &App::recordsForm()
+{
+    return createOnce(m_recordsForm, *this);
+}
+
+void App::unloadRecordsForm()
+{
+    // Destroyed once the close event has finished with it.
+    if (m_recordsForm)
+        m_recordsForm.release()->deleteLater();
 }
 
 } // namespace plovista

@@ -23,6 +23,11 @@ class SystemInfo;
 class Voice;
 
 class AgentMissing;
+class ChooseMenuMF;
+class Facts10Menu;
+class FactsProblems;
+class RecordsForm;
+class ScoreForm;
 class AssistForm;
 class Company;
 class ContactForm;
@@ -108,6 +113,14 @@ public:
     ContactForm &contactForm();
     VistaNotice &vistaNotice();
     AgentMissing &agentMissing();
+    ChooseMenuMF &chooseMenuMF();
+    Facts10Menu &facts10Menu();
+    FactsProblems &factsProblems();
+    ScoreForm &scoreForm();
+    // The records viewer is the one window destroyed when it closes.
+    RecordsForm &recordsForm();
+    RecordsForm *existingRecordsForm() const { return m_recordsForm.get(); }
+    void unloadRecordsForm();
     AgentMissing *existingAgentMissing() const { return m_agentMissing.get(); }
 
 private:
@@ -126,6 +139,11 @@ private:
     std::unique_ptr<ContactForm> m_contactForm;
     std::unique_ptr<VistaNotice> m_vistaNotice;
     std::unique_ptr<AgentMissing> m_agentMissing;
+    std::unique_ptr<ChooseMenuMF> m_chooseMenuMF;
+    std::unique_ptr<Facts10Menu> m_facts10Menu;
+    std::unique_ptr<FactsProblems> m_factsProblems;
+    std::unique_ptr<ScoreForm> m_scoreForm;
+    std::unique_ptr<RecordsForm> m_recordsForm;
 };
 
 } // namespace plovista

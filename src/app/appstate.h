@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drill/drillsequence.h"
+#include "drill/facts.h"
 #include "platform/display.h"
 
 #include <QString>
@@ -46,6 +48,24 @@ struct AppState
     QString WindowsVersionCode;
     bool XpStyle = false;
     bool PeedyMissing = false;
+
+    // The drill's selection, as the menus leave it for the drill window.
+    // The option buttons of the menus show the same choice.
+    DrillChoice Selection;
+    bool FactsOfTenActive = false;
+    bool SubtractionFlag = false;
+    // The codes written into each record: "+7", "H", "0->9" and the like.
+    QString ActivityCode;
+    QString FormatCode;
+    QString RangeCode;
+
+    // The running drill and its timing and score.
+    DrillSequence Drill;
+    double StartSeconds = 0.0; // seconds since midnight
+    double EndSeconds = 0.0;
+    float Accuracy = 0.0f;
+    double Speed = 0.0;
+    double MinutesSpent = 0.0;
 
     // The answer of the last message box (MsgAnswer).
     int MsgResult = 0;

@@ -1,7 +1,7 @@
 #include "app/company.h"
 
-#include "app/app.h"
 #include "app/agentmissing.h"
+#include "app/app.h"
 #include "app/assistform.h"
 #include "app/contactform.h"
 #include "app/frmabout.h"
@@ -16,6 +16,7 @@
 #include "platform/display.h"
 #include "platform/random.h"
 #include "platform/systeminfo.h"
+#include "selection/mainmenu.h"
 #include "speech/greeting.h"
 
 #include <QCloseEvent>
@@ -103,8 +104,8 @@ Company::Company(App &app)
     client()->setPalette(sky);
 
     // The perch Peedy stands on: a branch on two posts at the top left.
-    auto *shape1 = new ShapeControl(QStringLiteral("Shape1"), client(), QColor(0x5b, 0x3a, 0x1e), QColor(0x8b, 0x5a, 0x2b),
-                                    2, 5);
+    auto *shape1 =
+        new ShapeControl(QStringLiteral("Shape1"), client(), QColor(0x5b, 0x3a, 0x1e), QColor(0x8b, 0x5a, 0x2b), 2, 5);
     shape1->setGeometry(14, 226, 176, 11);
     auto *line1 = new LineControl(QStringLiteral("Line1"), client(), QColor(0x6b, 0x46, 0x23));
     line1->setGeometry(46, 237, 5, 110);
@@ -129,10 +130,12 @@ void Company::buildPanel()
     m_frame1->setPalette(cream);
     placeTwips(m_frame1, 3000, 1800, 6000, 4770);
 
-    auto *shape3 = new ShapeControl(QStringLiteral("Shape3"), m_frame1, QColor(0x1f, 0x5f, 0x9f), Qt::transparent, 2, 6);
+    auto *shape3 =
+        new ShapeControl(QStringLiteral("Shape3"), m_frame1, QColor(0x1f, 0x5f, 0x9f), Qt::transparent, 2, 6);
     placeTwips(shape3, 90, 90, 5830, 4600);
 
-    auto *help = button(m_frame1, QStringLiteral("HelpButt"), QStringLiteral("Help"), QStringLiteral(" press for help "));
+    auto *help =
+        button(m_frame1, QStringLiteral("HelpButt"), QStringLiteral("Help"), QStringLiteral(" press for help "));
     placeTwips(help, 300, 300);
     connect(help, &QPushButton::clicked, this, &Company::HelpButt_Click);
     auto *quit = button(m_frame1, QStringLiteral("QuitButt"), QStringLiteral("Quit"), QStringLiteral(" exit program "));
@@ -168,7 +171,8 @@ void Company::buildPanel()
     placeTwips(m_text1, 1150, 3000, 3615);
     m_text1->installEventFilter(this);
 
-    m_startButt = button(m_frame1, QStringLiteral("StartButt"), QStringLiteral("Start"), QStringLiteral(" press to begin "));
+    m_startButt =
+        button(m_frame1, QStringLiteral("StartButt"), QStringLiteral("Start"), QStringLiteral(" press to begin "));
     placeTwips(m_startButt, 2500, 4150);
     connect(m_startButt, &QPushButton::clicked, this, &Company::StartButt_Click);
     setDefaultButton(m_startButt);
@@ -220,17 +224,18 @@ void Company::buildMenuBar()
                         "other settings, access the Utility Menu by typing 'kq' in the namebox,  pressing the  Enter  "
                         "key or the  Start  button,  and  typing  'maple'  for the password."),
          false);
-    info(directions, QStringLiteral("MenuBarMenu"), QStringLiteral("MENU BAR"), QStringLiteral("Menu Bar"),
-         paragraphs({"The information contained in the  Menu Bar  is for the teacher,  parent  or supervising adult.   "
-                     "Allowing students to view this information can compromise program security. ",
-                     "You can make the menu bar invisible for students  and visible when you need to review the "
-                     "information.",
-                     "To access the Utility Menu to make the  Menu Bar invisible,  type  'kq'  in the name box,   press "
-                     "the  Start button or the  Enter key,  and enter  'maple'  for the password.   Select  "
-                     "'Invisible'  in the Menu Bar pull-down menu and press the Menu Bar button.",
-                     "Make a note of this procedure so that you can get back into the Utility Menu to make the "
-                     "pull-down menus visible in the menu bar."}),
-         false);
+    info(
+        directions, QStringLiteral("MenuBarMenu"), QStringLiteral("MENU BAR"), QStringLiteral("Menu Bar"),
+        paragraphs({"The information contained in the  Menu Bar  is for the teacher,  parent  or supervising adult.   "
+                    "Allowing students to view this information can compromise program security. ",
+                    "You can make the menu bar invisible for students  and visible when you need to review the "
+                    "information.",
+                    "To access the Utility Menu to make the  Menu Bar invisible,  type  'kq'  in the name box,   press "
+                    "the  Start button or the  Enter key,  and enter  'maple'  for the password.   Select  "
+                    "'Invisible'  in the Menu Bar pull-down menu and press the Menu Bar button.",
+                    "Make a note of this procedure so that you can get back into the Utility Menu to make the "
+                    "pull-down menus visible in the menu bar."}),
+        false);
     info(directions, QStringLiteral("Password"), QStringLiteral("Password"), QStringLiteral("Password"),
          QStringLiteral("A password is required to enter the Utility Menu to change settings.  The initial password "
                         "is  'maple'."),

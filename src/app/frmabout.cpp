@@ -57,8 +57,7 @@ frmAbout::frmAbout(App &app)
     title->setFont(big);
     placeTwips(title, 1680, 300, 3800, 600);
 
-    auto *version =
-        new QLabel(QStringLiteral("Version %1.%2").arg(kMajorVersion).arg(kMinorVersion), client());
+    auto *version = new QLabel(QStringLiteral("Version %1.%2").arg(kMajorVersion).arg(kMinorVersion), client());
     version->setObjectName(QStringLiteral("lblVersion"));
     placeTwips(version, 1680, 1000, 3800, 400);
 

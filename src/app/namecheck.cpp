@@ -31,7 +31,8 @@ NameRejection rejection(int rule)
         return {4, QStringLiteral("Your name is too short."), QString(), QString()};
     case 5:
         return {5, QStringLiteral("Your name has incorrect characters. Please fix it."),
-                QStringLiteral("Your name has invalid characters. Please fix it."), QStringLiteral("Invalid Characters")};
+                QStringLiteral("Your name has invalid characters. Please fix it."),
+                QStringLiteral("Invalid Characters")};
     case 6: {
         const QString text = QStringLiteral("Please put a space between your first and last name.");
         return {6, text, text, QStringLiteral("Space Missing")};

@@ -11,19 +11,6 @@
 
 namespace plovista {
 
-MainMenu::MainMenu(App &app)
-    : FormWindow(app, Audience::Student, QStringLiteral("MainMenu"))
-{
-    setWindowTitle(QStringLiteral("Main Menu"));
-    setClientSizeTwips(6000, 4000);
-}
-
-void MainMenu::closeEvent(QCloseEvent *event)
-{
-    event->accept();
-    m_app.company().returnToStart();
-}
-
 GetPassW::GetPassW(App &app)
     : FormWindow(app, Audience::Teacher, QStringLiteral("GetPassW"))
 {

@@ -8,17 +8,6 @@ class QPushButton;
 
 namespace plovista {
 
-// The operation menu; its choices arrive with the drill windows.
-class MainMenu final : public FormWindow
-{
-    Q_OBJECT
-public:
-    explicit MainMenu(App &app);
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-};
-
 // The password window; checking and changing the password arrive with the
 // teacher's windows.
 class GetPassW final : public FormWindow

@@ -57,8 +57,8 @@ QStringList loadSettings(const SettingsStore &store, AppState &state)
     QStringList failures;
     store.ensureFolders();
     for (const SettingsFile &file : settingsFiles(state.XpStyle)) {
-        const WriteResult written =
-            file.emptyFile ? store.ensureEmptyFile(file.name) : store.ensure(file.name, file.defaultValue, file.rewriteWhenEmpty);
+        const WriteResult written = file.emptyFile ? store.ensureEmptyFile(file.name)
+                                                   : store.ensure(file.name, file.defaultValue, file.rewriteWhenEmpty);
         if (!written.ok)
             failures << QStringLiteral("%1: %2").arg(file.name, written.error);
     }

@@ -11,19 +11,19 @@ class SilentCharacter final : public Character
 {
 public:
     bool load(const QString &, const QString &) override { return true; }
-    void show() override {}
-    void hide() override {}
-    void moveTo(int, int) override {}
-    void play(const QString &) override {}
-    void speak(const QString &) override {}
-    void stopAll() override {}
+    void show() override { }
+    void hide() override { }
+    void moveTo(int, int) override { }
+    void play(const QString &) override { }
+    void speak(const QString &) override { }
+    void stopAll() override { }
 };
 
 class SilentVoice final : public Voice
 {
 public:
-    void speak(const QString &) override {}
-    void stop() override {}
+    void speak(const QString &) override { }
+    void stop() override { }
 };
 
 } // namespace plovista

@@ -8,15 +8,14 @@ namespace {
 std::uint64_t clockTicks()
 {
     return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-           static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+        static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
 }
 } // namespace
 
 SystemRandom::SystemRandom(std::function<std::uint64_t()> ticks)
     : m_ticks(ticks ? std::move(ticks) : clockTicks)
     , m_state(m_ticks())
-{
-}
+{ }
 
 std::uint64_t SystemRandom::step()
 {

@@ -11,8 +11,7 @@ namespace plovista {
 
 X11Display::X11Display(QByteArray displayName)
     : m_name(std::move(displayName))
-{
-}
+{ }
 
 #ifdef PLOVISTA_HAVE_XRANDR
 
@@ -59,7 +58,7 @@ std::optional<DisplayMode> X11Display::current()
     const SizeID index = XRRConfigCurrentConfiguration(x.config, &rotation);
     if (!sizes || index >= count)
         return std::nullopt;
-    return DisplayMode{sizes[index].width, sizes[index].height};
+    return DisplayMode {sizes[index].width, sizes[index].height};
 }
 
 bool X11Display::apply(DisplayMode mode)
@@ -76,8 +75,8 @@ bool X11Display::apply(DisplayMode mode)
             continue;
         if (i == currentIndex)
             return true; // already there: keep rate and depth untouched
-        const Status status = XRRSetScreenConfig(x.display, x.config, DefaultRootWindow(x.display), i, rotation,
-                                                 CurrentTime);
+        const Status status =
+            XRRSetScreenConfig(x.display, x.config, DefaultRootWindow(x.display), i, rotation, CurrentTime);
         XSync(x.display, False);
         return status == RRSetConfigSuccess;
     }

@@ -10,7 +10,7 @@ struct SettingsFile
     QString name;
     QString defaultValue;
     bool rewriteWhenEmpty = false; // only "Perch" and "Facts" are restored from zero bytes
-    bool emptyFile = false;        // "PGreet" starts as a file of zero bytes
+    bool emptyFile = false; // "PGreet" starts as a file of zero bytes
 };
 
 // The twenty-one settings files with their defaults, in the order start-up

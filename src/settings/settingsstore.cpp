@@ -44,8 +44,7 @@ std::optional<int> parseWholeNumber(const QString &field)
 
 SettingsStore::SettingsStore(QString workingFolder)
     : m_root(std::move(workingFolder))
-{
-}
+{ }
 
 QString SettingsStore::filesFolder() const
 {

@@ -10,8 +10,7 @@ Speech::Speech(const AppState &state, Character &character, Voice &voice)
     : m_state(state)
     , m_character(character)
     , m_voice(voice)
-{
-}
+{ }
 
 void Speech::StopPeedy()
 {
@@ -38,6 +37,11 @@ void Speech::PeedySays(const QStringList &animations, const QString &text)
     for (const QString &animation : animations)
         m_character.play(animation);
     m_character.speak(text);
+}
+
+void Speech::PeedyPlays(const QString &animation)
+{
+    m_character.play(animation);
 }
 
 void Speech::VoiceSays(const QString &text)

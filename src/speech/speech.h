@@ -21,6 +21,9 @@ public:
     void ShowPeedy();
     void HidePeedy();
     void PeedySays(const QStringList &animations, const QString &text);
+    // An animation with no words (some feedback gestures come after the words
+    // or stand alone).
+    void PeedyPlays(const QString &animation);
     void VoiceSays(const QString &text);
 
     // The voice text defaults to the text Peedy says.

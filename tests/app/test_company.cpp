@@ -57,21 +57,35 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("spoken");
         QTest::addColumn<QString>("title");
-        QTest::newRow("empty") << "" << "Please type your first and last name." << "Missing Name";
-        QTest::newRow("lower") << "bob Smith" << "Please begin your name with a capital letter." << "Capitalize Name";
-        QTest::newRow("short") << "Bob" << "Your name is too short." << "";
-        QTest::newRow("capital code") << "KQ" << "Your name is too short." << "";
-        QTest::newRow("code and blank") << "kq " << "Please begin your name with a capital letter."
+        QTest::newRow("empty") << ""
+                               << "Please type your first and last name."
+                               << "Missing Name";
+        QTest::newRow("lower") << "bob Smith"
+                               << "Please begin your name with a capital letter."
+                               << "Capitalize Name";
+        QTest::newRow("short") << "Bob"
+                               << "Your name is too short."
+                               << "";
+        QTest::newRow("capital code") << "KQ"
+                                      << "Your name is too short."
+                                      << "";
+        QTest::newRow("code and blank") << "kq "
+                                        << "Please begin your name with a capital letter."
                                         << "Capitalize Name";
-        QTest::newRow("period") << "Bob Smith." << "Your name has incorrect characters. Please fix it."
+        QTest::newRow("period") << "Bob Smith."
+                                << "Your name has incorrect characters. Please fix it."
                                 << "Invalid Characters";
-        QTest::newRow("pasted wide character") << "Bob Sm\u0101th" << "Your name has incorrect characters. Please fix it."
+        QTest::newRow("pasted wide character") << "Bob Sm\u0101th"
+                                               << "Your name has incorrect characters. Please fix it."
                                                << "Invalid Characters";
-        QTest::newRow("no blank") << "Bobsmith" << "Please put a space between your first and last name."
+        QTest::newRow("no blank") << "Bobsmith"
+                                  << "Please put a space between your first and last name."
                                   << "Space Missing";
-        QTest::newRow("lower last") << "Bob smith" << "Please begin your last name with a capital letter."
+        QTest::newRow("lower last") << "Bob smith"
+                                    << "Please begin your last name with a capital letter."
                                     << "Capitalize Name";
-        QTest::newRow("two blanks") << "Bob  Smith" << "Please leave only one space between your first and last name."
+        QTest::newRow("two blanks") << "Bob  Smith"
+                                    << "Please leave only one space between your first and last name."
                                     << "Capitalize Name";
     }
     void rejectedNamesSpeakAndShowTheirBox()
@@ -116,9 +130,9 @@ private Q_SLOTS:
         h.start();
         h.character->log.clear();
         typeAndEnter(h, QStringLiteral("Bobsmith"));
-        QCOMPARE(h.character->log, QStringList({"move 40,150", "show", "stop", "move 40,150", "play LookDownLeftBlink",
-                                                "play GestureLeft",
-                                                "speak Please put a space between your first and last name."}));
+        QCOMPARE(h.character->log,
+                 QStringList({"move 40,150", "show", "stop", "move 40,150", "play LookDownLeftBlink",
+                              "play GestureLeft", "speak Please put a space between your first and last name."}));
         QVERIFY(h.voice->spoken.isEmpty());
 
         // With Peedy's comments off only the box remains.
@@ -207,14 +221,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("start");
-        QTest::newRow("password") << "Password" << "Password" << "A password is required";
-        QTest::newRow("menu bar") << "MenuBarMenu" << "Menu Bar" << "The information contained in the  Menu Bar";
-        QTest::newRow("colors") << "Colors" << "Screen Colors" << "The best 'Colors' setting";
-        QTest::newRow("speed") << "Speed" << "Speed Goal" << "The speed goal, or average";
-        QTest::newRow("tests") << "Tests" << "Printed Tests" << "The printed tests can be used";
-        QTest::newRow("speech") << "SpeechSupport" << "Speech Support"
+        QTest::newRow("password") << "Password"
+                                  << "Password"
+                                  << "A password is required";
+        QTest::newRow("menu bar") << "MenuBarMenu"
+                                  << "Menu Bar"
+                                  << "The information contained in the  Menu Bar";
+        QTest::newRow("colors") << "Colors"
+                                << "Screen Colors"
+                                << "The best 'Colors' setting";
+        QTest::newRow("speed") << "Speed"
+                               << "Speed Goal"
+                               << "The speed goal, or average";
+        QTest::newRow("tests") << "Tests"
+                               << "Printed Tests"
+                               << "The printed tests can be used";
+        QTest::newRow("speech") << "SpeechSupport"
+                                << "Speech Support"
                                 << "This program is currently set to use the default voice";
-        QTest::newRow("author") << "Author" << "The Author" << "Plovista was written";
+        QTest::newRow("author") << "Author"
+                                << "The Author"
+                                << "Plovista was written";
     }
     void menuItemsShowTheirTexts()
     {
@@ -268,8 +295,8 @@ private Q_SLOTS:
         h.boxes->answers = {MsgYes};
         h.findIn<QPushButton>(QStringLiteral("Company"), QStringLiteral("QuitButt"))->click();
         QVERIFY(h.programEnded());
-        QCOMPARE(*h.display->mode, (DisplayMode{1024, 768}));
-        QCOMPARE(h.display->applied.back(), (DisplayMode{1024, 768}));
+        QCOMPARE(*h.display->mode, (DisplayMode {1024, 768}));
+        QCOMPARE(h.display->applied.back(), (DisplayMode {1024, 768}));
     }
 
     void closingTheWindowAsksToo()

@@ -28,7 +28,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), h.find<QLineEdit>(QStringLiteral("Text1")));
         // The display is applied once as found and not switched.
         QCOMPARE(h.display->applied.size(), std::size_t(1));
-        QCOMPARE(h.display->applied.front(), (DisplayMode{1024, 768}));
+        QCOMPARE(h.display->applied.front(), (DisplayMode {1024, 768}));
         // Peedy stays hidden and nobody greets.
         QVERIFY(!h.character->log.contains(QStringLiteral("show")));
         QVERIFY(h.character->spoken().isEmpty());
@@ -42,8 +42,8 @@ private Q_SLOTS:
         Harness h;
         h.writeRaw(QStringLiteral("Display"), "Change\r\n");
         h.start();
-        QCOMPARE(h.display->mode, std::optional<DisplayMode>(DisplayMode{800, 600}));
-        QCOMPARE(h.state().StartDisplayMode, (DisplayMode{1024, 768}));
+        QCOMPARE(h.display->mode, std::optional<DisplayMode>(DisplayMode {800, 600}));
+        QCOMPARE(h.state().StartDisplayMode, (DisplayMode {1024, 768}));
     }
 
     void peedyGreetsWhenEnabled()
@@ -73,13 +73,13 @@ private Q_SLOTS:
     void xpPerchAndMenuItem()
     {
         {
-            Harness xp(Harness::Options{true, OsVersion{true, 5, 1, 2600}});
+            Harness xp(Harness::Options {true, OsVersion {true, 5, 1, 2600}});
             xp.start();
             QCOMPARE(xp.readRaw(QStringLiteral("Perch")), QByteArray("XP\r\n"));
             QCOMPARE(xp.state().PerchTop, 157);
             QVERIFY(xp.find<QAction>(QStringLiteral("PeedysPerch"))->isVisible());
         }
-        Harness w2k(Harness::Options{true, OsVersion{true, 5, 0, 2195}});
+        Harness w2k(Harness::Options {true, OsVersion {true, 5, 0, 2195}});
         w2k.start();
         QCOMPARE(w2k.readRaw(QStringLiteral("Perch")), QByteArray("Standard\r\n"));
         QVERIFY(!w2k.find<QAction>(QStringLiteral("PeedysPerch"))->isVisible());
@@ -88,7 +88,7 @@ private Q_SLOTS:
     void vistaNoticeOpensAndRemembersItsBox()
     {
         {
-            Harness h(Harness::Options{true, OsVersion{true, 6, 0, 6000}});
+            Harness h(Harness::Options {true, OsVersion {true, 6, 0, 6000}});
             h.start();
             QWidget *notice = h.window(QStringLiteral("VistaNotice"));
             QVERIFY(notice && notice->isVisible());
@@ -98,7 +98,7 @@ private Q_SLOTS:
             QCOMPARE(h.readRaw(QStringLiteral("Vista")), QByteArray("False\r\n"));
         }
 
-        Harness again(Harness::Options{true, OsVersion{true, 6, 0, 6000}});
+        Harness again(Harness::Options {true, OsVersion {true, 6, 0, 6000}});
         again.writeRaw(QStringLiteral("Vista"), "False\r\n");
         again.start();
         QVERIFY(!again.window(QStringLiteral("VistaNotice")));
@@ -117,7 +117,7 @@ private Q_SLOTS:
 
     void missingCharacterStopsNormalUse()
     {
-        Harness h(Harness::Options{false, OsVersion{false, 0, 0, 0}});
+        Harness h(Harness::Options {false, OsVersion {false, 0, 0, 0}});
         h.writeRaw(QStringLiteral("PShow"), "True\r\n");
         h.start();
         QVERIFY(!h.state().PeedyEnabled);

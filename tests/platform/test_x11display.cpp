@@ -30,9 +30,10 @@ private Q_SLOTS:
             if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
                 continue;
             const QString display = QStringLiteral(":%1").arg(n);
-            m_server.start(xorg, {display, QStringLiteral("-config"), QStringLiteral(XORG_DUMMY_CONF),
-                                  QStringLiteral("-logfile"), m_dir.filePath(QStringLiteral("xorg.log")),
-                                  QStringLiteral("-noreset"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+            m_server.start(xorg,
+                           {display, QStringLiteral("-config"), QStringLiteral(XORG_DUMMY_CONF),
+                            QStringLiteral("-logfile"), m_dir.filePath(QStringLiteral("xorg.log")),
+                            QStringLiteral("-noreset"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
             if (!m_server.waitForStarted(5000))
                 break;
             for (int i = 0; i < 50 && m_server.state() == QProcess::Running; ++i) {
@@ -50,14 +51,14 @@ private Q_SLOTS:
     void readsSwitchesAndRestores()
     {
         X11Display display(m_name);
-        QCOMPARE(*display.current(), (DisplayMode{1024, 768}));
+        QCOMPARE(*display.current(), (DisplayMode {1024, 768}));
         QVERIFY(display.apply({800, 600}));
-        QCOMPARE(*display.current(), (DisplayMode{800, 600}));
+        QCOMPARE(*display.current(), (DisplayMode {800, 600}));
         // A mode the server does not have is refused and changes nothing.
         QVERIFY(!display.apply({640, 480}));
-        QCOMPARE(*display.current(), (DisplayMode{800, 600}));
+        QCOMPARE(*display.current(), (DisplayMode {800, 600}));
         QVERIFY(display.apply({1024, 768}));
-        QCOMPARE(*display.current(), (DisplayMode{1024, 768}));
+        QCOMPARE(*display.current(), (DisplayMode {1024, 768}));
     }
 
     void noServerMeansNoMode()
@@ -75,7 +76,7 @@ private Q_SLOTS:
         ShutdownSignals signalsWatch([&] { restored = display.apply({1024, 768}); });
         ::raise(SIGTERM);
         QTRY_VERIFY(restored);
-        QCOMPARE(*display.current(), (DisplayMode{1024, 768}));
+        QCOMPARE(*display.current(), (DisplayMode {1024, 768}));
     }
 
     void cleanupTestCase()

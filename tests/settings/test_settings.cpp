@@ -33,14 +33,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("field");
-        QTest::newRow("plain") << "DontChange\r\n" << "DontChange";
-        QTest::newRow("number with blanks") << " 10 \r\n" << "10";
-        QTest::newRow("comma ends the field") << "  Ann, Lee\r\n" << "Ann";
-        QTest::newRow("quoted keeps comma and blanks") << "\" Ann, Lee \",x" << " Ann, Lee ";
-        QTest::newRow("trailing blanks dropped") << "Visible   \r\n" << "Visible";
-        QTest::newRow("unterminated quote") << "\"abc" << "abc";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("inner blanks kept") << "Mr Owl \r\n" << "Mr Owl";
+        QTest::newRow("plain") << "DontChange\r\n"
+                               << "DontChange";
+        QTest::newRow("number with blanks") << " 10 \r\n"
+                                            << "10";
+        QTest::newRow("comma ends the field") << "  Ann, Lee\r\n"
+                                              << "Ann";
+        QTest::newRow("quoted keeps comma and blanks") << "\" Ann, Lee \",x"
+                                                       << " Ann, Lee ";
+        QTest::newRow("trailing blanks dropped") << "Visible   \r\n"
+                                                 << "Visible";
+        QTest::newRow("unterminated quote") << "\"abc"
+                                            << "abc";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("inner blanks kept") << "Mr Owl \r\n"
+                                           << "Mr Owl";
     }
     void readingRule()
     {
@@ -122,13 +130,26 @@ private Q_SLOTS:
         QVERIFY(QDir(dir.filePath(QStringLiteral("SDat"))).exists());
 
         const QList<QPair<QString, QByteArray>> expected = {
-            {"Display", "DontChange\r\n"}, {"Perch", "Standard\r\n"}, {"Mbar", "Visible\r\n"},
-            {"Facts", " 10 \r\n"},         {"Vista", "True\r\n"},     {"PShow", "False\r\n"},
-            {"PShowT", "True\r\n"},        {"TTS", "True\r\n"},       {"PFback", "True\r\n"},
-            {"VFback", "True\r\n"},        {"PCom", "True\r\n"},      {"VCom", "True\r\n"},
-            {"PRew", "True\r\n"},          {"VRew", "True\r\n"},      {"Sg", "5.0\r\n"},
-            {"Ag", "100\r\n"},             {"MGreet", "IntegrateNo\r\n"}, {"NoGreet", "False\r\n"},
-            {"PGreet", ""},                {"PName", "AllowUserName\r\n"},
+            {"Display", "DontChange\r\n"},
+            {"Perch", "Standard\r\n"},
+            {"Mbar", "Visible\r\n"},
+            {"Facts", " 10 \r\n"},
+            {"Vista", "True\r\n"},
+            {"PShow", "False\r\n"},
+            {"PShowT", "True\r\n"},
+            {"TTS", "True\r\n"},
+            {"PFback", "True\r\n"},
+            {"VFback", "True\r\n"},
+            {"PCom", "True\r\n"},
+            {"VCom", "True\r\n"},
+            {"PRew", "True\r\n"},
+            {"VRew", "True\r\n"},
+            {"Sg", "5.0\r\n"},
+            {"Ag", "100\r\n"},
+            {"MGreet", "IntegrateNo\r\n"},
+            {"NoGreet", "False\r\n"},
+            {"PGreet", ""},
+            {"PName", "AllowUserName\r\n"},
         };
         for (const auto &[name, bytes] : expected)
             QCOMPARE(readBytes(store.pathOf(name)), bytes);
@@ -167,9 +188,9 @@ private Q_SLOTS:
         QTemporaryDir dir;
         SettingsStore store(dir.path());
         store.ensureFolders();
-        writeBytes(store.pathOf(QStringLiteral("Facts")), "");          // empty: rewritten
-        writeBytes(store.pathOf(QStringLiteral("Perch")), "");          // empty: rewritten
-        writeBytes(store.pathOf(QStringLiteral("Mbar")), "");           // empty: left alone
+        writeBytes(store.pathOf(QStringLiteral("Facts")), ""); // empty: rewritten
+        writeBytes(store.pathOf(QStringLiteral("Perch")), ""); // empty: rewritten
+        writeBytes(store.pathOf(QStringLiteral("Mbar")), ""); // empty: left alone
         writeBytes(store.pathOf(QStringLiteral("PShow")), "Maybe\r\n"); // wrong form: skipped
         writeBytes(store.pathOf(QStringLiteral("PName")), "  Ann, the owl  \r\n");
         writeBytes(store.pathOf(QStringLiteral("PGreet")), "Good morning,\r\nclass!\r\n");
@@ -252,7 +273,7 @@ private Q_SLOTS:
         QFETCH(int, minor);
         QFETCH(int, build);
         QFETCH(QString, code);
-        const VersionClass v = classifyVersion(OsVersion{nt, major, minor, build});
+        const VersionClass v = classifyVersion(OsVersion {nt, major, minor, build});
         QCOMPARE(v.code, code);
         QCOMPARE(v.xpStyle, !code.isEmpty());
         QVERIFY(!classifyVersion(std::nullopt).xpStyle);

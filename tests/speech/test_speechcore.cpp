@@ -92,8 +92,7 @@ private Q_SLOTS:
             QCOMPARE(greetingRow(r, base, QStringLiteral("Ann")), base);
         QCOMPARE(greetingRow(1, base, QStringLiteral("Ann")), QStringLiteral("It's ~you! I am ~so happy!,Ann?"));
         QCOMPARE(greetingRow(2, base, QString()), greetingRow(10, base, QString()));
-        QCOMPARE(greetingRow(15, base, QString()),
-                 QStringLiteral("I am here to ~work with you. Let's get started!,?"));
+        QCOMPARE(greetingRow(15, base, QString()), QStringLiteral("I am here to ~work with you. Let's get started!,?"));
         QCOMPARE(greetingRowFor(0.0), 1);
         QCOMPARE(greetingRowFor(0.9999), 15);
         QCOMPARE(greetingRowFor(0.2), 4);
@@ -101,13 +100,14 @@ private Q_SLOTS:
 
     void greetingChoice()
     {
-        GreetingSettings mixedIn{QStringLiteral("IntegrateYes"), QStringLiteral("Aloha!"), QStringLiteral("Aloha!"), {}};
+        GreetingSettings mixedIn {
+            QStringLiteral("IntegrateYes"), QStringLiteral("Aloha!"), QStringLiteral("Aloha!"), {}};
         QCOMPARE(startupGreeting(mixedIn, 4), QStringLiteral("Aloha!"));
         QCOMPARE(startupGreeting(mixedIn, 1), QStringLiteral("It's ~you! I am ~so happy!,?"));
-        GreetingSettings custom{QStringLiteral("IntegrateNo"), QStringLiteral("Aloha!"), defaultBaseGreeting({}), {}};
+        GreetingSettings custom {QStringLiteral("IntegrateNo"), QStringLiteral("Aloha!"), defaultBaseGreeting({}), {}};
         for (int r = 1; r <= 15; ++r)
             QCOMPARE(startupGreeting(custom, r), QStringLiteral("Aloha!"));
-        GreetingSettings none{QStringLiteral("IntegrateNo"), QString(), defaultBaseGreeting({}), {}};
+        GreetingSettings none {QStringLiteral("IntegrateNo"), QString(), defaultBaseGreeting({}), {}};
         QCOMPARE(startupGreeting(none, 9), QStringLiteral("Hi! How are ~you?,?"));
     }
 };

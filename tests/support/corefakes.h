@@ -120,7 +120,7 @@ public:
         return true;
     }
 
-    std::optional<DisplayMode> mode = DisplayMode{1024, 768};
+    std::optional<DisplayMode> mode = DisplayMode {1024, 768};
     std::vector<DisplayMode> applied;
 };
 
@@ -130,7 +130,7 @@ public:
     std::optional<OsVersion> version() override { return os; }
     QString systemFolder() override { return folder; }
 
-    std::optional<OsVersion> os = OsVersion{false, 6, 1, 0};
+    std::optional<OsVersion> os = OsVersion {false, 6, 1, 0};
     QString folder;
 };
 

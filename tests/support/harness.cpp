@@ -8,9 +8,8 @@
 namespace plovista::test {
 
 Harness::Harness()
-    : Harness(Options{})
-{
-}
+    : Harness(Options {})
+{ }
 
 Harness::Harness(Options options)
 {

@@ -25,7 +25,7 @@ public:
 
     std::vector<QImage> images;
     QStringList jobs;
-    PrintOutcome outcome{true, false, {}};
+    PrintOutcome outcome {true, false, {}};
 };
 
 // The real hub and windows over test doubles, in a fresh working folder.
@@ -35,7 +35,7 @@ public:
     struct Options
     {
         bool characterInstalled = true;
-        std::optional<OsVersion> os = OsVersion{false, 6, 1, 0};
+        std::optional<OsVersion> os = OsVersion {false, 6, 1, 0};
     };
 
     Harness();
@@ -56,7 +56,8 @@ public:
     bool programEnded() const { return m_ended; }
 
     // A control of any window by its object name.
-    template <typename T> T *find(const QString &objectName) const
+    template<typename T>
+    T *find(const QString &objectName) const
     {
         for (QWidget *top : QApplication::topLevelWidgets()) {
             if (auto *hit = qobject_cast<T *>(top); hit && top->objectName() == objectName)
@@ -66,7 +67,8 @@ public:
         }
         return nullptr;
     }
-    template <typename T> T *findIn(const QString &windowName, const QString &objectName) const
+    template<typename T>
+    T *findIn(const QString &windowName, const QString &objectName) const
     {
         for (QWidget *top : QApplication::topLevelWidgets())
             if (top->objectName() == windowName)
