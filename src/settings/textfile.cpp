@@ -114,7 +114,7 @@ WriteResult writeTextFileAtomically(const QString &path, const QString &text)
 WriteResult appendTextFile(const QString &path, const QString &text)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return {false, describe(file)};
     const qint64 before = file.size();
     const QByteArray bytes = encodeWindows1252(text);
