@@ -1,11 +1,13 @@
 #include "app/app.h"
 #include "platform/desktopshell.h"
+#include "platform/espeakvoice.h"
 #include "platform/hostsysteminfo.h"
 #include "platform/qtmessageboxes.h"
 #include "platform/qtprinting.h"
+#include "platform/parrotcharacter.h"
 #include "platform/qtsound.h"
 #include "platform/shutdownsignals.h"
-#include "platform/silentspeech.h"
+#include "platform/speechengine.h"
 #include "platform/systemclock.h"
 #include "platform/systemrandom.h"
 #include "platform/x11display.h"
@@ -23,10 +25,12 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("plovista"));
 
     using namespace plovista;
+    // The engine starts on its own thread and outlives both speakers.
+    SpeechEngine speechEngine;
     Services services;
     services.boxes = std::make_unique<QtMessageBoxes>();
-    services.character = std::make_unique<SilentCharacter>();
-    services.voice = std::make_unique<SilentVoice>();
+    services.character = std::make_unique<ParrotCharacter>(speechEngine);
+    services.voice = std::make_unique<EspeakVoice>(speechEngine);
     services.sound = std::make_unique<QtSound>();
     services.printing = std::make_unique<QtPrinting>();
     services.display = std::make_unique<X11Display>();

@@ -25,6 +25,7 @@
 #include "selection/mainmenu.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 namespace plovista {
 
@@ -125,6 +126,15 @@ void App::endProgram()
 QString App::characterFile() const
 {
     return m_services.systemInfo->systemFolder() + QStringLiteral("/Peedy.svg");
+}
+
+bool App::characterInstalled() const
+{
+    // The drawing and its animations come as a pair.
+    const QString drawing = characterFile();
+    QString animations = drawing;
+    animations.replace(QStringLiteral(".svg"), QStringLiteral(".anim.json"));
+    return QFileInfo::exists(drawing) && QFileInfo::exists(animations);
 }
 
 template<typename W>

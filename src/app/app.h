@@ -103,6 +103,7 @@ public:
 
     // The character's data file in the program's system folder.
     QString characterFile() const;
+    bool characterInstalled() const;
 
     Company &company();
     MainMenu &mainMenu();

@@ -106,12 +106,10 @@ Company::Company(App &app)
     // The perch Peedy stands on: a branch on two posts at the top left.
     auto *shape1 =
         new ShapeControl(QStringLiteral("Shape1"), client(), QColor(0x5b, 0x3a, 0x1e), QColor(0x8b, 0x5a, 0x2b), 2, 5);
-    shape1->setGeometry(14, 226, 176, 11);
     auto *line1 = new LineControl(QStringLiteral("Line1"), client(), QColor(0x6b, 0x46, 0x23));
-    line1->setGeometry(46, 237, 5, 110);
     auto *line2 = new LineControl(QStringLiteral("Line2"), client(), QColor(0x6b, 0x46, 0x23));
-    line2->setGeometry(152, 237, 5, 110);
     m_perchParts = {shape1, line1, line2};
+    placePerch();
 
     auto *logo = new Logo(app.systemInfo().systemFolder() + QStringLiteral("/logo.svg"), client());
     logo->setGeometry(624, 26, 140, 140);
@@ -302,6 +300,29 @@ void Company::applyMenuBarState()
     formMenuBar()->setVisible(visible);
 }
 
+void Company::placePerch()
+{
+    // Peedy stands with his toes 134 pixels below the top of his frame, which
+    // sits at a fixed screen point; the branch goes right under them, wherever
+    // the window manager put this window.
+    const QPoint branch = client()->mapFromGlobal(QPoint(Speech::PerchLeft + 6, m_app.state().PerchTop + 134));
+    m_perchParts[0]->setGeometry(branch.x(), branch.y(), 128, 10);
+    m_perchParts[1]->setGeometry(branch.x() + 22, branch.y() + 10, 5, 96);
+    m_perchParts[2]->setGeometry(branch.x() + 100, branch.y() + 10, 5, 96);
+}
+
+void Company::moveEvent(QMoveEvent *event)
+{
+    FormWindow::moveEvent(event);
+    placePerch();
+}
+
+void Company::showEvent(QShowEvent *event)
+{
+    FormWindow::showEvent(event);
+    placePerch();
+}
+
 void Company::setPerchVisible(bool visible)
 {
     for (QWidget *part : std::as_const(m_perchParts))
@@ -324,12 +345,13 @@ void Company::Form_Load()
     const VersionClass version = classifyVersion(m_app.systemInfo().version());
     s.WindowsVersionCode = version.code;
     s.XpStyle = version.xpStyle;
-    s.PeedyMissing = !QFileInfo::exists(m_app.characterFile());
+    s.PeedyMissing = !m_app.characterInstalled();
 
     const QStringList failures = loadSettings(m_app.store(), s);
     if (s.DisplayChoice == QLatin1String("Change"))
         m_app.display().apply({800, 600});
     m_peedysPerch->setVisible(s.XpStyle);
+    placePerch();
     applyMenuBarState();
     setPerchVisible(s.PeedyEnabled);
 

@@ -35,10 +35,13 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void minimisedChanged(bool minimised) override;
 
 private:
     void buildPanel();
+    void placePerch();
     void buildMenuBar();
     void applyMenuBarState();
     void finishStartup();

@@ -30,6 +30,8 @@ public:
     void setDefaultButton(QPushButton *button) { m_defaultButton = button; }
     QPushButton *defaultButton() const { return m_defaultButton; }
     Audience audience() const { return m_audience; }
+    // A window that serves students and teachers alike takes its opener's.
+    void setAudience(Audience audience) { m_audience = audience; }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

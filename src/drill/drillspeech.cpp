@@ -42,8 +42,8 @@ QString number(int value)
 
 std::vector<PeedyStep> peedyRightSteps(int row)
 {
-    const auto say = [](const char *text) { return PeedyStep{PeedyStep::Kind::Say, QString::fromLatin1(text)}; };
-    const PeedyStep look{PeedyStep::Kind::Play, LookLeft};
+    const auto say = [](const char *text) { return PeedyStep {PeedyStep::Kind::Say, QString::fromLatin1(text)}; };
+    const PeedyStep look {PeedyStep::Kind::Play, LookLeft};
     switch (row) {
     case 1:
         return {say("Good!"), look};
@@ -68,8 +68,8 @@ std::vector<PeedyStep> peedyRightSteps(int row)
 
 QStringList voiceRightLines(int row)
 {
-    static const std::array<const char *, 10> lines
-        = {"Good!", "Yes!", "Right!", nullptr, "Correct!", "Correct!", "Yes!", "Good!", "Right!", "Right!"};
+    static const std::array<const char *, 10> lines = {"Good!",    "Yes!", "Right!", nullptr,  "Correct!",
+                                                       "Correct!", "Yes!", "Good!",  "Right!", "Right!"};
     const char *line = lines[static_cast<std::size_t>(row - 1)];
     if (!line)
         return {};

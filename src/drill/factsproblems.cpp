@@ -1,19 +1,500 @@
 #include "drill/factsproblems.h"
 
 #include "app/app.h"
+#include "app/assistform.h"
+#include "app/shapes.h"
+#include "app/twips.h"
+#include "drill/answerbox.h"
+#include "drill/answeredit.h"
+#include "drill/drillspeech.h"
+#include "drill/scoreform.h"
+#include "drill/scoring.h"
+#include "platform/clock.h"
+#include "selection/choosemenumf.h"
+#include "selection/facts10menu.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
 
 namespace plovista {
+
+namespace {
+
+using E = FactsElement;
+
+const QColor Ink(0x1b, 0x26, 0x4a);
+// The corrected fact is written as a teacher marks it, in red.
+const QColor RedPen(0xb0, 0x1e, 0x1e);
+const QColor Paper(0xfd, 0xfc, 0xf6);
+
+constexpr std::array CorrectionLabels = {E::FactsVariableFix, E::FactsSignFix, E::FactsConstantFix, E::FactsEqualFix,
+                                         E::FactsAnsFix};
+constexpr std::array CorrectionLines = {2, 5, 6};
+
+QFont numberFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("Courier")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setBold(true);
+    font.setPixelSize(NumberFontPixels);
+    return font;
+}
+
+QFont signFont(int pointSize)
+{
+    QFont font = numberFont();
+    font.setPointSize(pointSize);
+    return font;
+}
+
+QFont counterFont(int pointSize)
+{
+    QFont font;
+    font.setPointSize(pointSize);
+    font.setBold(true);
+    return font;
+}
+
+Qt::Alignment alignment(TextAlign align)
+{
+    switch (align) {
+    case TextAlign::Left:
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    case TextAlign::Centre:
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    case TextAlign::Right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+void setInk(QWidget *widget, QColor colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+// Lines are given by their end points; a short one is a minus sign and is
+// drawn as heavy as the digits beside it.
+void placeLine(LineControl *line, const LineSpan &span)
+{
+    const bool horizontal = span.y1 == span.y2;
+    const int length = horizontal ? span.x2 - span.x1 : span.y2 - span.y1;
+    const int thickness = length <= 300 ? 3 : 2;
+    if (horizontal)
+        line->setGeometry(twips(span.x1), twips(span.y1) - thickness / 2, twips(span.x2) - twips(span.x1), thickness);
+    else
+        line->setGeometry(twips(span.x1) - thickness / 2, twips(span.y1), thickness, twips(span.y2) - twips(span.y1));
+}
+
+QString number(int value)
+{
+    return QString::number(value);
+}
+
+} // namespace
 
 FactsProblems::FactsProblems(App &app)
     : FormWindow(app, Audience::Student, QStringLiteral("FactsProblems"))
 {
+    client()->setAutoFillBackground(true);
+    QPalette paper = client()->palette();
+    paper.setColor(QPalette::Window, Paper);
+    client()->setPalette(paper);
+
+    buildControls();
+    buildMenuBar();
+
+    m_pause.setSingleShot(true);
+    connect(&m_pause, &QTimer::timeout, this, &FactsProblems::finishPress);
+
+    layOut();
 }
 
-void FactsProblems::layOut() {}
+FactsProblems::~FactsProblems() = default;
+
+void FactsProblems::buildControls()
+{
+    const auto makeLabel = [this](E e, const QFont &font, QColor ink) {
+        auto *l = new QLabel(client());
+        l->setObjectName(factsElementName(e));
+        l->setFont(font);
+        setInk(l, ink);
+        m_elements[static_cast<std::size_t>(e)] = l;
+        return l;
+    };
+    for (E e : {E::FactsVariable, E::FactsSign, E::FactsConstant, E::FactsEqual})
+        makeLabel(e, numberFont(), Ink);
+    for (E e : CorrectionLabels)
+        makeLabel(e, numberFont(), RedPen);
+    label(E::FactsEqual)->setText(QStringLiteral("="));
+    label(E::FactsEqualFix)->setText(QStringLiteral("="));
+
+    makeLabel(E::Label7, counterFont(10), Ink)->setText(QStringLiteral("Countdown"));
+    makeLabel(E::Label1, counterFont(10), Ink)->setText(QStringLiteral("Right"));
+    makeLabel(E::Label5, counterFont(10), Ink)->setText(QStringLiteral("Wrong"));
+    makeLabel(E::Label8, counterFont(13), Ink)->setToolTip(QStringLiteral(" Number of facts left"));
+    makeLabel(E::Label2, counterFont(13), Ink)->setToolTip(QStringLiteral("  number of correct answers"));
+    makeLabel(E::Label6, counterFont(13), Ink)->setToolTip(QStringLiteral(" number of  incorrect answers"));
+
+    m_text1 = new AnswerEdit(client());
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setToolTip(QStringLiteral(" Enter answer"));
+    m_text1->setFont(numberFont());
+    // The border and padding add up to AnswerBoxInsetTwips with the line
+    // edit's own 2-pixel margin, so typed digits end under the digits above.
+    m_text1->setStyleSheet(QStringLiteral("QLineEdit { border: 2px solid #3d5a99; border-radius: 3px; padding: 0 1px;"
+                                          " background: white; color: #1b264a; }"
+                                          "QLineEdit:disabled { border-color: #a9b3c7; color: #7d869a; }"));
+    m_elements[static_cast<std::size_t>(E::Text1)] = m_text1;
+
+    m_nextProbButt = new QPushButton(client());
+    m_nextProbButt->setObjectName(QStringLiteral("NextProbButt"));
+    m_nextProbButt->setToolTip(QStringLiteral(" Press Enter Key or this button for next fact"));
+    m_nextProbButt->setFont(counterFont(12));
+    connect(m_nextProbButt, &QPushButton::clicked, this, &FactsProblems::NextProbButt_Click);
+    m_elements[static_cast<std::size_t>(E::NextProbButt)] = m_nextProbButt;
+    setDefaultButton(m_nextProbButt);
+
+    // Lines go on top of the labels, whose empty margins may reach over them.
+    for (int i = 0; i < 6; ++i) {
+        const bool correction = i == 1 || i == 4 || i == 5;
+        auto *line = new LineControl(QStringLiteral("Line%1").arg(i + 1), client(), correction ? RedPen : Ink);
+        line->hide();
+        m_lines[static_cast<std::size_t>(i)] = line;
+    }
+}
+
+void FactsProblems::buildMenuBar()
+{
+    QMenuBar *bar = formMenuBar();
+    QAction *help = bar->addAction(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("Help"));
+    connect(help, &QAction::triggered, this, &FactsProblems::help_Click);
+    QAction *quit = bar->addAction(QStringLiteral("Quit"));
+    quit->setObjectName(QStringLiteral("Quit"));
+    connect(quit, &QAction::triggered, this, &FactsProblems::Quit_Click);
+}
+
+QLabel *FactsProblems::label(FactsElement e) const
+{
+    return static_cast<QLabel *>(element(e));
+}
+
+void FactsProblems::setPauses(std::chrono::milliseconds right, std::chrono::milliseconds wrong)
+{
+    m_rightPause = right;
+    m_wrongPause = wrong;
+}
+
+DrillSetup FactsProblems::drillSetup() const
+{
+    const AppState &s = m_app.state();
+    DrillSetup setup;
+    setup.choice = s.Selection;
+    if (s.FactsOfTenActive) {
+        setup.choice.operation = Operation::FactsOfTen;
+        // The format code is what the record will say; the drill follows it.
+        if (s.FormatCode == QLatin1String("1") || s.FormatCode == QLatin1String("2"))
+            setup.choice.factsOfTenFormat = s.FormatCode.toInt();
+    }
+    setup.factsCount = s.FactsCount;
+    setup.peedyFeedback = s.PeedyEnabled && s.PeedyFeedback;
+    setup.voiceFeedback = s.VoiceEnabled && s.VoiceFeedback;
+    return setup;
+}
+
+bool FactsProblems::isVertical() const
+{
+    return m_app.state().FormatCode == QLatin1String("V");
+}
+
+void FactsProblems::layOut()
+{
+    cancelPause();
+    const DrillChoice choice = drillSetup().choice;
+    m_layout = factsLayout(choice, isVertical());
+    m_shown = m_layout;
+
+    setClientSizeTwips(m_layout.clientWidth, m_layout.clientHeight);
+    setWindowTitle(m_layout.caption);
+    applyGeometry(m_layout);
+    for (int i = 0; i < FactsElementCount; ++i) {
+        const auto e = static_cast<E>(i);
+        element(e)->setVisible(m_layout.at(e).visible);
+    }
+    for (int n = 1; n <= 6; ++n)
+        m_lines[static_cast<std::size_t>(n - 1)]->setVisible(m_layout.line(n).visible);
+    m_correctionShown = false;
+
+    label(E::FactsSign)->setText(m_layout.sign);
+    label(E::FactsSignFix)->setText(m_layout.sign);
+    label(E::FactsSign)->setFont(signFont(m_layout.signPointSize));
+    label(E::FactsSignFix)->setFont(signFont(m_layout.signFixPointSize));
+    label(E::FactsVariable)->setText(m_layout.variableText);
+    label(E::FactsConstant)->setText(m_layout.constantText);
+    m_text1->setMaxLength(m_layout.answerLength);
+    m_text1->setText(QStringLiteral("?"));
+}
+
+void FactsProblems::applyGeometry(const FactsLayout &layout)
+{
+    for (int i = 0; i < FactsElementCount; ++i) {
+        const auto e = static_cast<E>(i);
+        const Placement &p = layout.at(e);
+        QWidget *widget = element(e);
+        placeTwips(widget, p.left, p.top, p.width, p.height);
+        if (auto *l = qobject_cast<QLabel *>(widget)) {
+            l->setAlignment(alignment(p.align));
+            l->setContentsMargins(0, twips(p.marginTop), 0, twips(p.marginBottom));
+        }
+    }
+    m_text1->setAlignment(alignment(layout.at(E::Text1).align));
+    m_text1->setTextMargins(0, twips(layout.at(E::Text1).marginTop), 0, 0);
+    for (int n = 1; n <= 6; ++n)
+        placeLine(m_lines[static_cast<std::size_t>(n - 1)], layout.line(n));
+}
 
 void FactsProblems::openForDrill()
 {
+    AppState &s = m_app.state();
+    layOut();
+    s.Drill.resetCounters();
+    s.Drill.prepare(s.FactsCount);
+
+    label(E::Label2)->setText(QStringLiteral("0"));
+    label(E::Label6)->setText(QStringLiteral("0"));
+    label(E::Label7)->setText(QStringLiteral("Countdown"));
+    label(E::Label8)->setText(number(s.FactsCount));
+    m_nextProbButt->setText(drillButtonCaption(s.Drill.Button));
+    m_text1->setEnabled(false);
+    m_drillOpen = true;
+    m_scoreTaken = false;
+
     show();
+    raise();
+    activateWindow();
+    m_nextProbButt->setFocus();
+}
+
+void FactsProblems::NextProbButt_Click()
+{
+    // A press while the last answer's feedback is on screen would count that
+    // answer twice; the student waits for the pause as for the teacher.
+    if (isPausing())
+        return;
+    AppState &s = m_app.state();
+    Speech &speech = m_app.speech();
+    m_app.assistForm().hide();
+    if (s.PeedyEnabled) {
+        speech.StopPeedy();
+        speech.PerchPeedy();
+    }
+
+    const PressResult result = s.Drill.press(m_text1->text(), drillSetup(), m_app.random());
+    if (result.startsTiming)
+        s.StartSeconds = secondsSinceMidnight(m_app.clock().now().time());
+    // The short bar is the corrected fact's minus; outside a subtraction drill
+    // it may only stand beside a corrected fact still on screen.
+    if (!s.SubtractionFlag && !m_correctionShown)
+        m_lines[1]->hide();
+    label(E::Label8)->setText(number(result.factsLeft));
+
+    if (result.outcome == PressResult::Outcome::Score) {
+        m_scoreTaken = true;
+        m_app.scoreForm().GetScore();
+        return;
+    }
+    m_text1->setEnabled(true);
+    m_nextProbButt->setText(drillButtonCaption(DrillButton::Check));
+
+    switch (result.outcome) {
+    case PressResult::Outcome::NoAnswer:
+        m_text1->clear();
+        speech.SayComment({}, QString::fromLatin1(PleaseTypeAnswerText));
+        m_text1->setFocus();
+        if (s.FactsOfTenActive) {
+            m_lines[4]->hide();
+            m_lines[5]->hide();
+        }
+        return;
+    case PressResult::Outcome::Answered:
+        m_pending = result;
+        GetAnswer(result);
+        m_pause.start(result.verdict == Verdict::Right ? m_rightPause : m_wrongPause);
+        return;
+    case PressResult::Outcome::Started:
+    case PressResult::Outcome::Score:
+        break;
+    }
+    m_pending = result;
+    finishPress();
+}
+
+void FactsProblems::GetAnswer(const PressResult &result)
+{
+    if (result.verdict == Verdict::Right) {
+        // The lines of an earlier correction go with its labels, or a stray
+        // bar would stand alone through the pause.
+        hideCorrection();
+        m_text1->hide();
+    } else if (result.correction) {
+        showCorrection(*result.correction);
+    }
+
+    Speech &speech = m_app.speech();
+    for (const PeedyStep &step : result.feedback.peedy) {
+        if (step.kind == PeedyStep::Kind::Say)
+            speech.PeedySays({}, step.value);
+        else
+            speech.PeedyPlays(step.value);
+    }
+    for (const QString &line : result.feedback.voice)
+        speech.VoiceSays(line);
+}
+
+void FactsProblems::finishPress()
+{
+    if (!m_pending)
+        return;
+    const PressResult result = *m_pending;
+    m_pending.reset();
+    const AppState &s = m_app.state();
+
+    if (result.verdict == Verdict::Right) {
+        hideCorrection();
+    } else if (result.verdict == Verdict::Wrong) {
+        m_text1->clear();
+        m_text1->setFocus();
+    }
+    if (result.outcome == PressResult::Outcome::Answered) {
+        label(E::Label2)->setText(number(s.Drill.RightCount));
+        label(E::Label6)->setText(number(s.Drill.WrongCount));
+    }
+
+    m_text1->show();
+    if (isVisible())
+        m_text1->setFocus();
+
+    if (result.drillOver) {
+        const Placement &button = m_layout.at(E::NextProbButt);
+        placeTwips(m_nextProbButt, button.left, button.top, GetScoreButtonWidth, button.height);
+        m_nextProbButt->setText(drillButtonCaption(DrillButton::GetScore));
+        m_app.speech().SayComment({}, QString::fromLatin1(GetYourScoreText));
+        m_text1->setEnabled(false);
+        return;
+    }
+    if (result.fact)
+        presentFact(*result.fact);
+}
+
+void FactsProblems::presentFact(const Fact &fact)
+{
+    m_shown = fitToFact(m_layout, fact);
+    applyGeometry(m_shown);
+    label(E::FactsVariable)->setText(number(fact.left));
+    label(E::FactsConstant)->setText(number(fact.right));
+    m_text1->clear();
+    readAloud(fact);
+}
+
+void FactsProblems::readAloud(const Fact &fact)
+{
+    const AppState &s = m_app.state();
+    Speech &speech = m_app.speech();
+    const FactReading reading = factReading(fact);
+    if (reading.channel == ReadingChannel::Feedback) {
+        speech.SayFeedback({}, reading.text);
+        return;
+    }
+    if (s.PeedyEnabled)
+        speech.PeedySays({}, reading.text);
+    if (s.VoiceEnabled)
+        speech.VoiceSays(reading.text);
+}
+
+void FactsProblems::showCorrection(const Fact &fact)
+{
+    label(E::FactsVariableFix)->setText(number(fact.left));
+    label(E::FactsConstantFix)->setText(number(fact.right));
+    label(E::FactsAnsFix)->setText(number(fact.answer));
+    for (E e : m_shown.correctionLabels)
+        element(e)->show();
+    for (int n : m_shown.correctionLines)
+        m_lines[static_cast<std::size_t>(n - 1)]->show();
+    m_correctionShown = true;
+}
+
+void FactsProblems::hideCorrection()
+{
+    for (E e : CorrectionLabels)
+        element(e)->hide();
+    for (int n : CorrectionLines)
+        m_lines[static_cast<std::size_t>(n - 1)]->hide();
+    m_correctionShown = false;
+}
+
+void FactsProblems::cancelPause()
+{
+    m_pause.stop();
+    m_pending.reset();
+}
+
+void FactsProblems::help_Click()
+{
+    m_app.showAssist(QStringLiteral("Display Problem"),
+                     QStringLiteral("Press the Enter key or the Start button to begin.  To remove a number you have "
+                                    "entered, press the Del key in the number pad, the Spacebar, or the Backspace "
+                                    "key."));
+}
+
+void FactsProblems::Quit_Click()
+{
+    AppState &s = m_app.state();
+    if (s.PeedyEnabled) {
+        m_app.speech().StopPeedy();
+        m_app.speech().PerchPeedy();
+    }
+    if (m_app.ask(QStringLiteral("Do you want to quit?"), QStringLiteral("Quit Program"), MsgIcon::Question,
+                  MsgButtons::YesNo) != MsgYes)
+        return;
+    cancelPause();
+    hide();
+    m_app.endProgram();
+}
+
+void FactsProblems::closeEvent(QCloseEvent *event)
+{
+    AppState &s = m_app.state();
+    cancelPause();
+    // Every drill that was opened and not scored leaves a record marked
+    // unfinished: one closed before "Start" or part-way, as the drill's own
+    // rule has it, and also one closed on its last fact or with "Get Score"
+    // waiting, which would otherwise leave no trace of the student's work.
+    const bool recordDue = s.Drill.closeWindow(s.FactsCount);
+    if (m_drillOpen && !m_scoreTaken && (recordDue || s.Drill.FactsShown > 0)) {
+        s.Drill.IncompleteDrill = true;
+        m_app.scoreForm().recordIncompleteDrill();
+    }
+    m_drillOpen = false;
+
+    m_app.assistForm().hide();
+    m_lines[0]->hide();
+    m_lines[1]->hide();
+    if (s.PeedyEnabled)
+        m_app.speech().StopPeedy();
+    event->accept();
+
+    FormWindow &menu = s.FactsOfTenActive ? static_cast<FormWindow &>(m_app.facts10Menu())
+                                          : static_cast<FormWindow &>(m_app.chooseMenuMF());
+    menu.show();
+    menu.raise();
+    menu.activateWindow();
 }
 
 } // namespace plovista

@@ -56,15 +56,15 @@ bool recordGoalsMet(const RecordFields &fields)
 {
     if (fields.incomplete)
         return false;
-    return leadingNumber(fields.speedGoal) >= leadingNumber(speedText(fields))
-        && fields.accuracy >= leadingNumber(fields.accuracyGoal);
+    return leadingNumber(fields.speedGoal) >= leadingNumber(speedText(fields)) &&
+        fields.accuracy >= leadingNumber(fields.accuracyGoal);
 }
 
 QString recordLine(const RecordFields &fields, const QLocale &locale)
 {
     const QString accuracy = QString::number(static_cast<qint64>(std::floor(fields.accuracy)));
-    const QString time
-        = fields.incomplete ? QStringLiteral("Inc") : cutText(localeNumberText(fields.minutesSpent, locale), 3);
+    const QString time =
+        fields.incomplete ? QStringLiteral("Inc") : cutText(localeNumberText(fields.minutesSpent, locale), 3);
 
     QString line;
     line += padded(recordDate(fields.date, locale), 11);

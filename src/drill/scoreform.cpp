@@ -1,12 +1,280 @@
 #include "drill/scoreform.h"
 
 #include "app/app.h"
+#include "app/assistform.h"
+#include "app/company.h"
+#include "app/shapes.h"
+#include "app/twips.h"
+#include "drill/factsproblems.h"
+#include "drill/recordline.h"
+#include "drill/scoring.h"
+#include "platform/clock.h"
+#include "selection/choosemenumf.h"
+#include "selection/facts10menu.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include <algorithm>
 
 namespace plovista {
+
+namespace {
+
+QLabel *label(QWidget *parent, const QString &name, const QString &text, int pointSize, bool bold,
+              Qt::Alignment alignment)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    QFont f = l->font();
+    f.setPointSize(pointSize);
+    f.setBold(bold);
+    l->setFont(f);
+    l->setAlignment(alignment | Qt::AlignVCenter);
+    return l;
+}
+
+// No colour is the button face, the colour a label has when nothing is wrong.
+void setBackground(QLabel *label, std::optional<Rgb> colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window,
+                     colour ? QColor(colour->red, colour->green, colour->blue) : palette.color(QPalette::Button));
+    label->setPalette(palette);
+}
+
+// The drill as scoring sees it, timed up to `endSeconds`.
+DrillResult drillResult(const AppState &s, int endSeconds)
+{
+    DrillResult drill;
+    drill.factsAnswered = std::max(s.Drill.FactNumber - 1, 0);
+    drill.wrongCount = s.Drill.WrongCount;
+    drill.factsCount = s.FactsCount;
+    drill.startSeconds = static_cast<int>(s.StartSeconds);
+    drill.endSeconds = endSeconds;
+    drill.previousSpeed = s.Speed;
+    return drill;
+}
+
+} // namespace
 
 ScoreForm::ScoreForm(App &app)
     : FormWindow(app, Audience::Student, QStringLiteral("ScoreForm"))
 {
+    setWindowTitle(QStringLiteral("Your Score"));
+    setClientSizeTwips(6900, 4200);
+
+    auto *shape1 =
+        new ShapeControl(QStringLiteral("Shape1"), client(), QColor(0x1f, 0x5f, 0x9f), Qt::transparent, 2, 8);
+    placeTwips(shape1, 200, 240, 6500, 1920);
+
+    const Qt::Alignment right = Qt::AlignRight;
+    auto *yourAccuracy =
+        label(client(), QStringLiteral("YourAccuracy"), QStringLiteral("Accuracy ="), 12, false, right);
+    placeTwips(yourAccuracy, 350, 560, 1850, 420);
+    m_percent = label(client(), QStringLiteral("Percent"), QString(), 14, true, Qt::AlignLeft);
+    m_percent->setToolTip(QStringLiteral(" your score"));
+    placeTwips(m_percent, 2300, 560, 1000, 420);
+    auto *yourSpeed = label(client(), QStringLiteral("YourSpeed"), QStringLiteral("Speed ="), 12, false, right);
+    placeTwips(yourSpeed, 350, 1360, 1850, 420);
+    m_seconds = label(client(), QStringLiteral("Seconds"), QString(), 14, true, Qt::AlignLeft);
+    m_seconds->setToolTip(QStringLiteral(" average seconds per fact"));
+    placeTwips(m_seconds, 2300, 1360, 1000, 420);
+
+    auto *accuracyGoal =
+        label(client(), QStringLiteral("AccuracyGoal"), QStringLiteral("Accuracy Goal:"), 10, false, right);
+    placeTwips(accuracyGoal, 3300, 590, 1850, 360);
+    m_agoalLabel = label(client(), QStringLiteral("AgoalLabel"), QString(), 10, true, Qt::AlignHCenter);
+    m_agoalLabel->setToolTip(QStringLiteral(" accuracy goal setting"));
+    placeTwips(m_agoalLabel, 5300, 590, 1000, 360);
+    auto *speedGoal = label(client(), QStringLiteral("SpeedGoal"), QStringLiteral("Speed Goal:"), 10, false, right);
+    placeTwips(speedGoal, 3300, 1390, 1850, 360);
+    m_sgoalLabel = label(client(), QStringLiteral("SgoalLabel"), QString(), 10, true, Qt::AlignHCenter);
+    m_sgoalLabel->setToolTip(QStringLiteral(" speed goal setting"));
+    placeTwips(m_sgoalLabel, 5300, 1390, 1000, 360);
+    // The goal labels are boxes whose colour marks a missed goal.
+    for (QLabel *goal : {m_agoalLabel, m_sgoalLabel}) {
+        goal->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        goal->setAutoFillBackground(true);
+        setBackground(goal, std::nullopt);
+    }
+
+    m_needTo = label(client(), QStringLiteral("NeedTo"), QStringLiteral("You need to increase speed and accuracy."), 11,
+                     true, Qt::AlignHCenter);
+    m_needTo->setAutoFillBackground(true);
+    setBackground(m_needTo, std::nullopt);
+    placeTwips(m_needTo, 700, 2450, 6000, 450);
+
+    m_doOver = new QPushButton(QStringLiteral("Continue"), client());
+    m_doOver->setObjectName(QStringLiteral("DoOver"));
+    placeTwips(m_doOver, 2843, 3330, 1215, 450);
+    connect(m_doOver, &QPushButton::clicked, this, &ScoreForm::DoOver_Click);
+    setDefaultButton(m_doOver);
+
+    QMenuBar *bar = formMenuBar();
+    QAction *help = bar->addAction(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("Help"));
+    connect(help, &QAction::triggered, this, &ScoreForm::help_Click);
+    QAction *quit = bar->addAction(QStringLiteral("Quit"));
+    quit->setObjectName(QStringLiteral("Quit"));
+    connect(quit, &QAction::triggered, this, &ScoreForm::Quit_Click);
+}
+
+void ScoreForm::GetScore()
+{
+    AppState &s = m_app.state();
+    const int endSeconds = secondsSinceMidnight(m_app.clock().now().time());
+    s.EndSeconds = endSeconds;
+
+    ScoreInput input;
+    input.drill = drillResult(s, endSeconds);
+    input.goals = {s.AccuracyGoal, s.SpeedGoal};
+    input.switches = speechSwitches(s);
+    input.spokenName = s.SpokenName;
+    const ScoreOutcome outcome = getScore(input, m_app.random());
+    s.Accuracy = outcome.score.Accuracy;
+    s.Speed = outcome.score.Speed;
+    s.MinutesSpent = outcome.score.MinutesSpent;
+
+    fill(outcome.screen);
+    perform(m_app.speech(), outcome.comments);
+
+    FactsProblems &drill = m_app.factsProblems();
+    drill.hide();
+    for (const char *name : {"FactsVariable", "FactsConstant"}) {
+        if (auto *fact = drill.findChild<QLabel *>(QLatin1String(name)))
+            fact->clear();
+    }
+    if (auto *answer = drill.findChild<QLineEdit *>(QStringLiteral("Text1")))
+        answer->clear();
+
+    perform(m_app.speech(), outcome.rewards);
+
+    show();
+    raise();
+    activateWindow();
+    m_app.company().nameFrame()->hide();
+    GetRecords(outcome.score, false);
+
+    s.Drill.RightCount = 0;
+    s.Drill.WrongCount = 0;
+    s.Drill.FactNumber = 0;
+}
+
+void ScoreForm::recordIncompleteDrill()
+{
+    // The last scored drill's accuracy and speed would misreport this
+    // student, so the record carries what this drill has shown so far.
+    const int now = secondsSinceMidnight(m_app.clock().now().time());
+    GetRecords(scoreSoFar(drillResult(m_app.state(), now)), true);
+}
+
+void ScoreForm::fill(const ScoreScreen &screen)
+{
+    m_percent->setText(screen.percent);
+    m_seconds->setText(screen.seconds);
+    m_agoalLabel->setText(screen.accuracyGoal);
+    m_sgoalLabel->setText(screen.speedGoal);
+    setBackground(m_agoalLabel, screen.accuracyGoalBackground);
+    setBackground(m_sgoalLabel, screen.speedGoalBackground);
+    if (screen.needTo) {
+        m_needTo->setText(screen.needTo->text);
+        setBackground(m_needTo, screen.needTo->background);
+        m_needTo->setGeometry(twips(screen.needTo->left), m_needTo->y(), twips(screen.needTo->width),
+                              m_needTo->height());
+    } else {
+        m_needTo->clear();
+        setBackground(m_needTo, std::nullopt);
+    }
+}
+
+void ScoreForm::GetRecords(const DrillScore &score, bool incomplete)
+{
+    const AppState &s = m_app.state();
+    RecordFields record;
+    record.date = m_app.clock().now().date();
+    record.name = s.StudentName;
+    record.activityCode = s.ActivityCode;
+    record.formatCode = s.FormatCode;
+    record.rangeCode = s.RangeCode;
+    record.factsCount = s.FactsCount;
+    record.accuracy = score.Accuracy;
+    record.accuracyGoal = s.AccuracyGoal;
+    record.speed = score.Speed;
+    record.speedGoal = s.SpeedGoal;
+    record.minutesSpent = score.MinutesSpent;
+    record.incomplete = incomplete;
+
+    const WriteResult result = appendRecord(m_app.store().workingFolder(), record);
+    if (result.ok)
+        return;
+    // The student sees the score; only the teacher can mend the folder.
+    m_app.tell(QStringLiteral("Please show this message to your teacher.\n\nThe drill of %1 could not be recorded in "
+                              "the current records file \"%2\": %3.")
+                   .arg(s.StudentName, CurrentRecordsFile, result.error),
+               QStringLiteral("Drill Not Recorded"), MsgIcon::Critical);
+}
+
+void ScoreForm::quietPeedy()
+{
+    if (!m_app.state().PeedyEnabled)
+        return;
+    m_app.speech().StopPeedy();
+    m_app.speech().PerchPeedy();
+}
+
+void ScoreForm::showDrillMenu()
+{
+    FormWindow &menu = m_app.state().FactsOfTenActive ? static_cast<FormWindow &>(m_app.facts10Menu())
+                                                      : static_cast<FormWindow &>(m_app.chooseMenuMF());
+    menu.show();
+    menu.raise();
+    menu.activateWindow();
+}
+
+void ScoreForm::DoOver_Click()
+{
+    AppState &s = m_app.state();
+    m_app.assistForm().hide();
+    quietPeedy();
+    s.Selection.factOption = 0;
+    s.Drill.FactVariable = 0;
+    setBackground(m_needTo, std::nullopt);
+    hide();
+    showDrillMenu();
+}
+
+void ScoreForm::Quit_Click()
+{
+    quietPeedy();
+    if (m_app.ask(QStringLiteral("Do you want to quit?"), QStringLiteral("Quit Program"), MsgIcon::Question,
+                  MsgButtons::YesNo) != MsgYes)
+        return;
+    hide();
+    Company &company = m_app.company();
+    company.show();
+    company.setEnabled(true);
+    m_app.endProgram();
+}
+
+void ScoreForm::help_Click()
+{
+    m_app.showAssist(QStringLiteral("Your Score"),
+                     QStringLiteral("The Speed value is the average number of seconds it took to complete a fact. The "
+                                    "Accuracy value is the percentage correct. (The Speed Goal and Accuracy Goal are "
+                                    "preset values.)"));
+}
+
+void ScoreForm::closeEvent(QCloseEvent *event)
+{
+    m_app.assistForm().hide();
+    quietPeedy();
+    showDrillMenu();
+    event->accept();
 }
 
 } // namespace plovista

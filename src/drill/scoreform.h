@@ -2,13 +2,52 @@
 
 #include "app/formwindow.h"
 
+class QLabel;
+class QPushButton;
+
 namespace plovista {
 
+struct DrillScore;
+struct ScoreScreen;
+
+// The score screen: the drill's accuracy and speed beside the teacher's
+// goals, and what to improve. It also writes each drill's record.
 class ScoreForm final : public FormWindow
 {
     Q_OBJECT
 public:
     explicit ScoreForm(App &app);
+
+    // The "Get Score" press of the drill window: times and scores the drill,
+    // fills and shows this screen, speaks, appends the record and resets the
+    // drill's counters.
+    void GetScore();
+
+    // A drill window closed after "Start" and before its score was taken:
+    // records the drill as unfinished, with the accuracy and speed of the
+    // facts answered so far.
+    void recordIncompleteDrill();
+
+    void DoOver_Click();
+    void Quit_Click();
+    void help_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void fill(const ScoreScreen &screen);
+    void showDrillMenu();
+    void quietPeedy();
+    // Appends one record; a failure is told, and the program goes on.
+    void GetRecords(const DrillScore &score, bool incomplete);
+
+    QLabel *m_percent = nullptr;
+    QLabel *m_seconds = nullptr;
+    QLabel *m_agoalLabel = nullptr;
+    QLabel *m_sgoalLabel = nullptr;
+    QLabel *m_needTo = nullptr;
+    QPushButton *m_doOver = nullptr;
 };
 
 } // namespace plovista

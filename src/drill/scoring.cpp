@@ -87,8 +87,8 @@ DrillScore calculateScore(const DrillResult &drill)
     const int elapsed = elapsedSeconds(drill.startSeconds, drill.endSeconds);
     DrillScore score;
     score.Accuracy = accuracyPercent(drill.factsAnswered, drill.wrongCount);
-    score.Speed = isChoosableFactsCount(drill.factsCount) ? static_cast<double>(elapsed) / drill.factsCount
-                                                          : drill.previousSpeed;
+    score.Speed =
+        isChoosableFactsCount(drill.factsCount) ? static_cast<double>(elapsed) / drill.factsCount : drill.previousSpeed;
     score.MinutesSpent = elapsed / 60.0;
     return score;
 }
@@ -122,15 +122,15 @@ ScoreScreen scoreScreen(const DrillScore &score, const Goals &goals, const QLoca
     const GoalCheck check = checkGoals(score, goals);
     // Tested in this order, each overwriting what the one before set.
     if (check.accuracyShort) {
-        screen.needTo = NeedToMessage{AccuracyMessage, ShortAccuracyColour, 4700, 1000};
+        screen.needTo = NeedToMessage {AccuracyMessage, ShortAccuracyColour, 4700, 1000};
         screen.accuracyGoalBackground = ShortAccuracyColour;
     }
     if (check.speedShort) {
-        screen.needTo = NeedToMessage{SpeedMessage, ShortSpeedColour, 4200, 1200};
+        screen.needTo = NeedToMessage {SpeedMessage, ShortSpeedColour, 4200, 1200};
         screen.speedGoalBackground = ShortSpeedColour;
     }
     if (check.accuracyShort && check.speedShort) {
-        screen.needTo = NeedToMessage{BothMessage, ShortSpeedColour, 6000, 700};
+        screen.needTo = NeedToMessage {BothMessage, ShortSpeedColour, 6000, 700};
         screen.accuracyGoalBackground = ShortSpeedColour;
     }
     return screen;
@@ -169,10 +169,10 @@ std::vector<SpeechCall> rewards(const GoalCheck &check, const SpeechSwitches &sw
                          QStringLiteral("~Per fect ~score."),
                          QStringLiteral("Perfect score!")});
     if (check.met()) {
-        const std::optional<int> peedyRow
-            = switches.peedyRewards ? std::optional<int>(drawPraiseRow(random)) : std::nullopt;
-        const std::optional<int> voiceRow
-            = switches.voiceRewards ? std::optional<int>(drawPraiseRow(random)) : std::nullopt;
+        const std::optional<int> peedyRow =
+            switches.peedyRewards ? std::optional<int>(drawPraiseRow(random)) : std::nullopt;
+        const std::optional<int> voiceRow =
+            switches.voiceRewards ? std::optional<int>(drawPraiseRow(random)) : std::nullopt;
         const QString voiceText = voiceRow ? addressed(VoicePraise[*voiceRow - 1], spokenName) : QString();
         const QString text = peedyRow ? addressed(PeedyPraise[*peedyRow - 1], spokenName) : voiceText;
         calls.push_back({SpeechCall::Op::SayReward, {}, text, voiceText});

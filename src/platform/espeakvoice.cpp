@@ -4,8 +4,7 @@ namespace plovista {
 
 EspeakVoice::EspeakVoice(SpeechEngine &engine)
     : m_player(engine, plainVoice())
-{
-}
+{ }
 
 void EspeakVoice::speak(const QString &text)
 {
@@ -19,7 +18,7 @@ void EspeakVoice::stop()
 
 SpeechVoice EspeakVoice::plainVoice()
 {
-    return SpeechVoice{"en-us", 165, 45, 50};
+    return SpeechVoice {"en-us", 165, 45, 50};
 }
 
 } // namespace plovista

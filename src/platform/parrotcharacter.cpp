@@ -18,7 +18,7 @@ constexpr int IdleBlinkGapsMs[] = {3400, 5200, 2600, 4300, 6100, 3000};
 
 // How far the beak turns at full opening, in degrees (the lower part drops,
 // the upper one lifts a little).
-constexpr double LowerBeakOpenDegrees = -24;
+constexpr double LowerBeakOpenDegrees = -28;
 constexpr double UpperBeakOpenDegrees = 4;
 
 } // namespace
@@ -66,7 +66,7 @@ ParrotCharacter::~ParrotCharacter()
 
 SpeechVoice ParrotCharacter::parrotVoice()
 {
-    return SpeechVoice{"en-us+f5", 200, 85, 90};
+    return SpeechVoice {"en-us+f5", 200, 85, 90};
 }
 
 bool ParrotCharacter::load(const QString &id, const QString &filePath)
@@ -205,7 +205,8 @@ void ParrotCharacter::begin()
             return;
         }
         m_glideFrom = m_position;
-        m_glideMs = std::max<qint64>(1, std::llround(QLineF(m_glideFrom, request.target).length() * 1000.0 / GlideSpeed));
+        m_glideMs =
+            std::max<qint64>(1, std::llround(QLineF(m_glideFrom, request.target).length() * 1000.0 / GlideSpeed));
         m_clip = m_rig.clip(QStringLiteral("Glide"));
         break;
     case Kind::Play:
@@ -301,8 +302,8 @@ void ParrotCharacter::renderFrame()
         return;
 
     const qint64 now = m_clock.elapsed();
-    ParrotRig::Pose pose = m_clip ? m_rig.pose(m_clip, int(now - m_currentStartMs))
-                                  : m_rig.pose(m_idleClip, int(now - m_idleStartMs));
+    ParrotRig::Pose pose =
+        m_clip ? m_rig.pose(m_clip, int(now - m_currentStartMs)) : m_rig.pose(m_idleClip, int(now - m_idleStartMs));
 
     if (m_current && m_current->kind == Kind::Speak) {
         const SynthesizedSpeech *speech = m_speaker.playing();

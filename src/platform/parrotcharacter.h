@@ -83,7 +83,7 @@ private:
     std::unique_ptr<ParrotWindow> m_window;
     SpeechPlayer m_speaker;
     QString m_id;
-    QPoint m_position{0, 0};
+    QPoint m_position {0, 0};
 
     std::deque<Request> m_queue;
     std::optional<Request> m_current;

@@ -136,7 +136,8 @@ bool ParrotRig::load(const QString &svgPath)
         QPainter painter(&part.layer);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setTransform(toImage);
-        renderer.render(&painter, part.id, renderer.transformForElement(part.id).mapRect(renderer.boundsOnElement(part.id)));
+        renderer.render(&painter, part.id,
+                        renderer.transformForElement(part.id).mapRect(renderer.boundsOnElement(part.id)));
     }
     return true;
 }
@@ -168,7 +169,8 @@ bool ParrotRig::loadAnimations(const QString &path, QStringList &drawingIds)
         const auto parent = std::find_if(parts.begin(), parts.end(), [&](const Part &p) { return p.id == parentId; });
         if (id.isEmpty() || !pivot || parent == parts.end())
             return false;
-        parts.push_back({id, int(parent - parts.begin()), *pivot, restFrom(object.value(QLatin1String("rest")).toObject()), {}});
+        parts.push_back(
+            {id, int(parent - parts.begin()), *pivot, restFrom(object.value(QLatin1String("rest")).toObject()), {}});
         drawingIds.append(id);
     }
     if (drawingIds.isEmpty())
@@ -183,7 +185,8 @@ bool ParrotRig::loadAnimations(const QString &path, QStringList &drawingIds)
         clip.loops = object.value(QLatin1String("loop")).toBool();
         const QJsonObject tracks = object.value(QLatin1String("tracks")).toObject();
         for (auto track = tracks.begin(); track != tracks.end(); ++track) {
-            const auto part = std::find_if(parts.begin(), parts.end(), [&](const Part &p) { return p.id == track.key(); });
+            const auto part =
+                std::find_if(parts.begin(), parts.end(), [&](const Part &p) { return p.id == track.key(); });
             if (part == parts.end())
                 return false;
             ParrotClip::Track parsed;

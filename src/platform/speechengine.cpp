@@ -15,7 +15,7 @@ struct SpeechJob
     quint64 serial = 0;
     SpeechVoice voice;
     QByteArray text; // UTF-8 SSML
-    std::atomic<bool> cancelled{false};
+    std::atomic<bool> cancelled {false};
     int sampleRate = 0;
     QByteArray pcm;
     QList<SpeechMark> marks;
@@ -45,7 +45,8 @@ int synthCallback(short *wav, int numSamples, espeak_EVENT *events)
     if (wav && numSamples > 0)
         job->pcm.append(reinterpret_cast<const char *>(wav), qsizetype(numSamples) * qsizetype(sizeof(short)));
     for (espeak_EVENT *event = events; event && event->type != espeakEVENT_LIST_TERMINATED; ++event) {
-        if (event->type == espeakEVENT_WORD) {
+        if (event->type == espeakEVENT_WORD && event->length > 0) {
+            // (espeak-ng also sends empty word events at clause ends: not words.)
             job->marks.append({SpeechMark::Kind::Word, event->audio_position, {}});
         } else if (event->type == espeakEVENT_PHONEME) {
             const char *name = event->id.string;
@@ -182,7 +183,8 @@ void SpeechEngine::run()
                 return;
         }
         if (!job->cancelled)
-            QMetaObject::invokeMethod(this, [this, job, ok] { deliver(job, ok); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, job, ok] { deliver(job, ok); }, Qt::QueuedConnection);
     }
 }
 

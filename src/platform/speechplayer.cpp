@@ -3,9 +3,10 @@
 #include "speech/speechmarkup.h"
 
 #include <QAudioDevice>
-#include <QAudioFormat>
 #include <QAudioSink>
 #include <QMediaDevices>
+
+#include <algorithm>
 
 namespace plovista {
 
@@ -13,6 +14,10 @@ namespace {
 
 // Slack on top of a sound's length before the watchdog ends it.
 constexpr int WatchdogSlackMs = 1500;
+// What the sink holds ahead of the speaker: short, so stopping loses little
+// and the played position stays close to what is heard.
+constexpr qint64 DeviceBufferUs = 150'000;
+constexpr int FeedIntervalMs = 10;
 
 } // namespace
 
@@ -24,6 +29,8 @@ SpeechPlayer::SpeechPlayer(SpeechEngine &engine, const SpeechVoice &voice, QObje
 {
     m_watchdog.setSingleShot(true);
     connect(&m_watchdog, &QTimer::timeout, this, &SpeechPlayer::finishPlaying);
+    m_feedTimer.setInterval(FeedIntervalMs);
+    connect(&m_feedTimer, &QTimer::timeout, this, &SpeechPlayer::feed);
     connect(&m_engine, &SpeechEngine::synthesized, this, &SpeechPlayer::onSynthesized);
     connect(&m_engine, &SpeechEngine::failed, this, &SpeechPlayer::onFailed);
 }
@@ -31,7 +38,11 @@ SpeechPlayer::SpeechPlayer(SpeechEngine &engine, const SpeechVoice &voice, QObje
 SpeechPlayer::~SpeechPlayer()
 {
     m_engine.cancel(m_channel);
-    silenceSink();
+    if (m_sink) {
+        m_sink->disconnect(this);
+        m_sink->stop();
+        delete m_sink;
+    }
 }
 
 quint64 SpeechPlayer::say(const QString &markedText)
@@ -45,7 +56,10 @@ void SpeechPlayer::stop()
 {
     m_engine.cancel(m_channel);
     m_queue.clear();
-    silenceSink();
+    m_playing = false;
+    m_feedTimer.stop();
+    m_watchdog.stop();
+    releaseSink();
 }
 
 const SynthesizedSpeech *SpeechPlayer::playing() const
@@ -59,7 +73,7 @@ std::optional<qint64> SpeechPlayer::playedMs() const
 {
     if (!m_playing || !m_sink)
         return std::nullopt;
-    return m_sink->processedUSecs() / 1000;
+    return std::max<qint64>(0, (m_sink->processedUSecs() - streamUs(m_textStartBytes)) / 1000);
 }
 
 void SpeechPlayer::onSynthesized(const SynthesizedSpeech &speech)
@@ -97,7 +111,6 @@ void SpeechPlayer::pump()
         if (!front.failed && !front.speech)
             return; // still being synthesised
         if (!front.failed && startPlaying(*front.speech)) {
-            m_playing = true;
             Q_EMIT started(front.ticket);
             return;
         }
@@ -109,49 +122,88 @@ void SpeechPlayer::pump()
 
 bool SpeechPlayer::startPlaying(const SynthesizedSpeech &speech)
 {
-    if (speech.pcm.isEmpty())
+    if (speech.pcm.isEmpty() || !openSink(speech.sampleRate))
         return false;
+    m_playing = true;
+    m_textStartBytes = m_streamBytes;
+    m_textWritten = 0;
+    feed();
+    m_feedTimer.start();
+    m_watchdog.start(int(speech.durationMs()) + WatchdogSlackMs);
+    return true;
+}
+
+bool SpeechPlayer::openSink(int sampleRate)
+{
+    if (m_sink && m_format.sampleRate() == sampleRate)
+        return true;
+    releaseSink();
+    // Looked up for every new sink: a device may have come or gone.
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull())
         return false;
-
-    if (!m_sink || m_sinkRate != speech.sampleRate) {
-        delete m_sink;
-        QAudioFormat format;
-        format.setSampleRate(speech.sampleRate);
-        format.setChannelCount(1);
-        format.setSampleFormat(QAudioFormat::Int16);
-        m_sink = new QAudioSink(device, format, this);
-        m_sinkRate = speech.sampleRate;
-        connect(m_sink, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
-            if (!m_playing)
-                return;
-            // Idle: the whole buffer has been read; Stopped with an error:
-            // the device went away. Either way this text is over.
-            if (state == QAudio::IdleState || (state == QAudio::StoppedState && m_sink->error() != QAudio::NoError))
-                finishPlaying();
-        });
-    }
-
-    m_buffer.close();
-    m_buffer.setData(speech.pcm);
-    m_buffer.open(QIODevice::ReadOnly);
-    m_sink->start(&m_buffer);
-    // Without a device start() fails at once and no state change follows.
-    if (m_sink->error() != QAudio::NoError || m_sink->state() == QAudio::StoppedState) {
-        m_sink->stop();
-        m_buffer.close();
+    m_format.setSampleRate(sampleRate);
+    m_format.setChannelCount(1);
+    m_format.setSampleFormat(QAudioFormat::Int16);
+    m_sink = new QAudioSink(device, m_format, this);
+    m_sink->setBufferSize(qsizetype(m_format.bytesForDuration(DeviceBufferUs)));
+    connect(m_sink, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
+        if (state == QAudio::StoppedState && m_sink->error() != QAudio::NoError) {
+            // The device went away: end this text (later: this may be inside
+            // a write of startPlaying()); the next text opens afresh.
+            releaseSink();
+            QMetaObject::invokeMethod(this, &SpeechPlayer::finishPlaying, Qt::QueuedConnection);
+        } else if (state == QAudio::IdleState) {
+            // The device ran dry: if the whole text was written, it is heard.
+            feed();
+        }
+    });
+    m_sinkInput = m_sink->start();
+    // Without a device start() fails at once, and no state change follows.
+    if (!m_sinkInput || m_sink->error() != QAudio::NoError || m_sink->state() == QAudio::StoppedState) {
+        releaseSink();
         return false;
     }
-    m_watchdog.start(int(speech.durationMs()) + WatchdogSlackMs);
+    m_streamBytes = 0;
     return true;
+}
+
+void SpeechPlayer::feed()
+{
+    if (!m_playing || !m_sink || m_queue.empty() || !m_queue.front().speech)
+        return;
+    const QByteArray &pcm = m_queue.front().speech->pcm;
+    const qint64 left = pcm.size() - m_textWritten;
+    if (left > 0) {
+        qint64 chunk = std::min<qint64>(left, m_sink->bytesFree());
+        chunk -= chunk % qint64(sizeof(qint16));
+        if (chunk > 0) {
+            const qint64 written = m_sinkInput->write(pcm.constData() + m_textWritten, chunk);
+            if (written > 0) {
+                m_textWritten += written;
+                m_streamBytes += written;
+            }
+        }
+        return;
+    }
+    if (m_sink->processedUSecs() >= streamUs(m_textStartBytes + pcm.size()) || m_sink->state() == QAudio::IdleState)
+        finishPlaying();
+}
+
+qint64 SpeechPlayer::streamUs(qint64 bytes) const
+{
+    // (QAudioFormat's own conversion takes 32-bit counts: a sink kept open
+    // all day would pass that.)
+    return bytes * 1'000'000 / (qint64(m_format.sampleRate()) * qint64(sizeof(qint16)));
 }
 
 void SpeechPlayer::finishPlaying()
 {
     if (!m_playing)
         return;
-    silenceSink();
+    m_playing = false;
+    m_feedTimer.stop();
+    m_watchdog.stop();
     if (m_queue.empty())
         return;
     const quint64 ticket = m_queue.front().ticket;
@@ -160,13 +212,17 @@ void SpeechPlayer::finishPlaying()
     pump();
 }
 
-void SpeechPlayer::silenceSink()
+void SpeechPlayer::releaseSink()
 {
-    m_playing = false;
-    m_watchdog.stop();
-    if (m_sink)
-        m_sink->stop();
-    m_buffer.close();
+    if (!m_sink)
+        return;
+    m_sink->disconnect(this);
+    m_sink->stop();
+    // Perhaps inside the sink's own signal: delete it once that has returned.
+    m_sink->deleteLater();
+    m_sink = nullptr;
+    m_sinkInput = nullptr;
+    m_streamBytes = 0;
 }
 
 } // namespace plovista

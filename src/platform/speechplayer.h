@@ -2,7 +2,7 @@
 
 #include "platform/speechengine.h"
 
-#include <QBuffer>
+#include <QAudioFormat>
 #include <QObject>
 #include <QTimer>
 
@@ -16,6 +16,10 @@ namespace plovista {
 // One speaker's voice: texts are synthesised ahead and played one after
 // another through the speaker's own audio sink, so two speakers can overlap.
 // Lives on the user-interface thread.
+//
+// The sink stays open from one text to the next and is fed in push mode: Qt's
+// PulseAudio sink, once stopped, stalls the next stream for seconds, so it is
+// only stopped (and replaced) when speech is cut.
 class SpeechPlayer : public QObject
 {
     Q_OBJECT
@@ -53,8 +57,11 @@ private:
     void onFailed(int channel, quint64 serial);
     void pump();
     bool startPlaying(const SynthesizedSpeech &speech);
+    bool openSink(int sampleRate);
+    void feed();
+    qint64 streamUs(qint64 bytes) const;
     void finishPlaying();
-    void silenceSink();
+    void releaseSink();
 
     SpeechEngine &m_engine;
     SpeechVoice m_voice;
@@ -62,8 +69,12 @@ private:
     std::deque<Entry> m_queue; // the front one is playing when m_playing
     bool m_playing = false;
     QAudioSink *m_sink = nullptr;
-    int m_sinkRate = 0;
-    QBuffer m_buffer;
+    QIODevice *m_sinkInput = nullptr;
+    QAudioFormat m_format;
+    qint64 m_streamBytes = 0; // written to the sink since it opened
+    qint64 m_textStartBytes = 0; // where the playing text begins in that stream
+    qint64 m_textWritten = 0;
+    QTimer m_feedTimer;
     // Audio back-ends may never report the end of a sound; this ends it anyway.
     QTimer m_watchdog;
 };

@@ -22,28 +22,45 @@ void TestSpeechMarkup::convertsMarks_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("ssml");
 
-    QTest::newRow("plain") << "Type your name" << "Type your name";
-    QTest::newRow("stressed word") << "I am ~so happy" << "I am <emphasis>so</emphasis> happy";
-    QTest::newRow("stressed syllable") << "Buenos No~chezz?" << "Buenos No<emphasis>chezz</emphasis>?";
-    QTest::newRow("stressed glued words") << "well~done!" << "well<emphasis>done</emphasis>!";
-    QTest::newRow("two stresses") << "~Per fect ~score." << "<emphasis>Per</emphasis> fect <emphasis>score</emphasis>.";
-    QTest::newRow("apostrophe stays in the word") << "~It's you" << "<emphasis>It's</emphasis> you";
-    QTest::newRow("stray tilde dropped") << "so ~ happy~" << "so  happy";
-    QTest::newRow("comma glued to word pauses") << "8times5,is40" << "8times5, is40";
-    QTest::newRow("digits glued to words unchanged") << "40divided by5" << "40divided by5";
-    QTest::newRow("facts of ten") << "10minus what,is3" << "10minus what, is3";
-    QTest::newRow("double comma") << "one,,two" << "one, <break time=\"250ms\"/> two";
-    QTest::newRow("double period with space") << "one.. two" << "one. <break time=\"250ms\"/> two";
+    QTest::newRow("plain") << "Type your name"
+                           << "Type your name";
+    QTest::newRow("stressed word") << "I am ~so happy"
+                                   << "I am <emphasis>so</emphasis> happy";
+    QTest::newRow("stressed syllable") << "Buenos No~chezz?"
+                                       << "Buenos No<emphasis>chezz</emphasis>?";
+    QTest::newRow("stressed glued words") << "well~done!"
+                                          << "well<emphasis>done</emphasis>!";
+    QTest::newRow("two stresses") << "~Per fect ~score."
+                                  << "<emphasis>Per</emphasis> fect <emphasis>score</emphasis>.";
+    QTest::newRow("apostrophe stays in the word") << "~It's you"
+                                                  << "<emphasis>It's</emphasis> you";
+    QTest::newRow("stray tilde dropped") << "so ~ happy~"
+                                         << "so  happy";
+    QTest::newRow("comma glued to word pauses") << "8times5,is40"
+                                                << "8times5, is40";
+    QTest::newRow("digits glued to words unchanged") << "40divided by5"
+                                                     << "40divided by5";
+    QTest::newRow("facts of ten") << "10minus what,is3"
+                                  << "10minus what, is3";
+    QTest::newRow("double comma") << "one,,two"
+                                  << "one, <break time=\"250ms\"/> two";
+    QTest::newRow("double period with space") << "one.. two"
+                                              << "one. <break time=\"250ms\"/> two";
     QTest::newRow("exclamation then comma then name")
         << "It's ~you! I am ~so happy!,Ann?"
         << "It's <emphasis>you</emphasis>! I am <emphasis>so</emphasis> happy! <break time=\"250ms\"/> Ann?";
     QTest::newRow("empty name at the end") << "Hello. I am ~so happy to work with you.,?"
                                            << "Hello. I am <emphasis>so</emphasis> happy to work with you.";
-    QTest::newRow("ellipsis at the end") << "Printing records form....." << "Printing records form.";
-    QTest::newRow("decimal point") << "3.5 seconds" << "3.5 seconds";
-    QTest::newRow("xml characters") << "a < b & c > d" << "a &lt; b &amp; c &gt; d";
-    QTest::newRow("tag-like text") << "<break time=\"9s\"/>" << "&lt;break time=\"9s\"/&gt;";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("ellipsis at the end") << "Printing records form....."
+                                         << "Printing records form.";
+    QTest::newRow("decimal point") << "3.5 seconds"
+                                   << "3.5 seconds";
+    QTest::newRow("xml characters") << "a < b & c > d"
+                                    << "a &lt; b &amp; c &gt; d";
+    QTest::newRow("tag-like text") << "<break time=\"9s\"/>"
+                                   << "&lt;break time=\"9s\"/&gt;";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestSpeechMarkup::convertsMarks()

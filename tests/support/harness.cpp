@@ -35,6 +35,9 @@ Harness::Harness(Options options)
         QFile peedy(m_systemDir.path() + QStringLiteral("/Peedy.svg"));
         if (peedy.open(QIODevice::WriteOnly))
             peedy.write("<svg xmlns=\"http://www.w3.org/2000/svg\"/>");
+        QFile animations(m_systemDir.path() + QStringLiteral("/Peedy.anim.json"));
+        if (animations.open(QIODevice::WriteOnly))
+            animations.write("{}");
     }
     m_app = std::make_unique<App>(m_dir.path(), std::move(services));
     m_app->setProgramEnder([this] { m_ended = true; });

@@ -1,0 +1,172 @@
+#include "records/recordsview.h"
+
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QtMath>
+
+#include <algorithm>
+
+namespace plovista {
+
+namespace {
+// Room between the frame and the first character.
+constexpr int Margin = 2;
+} // namespace
+
+RecordsView::RecordsView(QWidget *parent)
+    : QAbstractScrollArea(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    m_lines.push_back({0, 0});
+}
+
+void RecordsView::setPlainText(const QString &text)
+{
+    m_text = text;
+    m_lines.clear();
+    m_longest = 0;
+    const QChar *data = m_text.constData();
+    const qsizetype size = m_text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = data[i].unicode();
+        if (c != u'\n' && c != u'\r')
+            continue;
+        m_lines.push_back({start, i - start});
+        m_longest = std::max(m_longest, i - start);
+        if (c == u'\r' && i + 1 < size && data[i + 1].unicode() == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    m_lines.push_back({start, size - start});
+    m_longest = std::max(m_longest, size - start);
+
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+    updateScrollBars();
+    viewport()->update();
+}
+
+QString RecordsView::toPlainText() const
+{
+    QString text;
+    text.reserve(m_text.size());
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        if (i > 0)
+            text += QLatin1Char('\n');
+        text += QStringView(m_text).mid(m_lines[i].start, m_lines[i].length);
+    }
+    return text;
+}
+
+QString RecordsView::line(qsizetype index) const
+{
+    if (index < 0 || index >= lineCount())
+        return {};
+    const Span &span = m_lines[static_cast<std::size_t>(index)];
+    return m_text.mid(span.start, span.length);
+}
+
+qsizetype RecordsView::firstVisibleLine() const
+{
+    return verticalScrollBar()->value();
+}
+
+QPoint RecordsView::cellPosition(qsizetype line, qsizetype column) const
+{
+    const qreal x = Margin + static_cast<qreal>(column) * cellWidth() - horizontalScrollBar()->value();
+    const qsizetype y = (line - firstVisibleLine()) * lineHeight();
+    return {qRound(x), static_cast<int>(y)};
+}
+
+int RecordsView::lineHeight() const
+{
+    return std::max(fontMetrics().lineSpacing(), 1);
+}
+
+qreal RecordsView::cellWidth() const
+{
+    // Glyphs are placed at their exact advance, which need not be whole pixels.
+    return std::max(QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0')), 1.0);
+}
+
+int RecordsView::linesInSight() const
+{
+    return std::max(viewport()->height() / lineHeight(), 1);
+}
+
+void RecordsView::updateScrollBars()
+{
+    // Scrolled a line at a time, so the top line is always whole.
+    const int inSight = linesInSight();
+    QScrollBar *vertical = verticalScrollBar();
+    vertical->setRange(0, static_cast<int>(std::max<qsizetype>(lineCount() - inSight, 0)));
+    vertical->setPageStep(inSight);
+    vertical->setSingleStep(1);
+
+    const int width = qCeil(2 * Margin + static_cast<qreal>(m_longest) * cellWidth());
+    QScrollBar *horizontal = horizontalScrollBar();
+    horizontal->setRange(0, std::max(width - viewport()->width(), 0));
+    horizontal->setPageStep(viewport()->width());
+    horizontal->setSingleStep(qCeil(cellWidth()));
+}
+
+void RecordsView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::Text));
+    const int height = lineHeight();
+    const int ascent = fontMetrics().ascent();
+    const int x = Margin - horizontalScrollBar()->value();
+    const qsizetype first = firstVisibleLine();
+    const int bottom = event->rect().bottom();
+    for (qsizetype i = first; i < lineCount(); ++i) {
+        const int top = static_cast<int>(i - first) * height;
+        if (top > bottom)
+            break;
+        if (top + height < event->rect().top())
+            continue;
+        painter.drawText(x, top + ascent, line(i));
+    }
+}
+
+void RecordsView::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void RecordsView::keyPressEvent(QKeyEvent *event)
+{
+    // The arrows and the page keys scroll as in any scroll area; Home and End
+    // go to the line's ends, and with Ctrl to the first and last record.
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    QScrollBar *bar = ctrl ? verticalScrollBar() : horizontalScrollBar();
+    switch (event->key()) {
+    case Qt::Key_Home:
+        bar->setValue(bar->minimum());
+        return;
+    case Qt::Key_End:
+        bar->setValue(bar->maximum());
+        return;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+    }
+}
+
+void RecordsView::changeEvent(QEvent *event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        updateScrollBars();
+        viewport()->update();
+    }
+}
+
+} // namespace plovista
