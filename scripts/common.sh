@@ -15,4 +15,4 @@ ensure_packages() {
 
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev
     libxrandr-dev libx11-dev libespeak-ng-dev espeak-ng-data libgl-dev fonts-liberation fonts-comic-neue
-    qt6-qpa-plugins libqt6svg6 libqt6multimedia6 gstreamer1.0-plugins-base)
+    qt6-qpa-plugins libqt6svg6 libqt6multimedia6)

@@ -397,9 +397,10 @@ private Q_SLOTS:
             const LayoutCase &c = layoutCase(name);
             FactsProblems &w = openDrill(h, c.choice);
             checkLayout(w, c);
-            if (QTest::currentTestFailed())
+            if (QTest::currentTestFailed()) {
                 qWarning("in the drill %s", name);
-            QVERIFY(!QTest::currentTestFailed());
+                return;
+            }
             // A wrong answer leaves the correction, bars and all, on screen.
             pressStart(w);
             answer(w, QString::number((rightAnswer(h) + 1) % 10));
