@@ -8,15 +8,7 @@
 
 #include "app/app.h"
 #include "drill/recordline.h"
-#include "platform/desktopshell.h"
-#include "platform/hostsysteminfo.h"
-#include "platform/qtmessageboxes.h"
-#include "platform/qtprinting.h"
-#include "platform/qtsound.h"
-#include "platform/silentspeech.h"
-#include "platform/systemclock.h"
-#include "platform/systemrandom.h"
-#include "platform/x11display.h"
+#include "platform/services.h"
 #include "records/recordsform.h"
 #include "settings/textfile.h"
 
@@ -31,22 +23,6 @@
 using namespace plovista;
 
 namespace {
-
-Services realServices()
-{
-    Services services;
-    services.boxes = std::make_unique<QtMessageBoxes>();
-    services.character = std::make_unique<SilentCharacter>();
-    services.voice = std::make_unique<SilentVoice>();
-    services.sound = std::make_unique<QtSound>();
-    services.printing = std::make_unique<QtPrinting>();
-    services.display = std::make_unique<X11Display>();
-    services.systemInfo = std::make_unique<HostSystemInfo>();
-    services.clock = std::make_unique<SystemClock>();
-    services.random = std::make_unique<SystemRandom>();
-    services.shell = std::make_unique<DesktopShell>();
-    return services;
-}
 
 // A working folder whose Madtr holds `lines` records of varied students.
 bool prepareFolder(const QTemporaryDir &dir, qint64 lines)
@@ -116,7 +92,7 @@ void BM_OpenRecordsViewer(benchmark::State &state)
         return;
     }
     const double fileMB = double(QFileInfo(QDir(dir.path()).filePath(CurrentRecordsFile)).size()) / 1e6;
-    App app(dir.path(), realServices());
+    App app(dir.path(), realServices(nullptr));
 
     // One untimed opening for the memory figures.
     closeViewer(app);

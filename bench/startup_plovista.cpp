@@ -3,20 +3,13 @@
 // screen is shown with the name box taking keys, and the resident memory then.
 
 #include "app/app.h"
-#include "platform/desktopshell.h"
-#include "platform/hostsysteminfo.h"
-#include "platform/qtmessageboxes.h"
-#include "platform/qtprinting.h"
-#include "platform/qtsound.h"
-#include "platform/silentspeech.h"
-#include "platform/systemclock.h"
-#include "platform/systemrandom.h"
-#include "platform/x11display.h"
+#include "platform/services.h"
+#include "platform/speechengine.h"
 #include "startuptiming.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QDir>
+#include <QLineEdit>
 #include <QTimer>
 #include <cstdio>
 
@@ -24,18 +17,8 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     using namespace plovista;
-    Services services;
-    services.boxes = std::make_unique<QtMessageBoxes>();
-    services.character = std::make_unique<SilentCharacter>();
-    services.voice = std::make_unique<SilentVoice>();
-    services.sound = std::make_unique<QtSound>();
-    services.printing = std::make_unique<QtPrinting>();
-    services.display = std::make_unique<X11Display>();
-    services.systemInfo = std::make_unique<HostSystemInfo>();
-    services.clock = std::make_unique<SystemClock>();
-    services.random = std::make_unique<SystemRandom>();
-    services.shell = std::make_unique<DesktopShell>();
-    App app(QDir::currentPath(), std::move(services));
+    SpeechEngine speechEngine;
+    App app(QDir::currentPath(), realServices(&speechEngine));
     app.start();
     // Once the event loop has painted the screen, a typed key must land in the name box.
     QTimer::singleShot(0, [] {

@@ -114,6 +114,20 @@ void App::formRestored(Audience audience)
         m_speech.ShowPeedy();
 }
 
+bool App::quitFrom(QWidget &window)
+{
+    if (m_state.PeedyEnabled) {
+        m_speech.StopPeedy();
+        m_speech.PerchPeedy();
+    }
+    if (ask(QStringLiteral("Do you want to quit?"), QStringLiteral("Quit Program"), MsgIcon::Question,
+            MsgButtons::YesNo) != MsgYes)
+        return false;
+    window.hide();
+    endProgram();
+    return true;
+}
+
 void App::endProgram()
 {
     if (m_state.StartDisplayMode.width > 0)

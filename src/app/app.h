@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "app/formwindow.h"
 #include "platform/messageboxes.h"
+#include "platform/services.h"
 #include "settings/settingsstore.h"
 #include "speech/speech.h"
 
@@ -11,16 +12,6 @@
 #include <memory>
 
 namespace plovista {
-
-class Character;
-class Clock;
-class Display;
-class Printing;
-class Random;
-class Shell;
-class Sound;
-class SystemInfo;
-class Voice;
 
 class AgentMissing;
 class ChooseMenuMF;
@@ -36,21 +27,6 @@ class GetPassW;
 class MainMenu;
 class ScreenSize;
 class VistaNotice;
-
-// The services the program runs on: real ones in the program, doubles in tests.
-struct Services
-{
-    std::unique_ptr<MessageBoxes> boxes;
-    std::unique_ptr<Character> character;
-    std::unique_ptr<Voice> voice;
-    std::unique_ptr<Sound> sound;
-    std::unique_ptr<Printing> printing;
-    std::unique_ptr<Display> display;
-    std::unique_ptr<SystemInfo> systemInfo;
-    std::unique_ptr<Clock> clock;
-    std::unique_ptr<Random> random;
-    std::unique_ptr<Shell> shell;
-};
 
 // The hub: owns the program-wide state, the services and the windows. Windows
 // are created on first use and afterwards only hidden and shown.
@@ -95,6 +71,11 @@ public:
     void formMinimised(Audience audience);
     void formRestored(Audience audience);
     bool peedyBelongsOn(Audience audience) const;
+
+    // The quit question every window but the start screen asks. On No the
+    // window stays; on Yes it goes and the program ends without asking again.
+    // Returns whether the program is ending.
+    bool quitFrom(QWidget &window);
 
     // Puts the display back as it was found and ends the program at once.
     void endProgram();

@@ -10,6 +10,7 @@
 #include "app/screensize.h"
 #include "app/shapes.h"
 #include "app/startup.h"
+#include "app/svgpicture.h"
 #include "app/twips.h"
 #include "app/vistanotice.h"
 #include "platform/character.h"
@@ -28,7 +29,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
-#include <QSvgRenderer>
 #include <QTimer>
 
 namespace plovista {
@@ -65,32 +65,6 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
     return b;
 }
 
-// The program's logo, drawn from its data file; nothing when the file is gone.
-class Logo final : public QWidget
-{
-public:
-    Logo(const QString &file, QWidget *parent)
-        : QWidget(parent)
-    {
-        setObjectName(QStringLiteral("Logo"));
-        if (QFileInfo::exists(file))
-            m_renderer.load(file);
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        if (!m_renderer.isValid())
-            return;
-        QPainter painter(this);
-        m_renderer.render(&painter, rect());
-    }
-
-private:
-    QSvgRenderer m_renderer;
-};
-
 } // namespace
 
 Company::Company(App &app)
@@ -111,7 +85,8 @@ Company::Company(App &app)
     m_perchParts = {shape1, line1, line2};
     placePerch();
 
-    auto *logo = new Logo(app.systemInfo().systemFolder() + QStringLiteral("/logo.svg"), client());
+    auto *logo =
+        new SvgPicture(app.systemInfo().systemFolder() + QStringLiteral("/logo.svg"), QStringLiteral("Logo"), client());
     logo->setGeometry(624, 26, 140, 140);
 
     buildPanel();

@@ -1,14 +1,13 @@
 #include "app/frmabout.h"
 
 #include "app/app.h"
+#include "app/svgpicture.h"
 #include "app/twips.h"
 #include "platform/systeminfo.h"
 
 #include <QFileInfo>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
-#include <QSvgRenderer>
 
 namespace plovista {
 
@@ -16,28 +15,6 @@ namespace {
 constexpr int kMajorVersion = 7;
 constexpr int kMinorVersion = 1;
 
-class Icon final : public QWidget
-{
-public:
-    Icon(const QString &file, QWidget *parent)
-        : QWidget(parent)
-    {
-        setObjectName(QStringLiteral("picIcon"));
-        if (QFileInfo::exists(file))
-            m_renderer.load(file);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        if (m_renderer.isValid())
-            m_renderer.render(&painter, rect());
-    }
-
-private:
-    QSvgRenderer m_renderer;
-};
 } // namespace
 
 frmAbout::frmAbout(App &app)
@@ -46,7 +23,8 @@ frmAbout::frmAbout(App &app)
     setWindowTitle(QStringLiteral("Brevandi"));
     setClientSizeTwips(5730, 3555);
 
-    auto *icon = new Icon(app.systemInfo().systemFolder() + QStringLiteral("/logo.svg"), client());
+    auto *icon = new SvgPicture(app.systemInfo().systemFolder() + QStringLiteral("/logo.svg"),
+                                QStringLiteral("picIcon"), client());
     placeTwips(icon, 240, 240, 1140, 1140);
 
     auto *title = new QLabel(QStringLiteral("Plovista"), client());

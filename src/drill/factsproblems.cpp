@@ -455,17 +455,8 @@ void FactsProblems::help_Click()
 
 void FactsProblems::Quit_Click()
 {
-    AppState &s = m_app.state();
-    if (s.PeedyEnabled) {
-        m_app.speech().StopPeedy();
-        m_app.speech().PerchPeedy();
-    }
-    if (m_app.ask(QStringLiteral("Do you want to quit?"), QStringLiteral("Quit Program"), MsgIcon::Question,
-                  MsgButtons::YesNo) != MsgYes)
-        return;
-    cancelPause();
-    hide();
-    m_app.endProgram();
+    if (m_app.quitFrom(*this))
+        cancelPause();
 }
 
 void FactsProblems::closeEvent(QCloseEvent *event)

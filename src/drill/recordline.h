@@ -15,10 +15,10 @@ inline constexpr QLatin1String CurrentRecordsFile("Madtr");
 struct RecordFields
 {
     QDate date;
-    QString name;         // StudentName, as typed
+    QString name; // StudentName, as typed
     QString activityCode; // "+7", "x12", "\u00F7" "3", "F10"
-    QString formatCode;   // "H", "V", "1", "2"
-    QString rangeCode;    // "0->9", "0->12", or empty
+    QString formatCode; // "H", "V", "1", "2"
+    QString rangeCode; // "0->9", "0->12", or empty
     int factsCount = 0;
     float accuracy = 0.0f;
     QString accuracyGoal; // as stored

@@ -250,15 +250,7 @@ void ScoreForm::DoOver_Click()
 
 void ScoreForm::Quit_Click()
 {
-    quietPeedy();
-    if (m_app.ask(QStringLiteral("Do you want to quit?"), QStringLiteral("Quit Program"), MsgIcon::Question,
-                  MsgButtons::YesNo) != MsgYes)
-        return;
-    hide();
-    Company &company = m_app.company();
-    company.show();
-    company.setEnabled(true);
-    m_app.endProgram();
+    m_app.quitFrom(*this);
 }
 
 void ScoreForm::help_Click()

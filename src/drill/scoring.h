@@ -16,18 +16,18 @@ class Speech;
 // The counters and clock readings of one drill, as the drill window holds them.
 struct DrillResult
 {
-    int factsAnswered = 0;      // facts counted at the first try (FactNumber - 1)
-    int wrongCount = 0;         // facts missed at the first try, even if answered later
-    int factsCount = 0;         // the number-of-facts setting
-    int startSeconds = 0;       // seconds since midnight of the "Start" press
-    int endSeconds = 0;         // seconds since midnight of the "Get Score" press (or of now)
+    int factsAnswered = 0; // facts counted at the first try (FactNumber - 1)
+    int wrongCount = 0; // facts missed at the first try, even if answered later
+    int factsCount = 0; // the number-of-facts setting
+    int startSeconds = 0; // seconds since midnight of the "Start" press
+    int endSeconds = 0; // seconds since midnight of the "Get Score" press (or of now)
     double previousSpeed = 0.0; // the speed left by the last scored drill
 };
 
 struct DrillScore
 {
     float Accuracy = 0.0f; // percent right at the first try
-    double Speed = 0.0;    // average seconds per fact
+    double Speed = 0.0; // average seconds per fact
     double MinutesSpent = 0.0;
 };
 
@@ -71,8 +71,8 @@ DrillScore scoreSoFar(const DrillResult &drill);
 struct GoalCheck
 {
     bool accuracyShort = false; // below the accuracy goal
-    bool speedShort = false;    // slower than the speed goal
-    bool perfect = false;       // 100 percent within the speed goal
+    bool speedShort = false; // slower than the speed goal
+    bool perfect = false; // 100 percent within the speed goal
     bool met() const { return !accuracyShort && !speedShort; }
 };
 GoalCheck checkGoals(const DrillScore &score, const Goals &goals);
@@ -84,8 +84,8 @@ struct Rgb
     int blue = 0;
     friend bool operator==(const Rgb &, const Rgb &) = default;
 };
-inline constexpr Rgb ShortAccuracyColour{0, 255, 255}; // cyan
-inline constexpr Rgb ShortSpeedColour{0, 192, 192};    // teal
+inline constexpr Rgb ShortAccuracyColour {0, 255, 255}; // cyan
+inline constexpr Rgb ShortSpeedColour {0, 192, 192}; // teal
 
 // The message under the results; width and left in twips.
 struct NeedToMessage
@@ -102,10 +102,10 @@ struct NeedToMessage
 // colour left from an earlier drill never shows behind no message).
 struct ScoreScreen
 {
-    QString percent;      // Percent
-    QString seconds;      // Seconds
+    QString percent; // Percent
+    QString seconds; // Seconds
     QString accuracyGoal; // AgoalLabel
-    QString speedGoal;    // SgoalLabel
+    QString speedGoal; // SgoalLabel
     std::optional<Rgb> accuracyGoalBackground;
     std::optional<Rgb> speedGoalBackground;
     std::optional<NeedToMessage> needTo;

@@ -10,7 +10,6 @@
 #include "platform/clock.h"
 #include "selection/facts10menu.h"
 #include "selection/mainmenu.h"
-#include "selection/menuquit.h"
 #include "selection/optionbutton.h"
 #include "selection/selectioncodes.h"
 #include "selection/verticalpicture.h"
@@ -330,7 +329,7 @@ void ChooseMenuMF::help_Click()
 
 void ChooseMenuMF::Quit_Click()
 {
-    quitFromMenu(m_app, *this);
+    m_app.quitFrom(*this);
 }
 
 void ChooseMenuMF::closeEvent(QCloseEvent *event)

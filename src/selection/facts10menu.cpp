@@ -7,7 +7,6 @@
 #include "drill/scoring.h"
 #include "platform/clock.h"
 #include "selection/mainmenu.h"
-#include "selection/menuquit.h"
 #include "selection/optionbutton.h"
 #include "selection/selectioncodes.h"
 
@@ -118,7 +117,7 @@ void Facts10Menu::help_Click()
 
 void Facts10Menu::Quit_Click()
 {
-    quitFromMenu(m_app, *this);
+    m_app.quitFrom(*this);
 }
 
 void Facts10Menu::closeEvent(QCloseEvent *event)

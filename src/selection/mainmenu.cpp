@@ -8,7 +8,6 @@
 #include "records/recordsform.h"
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
-#include "selection/menuquit.h"
 #include "selection/optionbutton.h"
 
 #include <QCloseEvent>
@@ -146,7 +145,7 @@ void MainMenu::help_Click()
 
 void MainMenu::Quit_Click()
 {
-    if (quitFromMenu(m_app, *this))
+    if (m_app.quitFrom(*this))
         m_openedFromStart = true;
 }
 

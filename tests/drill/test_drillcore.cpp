@@ -169,7 +169,7 @@ void TestDrillCore::drawCoversTheWholeSpan()
     QFETCH(int, highest);
 
     const DrillChoice choice = choiceOf(operation, 3, range);
-    const UsedValueList nothingUsed{};
+    const UsedValueList nothingUsed {};
     FakeRandom random;
     random.draws = {0.0};
     QCOMPARE(drawFactValue(random, choice, nothingUsed, 10), lowest);
@@ -184,7 +184,7 @@ void TestDrillCore::drawRefusesUsedValuesAfterOneReseed()
 {
     const DrillChoice choice = choiceOf(Operation::Addition, 4);
     const ValueSpan span = valueSpan(choice);
-    UsedValueList used{};
+    UsedValueList used {};
     used[0] = 6; // entry 0 is compared too
     used[2] = 3;
     used[10] = 5; // the last entry compared in a 10-fact drill
@@ -203,7 +203,7 @@ void TestDrillCore::drawEndsWithAStuckGenerator()
     FakeRandom random;
     random.last = 0.0; // always 0: the value 0 every time
 
-    UsedValueList used{};
+    UsedValueList used {};
     for (int i = 1; i <= 4; ++i)
         used[static_cast<std::size_t>(i)] = i - 1; // 0, 1, 2, 3 taken
     QCOMPARE(drawFactValue(random, choice, used, 10), 4);
@@ -281,8 +281,8 @@ void TestDrillCore::everyBlockOfTenUsesEachValueOnce_data()
     QTest::addColumn<int>("factsCount");
     QTest::addColumn<std::vector<int>>("allValues");
 
-    const std::vector<int> zeroToNine{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-    const std::vector<int> oneToTen{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    const std::vector<int> zeroToNine {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    const std::vector<int> oneToTen {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     QTest::newRow("10 additions") << Operation::Addition << 0 << 10 << zeroToNine;
     QTest::newRow("30 divisions") << Operation::Division << 0 << 30 << zeroToNine;
     QTest::newRow("50 multiplications") << Operation::Multiplication << 0 << 50 << zeroToNine;
@@ -508,7 +508,7 @@ void TestDrillCore::feedbackDrawsComeBeforeTheNextFact()
     // Peedy's row 1, the voice's row 3, then the next fact's value 2.
     drill.random.draws = {0.05, 0.25, drawFor({0, 10}, 2)};
     PressResult result = drill.press(QStringLiteral("40"));
-    const Feedback expected{
+    const Feedback expected {
         {{PeedyStep::Kind::Say, QStringLiteral("Good!")}, {PeedyStep::Kind::Play, QStringLiteral("LookLeft")}},
         {QStringLiteral("Right!")}};
     QCOMPARE(result.feedback, expected);
@@ -516,7 +516,7 @@ void TestDrillCore::feedbackDrawsComeBeforeTheNextFact()
 
     drill.random.draws = {0.0, 0.99};
     result = drill.press(QStringLiteral("11"));
-    const Feedback sorry{
+    const Feedback sorry {
         {{PeedyStep::Kind::Say, QStringLiteral("Sorry")}, {PeedyStep::Kind::Say, QStringLiteral("2times5,is10")}},
         {QStringLiteral("Sorry"), QStringLiteral("2times5,is10")}};
     QCOMPARE(result.feedback, sorry);
@@ -613,16 +613,16 @@ void TestDrillCore::rightFeedbackTables()
         peedy.push_back({PeedyStep::Kind::Say, peedySays});
     if (looksLeft)
         peedy.push_back({PeedyStep::Kind::Play, QStringLiteral("LookLeft")});
-    const QStringList voice = voiceSays.isEmpty() ? QStringList() : QStringList{voiceSays};
+    const QStringList voice = voiceSays.isEmpty() ? QStringList() : QStringList {voiceSays};
 
     // Each channel draws its own row: the other one gets row 4, which says nothing.
     const double thisRow = (row - 0.5) / 10;
     const double silentRow = 0.35;
     FakeRandom random;
     random.draws = {thisRow, silentRow};
-    QCOMPARE(rightFeedback(random, true, true), (Feedback{peedy, {}}));
+    QCOMPARE(rightFeedback(random, true, true), (Feedback {peedy, {}}));
     random.draws = {silentRow, thisRow};
-    QCOMPARE(rightFeedback(random, true, true), (Feedback{{}, voice}));
+    QCOMPARE(rightFeedback(random, true, true), (Feedback {{}, voice}));
 }
 
 void TestDrillCore::wrongFeedbackTable_data()
@@ -651,13 +651,13 @@ void TestDrillCore::wrongFeedbackTable()
     random.draws = {thisRow, 0.0};
     Feedback feedback = wrongFeedback(random, true, true, fact);
     QCOMPARE(feedback.peedy,
-             (std::vector<PeedyStep>{{PeedyStep::Kind::Say, said}, {PeedyStep::Kind::Say, correction}}));
-    QCOMPARE(feedback.voice, (QStringList{QStringLiteral("Sorry"), correction}));
+             (std::vector<PeedyStep> {{PeedyStep::Kind::Say, said}, {PeedyStep::Kind::Say, correction}}));
+    QCOMPARE(feedback.voice, (QStringList {QStringLiteral("Sorry"), correction}));
 
     random.draws = {0.0, thisRow};
     feedback = wrongFeedback(random, true, true, fact);
     QCOMPARE(feedback.peedy.front().value, QStringLiteral("Sorry"));
-    QCOMPARE(feedback.voice, (QStringList{said, correction}));
+    QCOMPARE(feedback.voice, (QStringList {said, correction}));
 }
 
 void TestDrillCore::switchedOffChannelsMakeNoDraw()
@@ -667,10 +667,10 @@ void TestDrillCore::switchedOffChannelsMakeNoDraw()
     random.draws = {0.15, 0.55};
 
     // With Peedy silent the voice takes the first draw.
-    QCOMPARE(rightFeedback(random, false, true), (Feedback{{}, {QStringLiteral("Yes!")}}));
+    QCOMPARE(rightFeedback(random, false, true), (Feedback {{}, {QStringLiteral("Yes!")}}));
     QCOMPARE(random.drawn, 1);
-    QCOMPARE(wrongFeedback(random, false, false, fact), Feedback{});
-    QCOMPARE(rightFeedback(random, false, false), Feedback{});
+    QCOMPARE(wrongFeedback(random, false, false, fact), Feedback {});
+    QCOMPARE(rightFeedback(random, false, false), Feedback {});
     QCOMPARE(random.drawn, 1);
     QCOMPARE(wrongFeedback(random, true, false, fact).peedy.front().value, QStringLiteral("Sorry"));
     QCOMPARE(random.drawn, 2);

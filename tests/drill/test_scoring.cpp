@@ -69,7 +69,7 @@ struct Speakers
     AppState state;
     test::FakeCharacter character;
     test::FakeVoice voice;
-    Speech speech{state, character, voice};
+    Speech speech {state, character, voice};
 };
 
 QByteArray fileBytes(const QString &path)
@@ -163,8 +163,8 @@ void TestScoring::wholePercentagesAreExact()
             const int hundredths = (facts - wrong) * 100;
             if (hundredths % facts == 0)
                 QCOMPARE(accuracy, float(hundredths / facts));
-            const GoalCheck check
-                = checkGoals({accuracy, 1.0, 0.0}, {QString::number(std::floor(accuracy)), QStringLiteral("3")});
+            const GoalCheck check =
+                checkGoals({accuracy, 1.0, 0.0}, {QString::number(std::floor(accuracy)), QStringLiteral("3")});
             QVERIFY2(!check.accuracyShort, qPrintable(QStringLiteral("%1 facts, %2 wrong").arg(facts).arg(wrong)));
         }
     }
@@ -176,11 +176,11 @@ void TestScoring::soFar_data()
     QTest::addColumn<float>("accuracy");
     QTest::addColumn<double>("speed");
 
-    QTest::newRow("nothing answered") << DrillResult{0, 0, 10, 100, 160, 7.0} << 0.0f << 0.0;
-    QTest::newRow("closed before Start") << DrillResult{0, 0, 10, 0, 50000, 7.0} << 0.0f << 0.0;
-    QTest::newRow("3 of 10, 1 wrong") << DrillResult{3, 1, 10, 100, 112, 7.0} << float(2.0 / 3 * 100) << 4.0;
-    QTest::newRow("past midnight") << DrillResult{2, 0, 10, 86395, 5, 7.0} << 100.0f << 5.0;
-    QTest::newRow("odd count still timed") << DrillResult{4, 0, 15, 0, 10, 7.0} << 100.0f << 2.5;
+    QTest::newRow("nothing answered") << DrillResult {0, 0, 10, 100, 160, 7.0} << 0.0f << 0.0;
+    QTest::newRow("closed before Start") << DrillResult {0, 0, 10, 0, 50000, 7.0} << 0.0f << 0.0;
+    QTest::newRow("3 of 10, 1 wrong") << DrillResult {3, 1, 10, 100, 112, 7.0} << float(2.0 / 3 * 100) << 4.0;
+    QTest::newRow("past midnight") << DrillResult {2, 0, 10, 86395, 5, 7.0} << 100.0f << 5.0;
+    QTest::newRow("odd count still timed") << DrillResult {4, 0, 15, 0, 10, 7.0} << 100.0f << 2.5;
 }
 
 void TestScoring::soFar()
@@ -268,7 +268,7 @@ void TestScoring::screen()
     const auto rgb = [](int c) -> std::optional<Rgb> {
         if (c == 0)
             return std::nullopt;
-        return c == 1 ? Rgb{0, 255, 255} : Rgb{0, 192, 192};
+        return c == 1 ? Rgb {0, 255, 255} : Rgb {0, 192, 192};
     };
     const ScoreScreen screen = scoreScreen({accuracy, speed, 0.0}, {accuracyGoal, speedGoal}, Us);
     QCOMPARE(screen.percent, percent);
@@ -281,7 +281,7 @@ void TestScoring::screen()
         QVERIFY(!screen.needTo.has_value());
     } else {
         QVERIFY(screen.needTo.has_value());
-        QCOMPARE(*screen.needTo, (NeedToMessage{message, *rgb(colour), width, left}));
+        QCOMPARE(*screen.needTo, (NeedToMessage {message, *rgb(colour), width, left}));
     }
 }
 
@@ -305,17 +305,17 @@ void TestScoring::comments_data()
 
     const QStringList none;
     QTest::newRow("both short: Peedy speaks for both")
-        << true << true << true << true << 80.0f << 4.0 << QStringList{BothShort} << none;
+        << true << true << true << true << 80.0f << 4.0 << QStringList {BothShort} << none;
     QTest::newRow("both short, Peedy not commenting")
-        << true << false << true << true << 80.0f << 4.0 << none << QStringList{BothShort};
+        << true << false << true << true << 80.0f << 4.0 << none << QStringList {BothShort};
     QTest::newRow("both short, Peedy off")
-        << false << true << true << true << 80.0f << 4.0 << none << QStringList{BothShort};
+        << false << true << true << true << 80.0f << 4.0 << none << QStringList {BothShort};
     QTest::newRow("both short, voice not commenting")
-        << true << true << true << false << 80.0f << 4.0 << QStringList{BothShort} << none;
-    QTest::newRow("speed short") << true << true << true << true << 95.0f << 3.5 << QStringList{SpeedShort}
-                                 << QStringList{SpeedShort};
-    QTest::newRow("accuracy short") << true << true << true << true << 85.0f << 2.0 << QStringList{AccuracyShort}
-                                    << QStringList{AccuracyShort};
+        << true << true << true << false << 80.0f << 4.0 << QStringList {BothShort} << none;
+    QTest::newRow("speed short") << true << true << true << true << 95.0f << 3.5 << QStringList {SpeedShort}
+                                 << QStringList {SpeedShort};
+    QTest::newRow("accuracy short") << true << true << true << true << 85.0f << 2.0 << QStringList {AccuracyShort}
+                                    << QStringList {AccuracyShort};
     QTest::newRow("equal to the goals") << true << true << true << true << 90.0f << 3.0 << none << none;
     QTest::newRow("nobody comments") << true << false << true << false << 80.0f << 4.0 << none << none;
 }
@@ -353,33 +353,33 @@ void TestScoring::rewardsSpoken_data()
     QTest::addColumn<int>("reseeds");
 
     const QString perch = QStringLiteral("move 40,150");
-    QTest::newRow("perfect") << true << true << true << true << 100.0f << 2.0 << QList<double>{0.0, 0.99} << "Sam"
-                             << QStringList{perch, "play Congratulate", "speak ~Per fect ~score.",
-                                            "speak I am ~proud of you.Sam?"}
-                             << QStringList{"Perfect score!", "Way to go!Sam?"} << 2;
+    QTest::newRow("perfect") << true << true << true << true << 100.0f << 2.0 << QList<double> {0.0, 0.99} << "Sam"
+                             << QStringList {perch, "play Congratulate", "speak ~Per fect ~score.",
+                                             "speak I am ~proud of you.Sam?"}
+                             << QStringList {"Perfect score!", "Way to go!Sam?"} << 2;
     QTest::newRow("perfect at the speed goal")
-        << true << true << true << true << 100.0f << 3.0 << QList<double>{0.2, 0.2} << "Sam"
-        << QStringList{perch, "play Congratulate", "speak ~Per fect ~score.", "speak Way to ~go.Sam?"}
-        << QStringList{"Perfect score!", "Keep up the good work!Sam?"} << 2;
-    QTest::newRow("met, not perfect") << true << true << true << true << 90.0f << 2.5 << QList<double>{0.2, 0.4}
-                                      << "Sam" << QStringList{perch, "speak Way to ~go.Sam?"}
-                                      << QStringList{"You are doing very well!Sam?"} << 2;
-    QTest::newRow("100 but slow") << true << true << true << true << 100.0f << 3.5 << QList<double>{0.5} << "Sam"
-                                  << QStringList{perch} << QStringList{} << 0;
-    QTest::newRow("accuracy short") << true << true << true << true << 80.0f << 2.0 << QList<double>{0.5} << "Sam"
-                                    << QStringList{perch} << QStringList{} << 0;
-    QTest::newRow("only the voice praises") << true << false << true << true << 95.0f << 2.0 << QList<double>{0.6, 0.0}
-                                            << "Sam" << QStringList{} << QStringList{"Keep it up!Sam?"} << 1;
-    QTest::newRow("only Peedy praises") << true << true << true << false << 95.0f << 2.0 << QList<double>{0.6, 0.0}
-                                        << "Sam" << QStringList{perch, "speak well~done!Sam?"} << QStringList{} << 1;
-    QTest::newRow("voice switched off") << true << true << false << true << 95.0f << 2.0 << QList<double>{0.8, 0.0}
-                                        << "Sam" << QStringList{perch, "speak You are doing very ~well.Sam?"}
-                                        << QStringList{} << 1;
-    QTest::newRow("no spoken name") << true << true << true << true << 95.0f << 2.0 << QList<double>{0.0, 0.0} << ""
-                                    << QStringList{perch, "speak I am ~proud of you.?"}
-                                    << QStringList{"I am proud of you!?"} << 2;
-    QTest::newRow("nobody rewards") << false << true << true << false << 100.0f << 2.0 << QList<double>{0.0} << "Sam"
-                                    << QStringList{} << QStringList{} << 0;
+        << true << true << true << true << 100.0f << 3.0 << QList<double> {0.2, 0.2} << "Sam"
+        << QStringList {perch, "play Congratulate", "speak ~Per fect ~score.", "speak Way to ~go.Sam?"}
+        << QStringList {"Perfect score!", "Keep up the good work!Sam?"} << 2;
+    QTest::newRow("met, not perfect") << true << true << true << true << 90.0f << 2.5 << QList<double> {0.2, 0.4}
+                                      << "Sam" << QStringList {perch, "speak Way to ~go.Sam?"}
+                                      << QStringList {"You are doing very well!Sam?"} << 2;
+    QTest::newRow("100 but slow") << true << true << true << true << 100.0f << 3.5 << QList<double> {0.5} << "Sam"
+                                  << QStringList {perch} << QStringList {} << 0;
+    QTest::newRow("accuracy short") << true << true << true << true << 80.0f << 2.0 << QList<double> {0.5} << "Sam"
+                                    << QStringList {perch} << QStringList {} << 0;
+    QTest::newRow("only the voice praises") << true << false << true << true << 95.0f << 2.0 << QList<double> {0.6, 0.0}
+                                            << "Sam" << QStringList {} << QStringList {"Keep it up!Sam?"} << 1;
+    QTest::newRow("only Peedy praises") << true << true << true << false << 95.0f << 2.0 << QList<double> {0.6, 0.0}
+                                        << "Sam" << QStringList {perch, "speak well~done!Sam?"} << QStringList {} << 1;
+    QTest::newRow("voice switched off") << true << true << false << true << 95.0f << 2.0 << QList<double> {0.8, 0.0}
+                                        << "Sam" << QStringList {perch, "speak You are doing very ~well.Sam?"}
+                                        << QStringList {} << 1;
+    QTest::newRow("no spoken name") << true << true << true << true << 95.0f << 2.0 << QList<double> {0.0, 0.0} << ""
+                                    << QStringList {perch, "speak I am ~proud of you.?"}
+                                    << QStringList {"I am proud of you!?"} << 2;
+    QTest::newRow("nobody rewards") << false << true << true << false << 100.0f << 2.0 << QList<double> {0.0} << "Sam"
+                                    << QStringList {} << QStringList {} << 0;
 }
 
 void TestScoring::rewardsSpoken()
@@ -435,8 +435,8 @@ void TestScoring::praiseRows()
     test::FakeRandom random;
     random.draws = {draw, draw};
     perform(s.speech, rewards(checkGoals({95.0f, 2.0, 0.0}, {"90", "3.0"}), speechSwitches(s.state), "Jo", random));
-    QCOMPARE(s.character.spoken(), QStringList{peedySaid});
-    QCOMPARE(s.voice.spoken, QStringList{voiceSaid});
+    QCOMPARE(s.character.spoken(), QStringList {peedySaid});
+    QCOMPARE(s.voice.spoken, QStringList {voiceSaid});
 }
 
 void TestScoring::wholeScore()
@@ -658,7 +658,7 @@ void TestScoring::appendCutShortLeavesNoPartialLine()
     const QByteArray before(100, 'x');
     QVERIFY(writeBytes(path, before));
 
-    rlimit saved{};
+    rlimit saved {};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
     rlimit small = saved;
     small.rlim_cur = 110; // room for 10 bytes of the 75-byte line

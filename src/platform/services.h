@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/character.h"
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/messageboxes.h"
+#include "platform/printing.h"
+#include "platform/random.h"
+#include "platform/shell.h"
+#include "platform/sound.h"
+#include "platform/systeminfo.h"
+#include "platform/voice.h"
+
+#include <memory>
+
+namespace plovista {
+
+class SpeechEngine;
+
+// The services the program runs on: real ones in the program, doubles in tests.
+struct Services
+{
+    std::unique_ptr<MessageBoxes> boxes;
+    std::unique_ptr<Character> character;
+    std::unique_ptr<Voice> voice;
+    std::unique_ptr<Sound> sound;
+    std::unique_ptr<Printing> printing;
+    std::unique_ptr<Display> display;
+    std::unique_ptr<SystemInfo> systemInfo;
+    std::unique_ptr<Clock> clock;
+    std::unique_ptr<Random> random;
+    std::unique_ptr<Shell> shell;
+};
+
+// The real services of this desktop. With an engine, Peedy and the voice are
+// heard through it (it must outlive them); without one they are silent.
+Services realServices(SpeechEngine *engine);
+
+} // namespace plovista
