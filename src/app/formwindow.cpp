@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace plovista {
@@ -52,6 +53,21 @@ void FormWindow::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void FormWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // A window that was never placed opens in the middle of the screen, clear
+    // of Peedy's perch at the top left, as on a desktop without a window
+    // manager it would otherwise land in the corner.
+    if (!testAttribute(Qt::WA_Moved)) {
+        if (const QScreen *screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
 }
 
 void FormWindow::changeEvent(QEvent *event)

@@ -36,6 +36,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     // Called when the window is minimised (true) or restored (false).
     virtual void minimisedChanged(bool minimised);
 
