@@ -82,6 +82,9 @@ private:
     void restart()
     {
         feedRandom();
+        AppState &s = m_h.state();
+        s.Drill.resetCounters();
+        s.Drill.prepare(s.FactsCount);
         m_window.openForDrill();
         QTest::keyClick(&m_window, Qt::Key_Return);
         m_window.repaint();

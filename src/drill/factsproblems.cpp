@@ -262,10 +262,9 @@ void FactsProblems::applyGeometry(const FactsLayout &layout)
 
 void FactsProblems::openForDrill()
 {
-    AppState &s = m_app.state();
+    // The menu's Accept has reset the drill; the window shows it from the top.
+    const AppState &s = m_app.state();
     layOut();
-    s.Drill.resetCounters();
-    s.Drill.prepare(s.FactsCount);
 
     label(E::Label2)->setText(QStringLiteral("0"));
     label(E::Label6)->setText(QStringLiteral("0"));

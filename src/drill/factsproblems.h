@@ -39,10 +39,9 @@ public:
     // codes are set.
     void layOut();
 
-    // Starts a fresh drill on the window and shows it: lays it out again,
-    // resets the drill's counters to fact 1 with nothing shown, sets the
-    // counters on screen, and leaves the button reading "Start" with the
-    // focus and the answer box disabled.
+    // Shows the drill the menu's Accept has just reset: lays the window out,
+    // sets the counters on screen, and leaves the button reading "Start" with
+    // the focus and the answer box disabled.
     void openForDrill();
 
     // The pauses after a right and a wrong answer (1 and 2 seconds); presses

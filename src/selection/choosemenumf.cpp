@@ -314,9 +314,7 @@ void ChooseMenuMF::AcceptButt_Click()
     s.Drill.prepare(s.FactsCount);
     s.StartSeconds = secondsSinceMidnight(m_app.clock().now().time());
 
-    FactsProblems &drill = m_app.factsProblems();
-    drill.layOut();
-    drill.openForDrill();
+    m_app.factsProblems().openForDrill();
     hide();
 }
 

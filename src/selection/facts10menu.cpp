@@ -103,9 +103,7 @@ void Facts10Menu::AcceptButt_Click()
     s.Drill.prepare(s.FactsCount);
     s.StartSeconds = secondsSinceMidnight(m_app.clock().now().time());
 
-    FactsProblems &drill = m_app.factsProblems();
-    drill.layOut();
-    drill.openForDrill();
+    m_app.factsProblems().openForDrill();
     hide();
 }
 

@@ -223,6 +223,8 @@ FactsProblems &openDrill(Harness &h, const Choice &c, int factsCount = 10)
     s.SubtractionFlag = c.operation == Operation::Subtraction;
     s.FormatCode = factsOfTen ? QString::number(c.option) : QString::fromLatin1(c.vertical ? "V" : "H");
     s.FactsCount = factsCount;
+    s.Drill.resetCounters();
+    s.Drill.prepare(factsCount);
     FactsProblems &w = h.app().factsProblems();
     w.setPauses(0ms, 0ms);
     w.openForDrill();
