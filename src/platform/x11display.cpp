@@ -15,41 +15,53 @@ X11Display::X11Display(QByteArray displayName)
 
 #ifdef PLOVISTA_HAVE_XRANDR
 
+X11Display::~X11Display()
+{
+    if (m_display)
+        XCloseDisplay(static_cast<::Display *>(m_display));
+}
+
+void *X11Display::connection()
+{
+    if (m_tried)
+        return m_display;
+    m_tried = true;
+    ::Display *display = XOpenDisplay(m_name.isEmpty() ? nullptr : m_name.constData());
+    int eventBase = 0;
+    int errorBase = 0;
+    if (display && !XRRQueryExtension(display, &eventBase, &errorBase)) {
+        XCloseDisplay(display);
+        display = nullptr;
+    }
+    m_display = display;
+    return m_display;
+}
+
 namespace {
 
-struct Connection
+// The screen's configuration as the server has it now.
+struct ScreenConfig
 {
-    explicit Connection(const QByteArray &name)
-        : display(XOpenDisplay(name.isEmpty() ? nullptr : name.constData()))
-    {
-        int eventBase = 0;
-        int errorBase = 0;
-        if (display && !XRRQueryExtension(display, &eventBase, &errorBase)) {
-            XCloseDisplay(display);
-            display = nullptr;
-        }
-        if (display)
-            config = XRRGetScreenInfo(display, DefaultRootWindow(display));
-    }
-    ~Connection()
+    explicit ScreenConfig(::Display *display)
+        : config(display ? XRRGetScreenInfo(display, DefaultRootWindow(display)) : nullptr)
+    { }
+    ~ScreenConfig()
     {
         if (config)
             XRRFreeScreenConfigInfo(config);
-        if (display)
-            XCloseDisplay(display);
     }
-    Connection(const Connection &) = delete;
-    Connection &operator=(const Connection &) = delete;
+    ScreenConfig(const ScreenConfig &) = delete;
+    ScreenConfig &operator=(const ScreenConfig &) = delete;
 
-    ::Display *display = nullptr;
-    XRRScreenConfiguration *config = nullptr;
+    XRRScreenConfiguration *config;
 };
 
 } // namespace
 
 std::optional<DisplayMode> X11Display::current()
 {
-    Connection x(m_name);
+    auto *display = static_cast<::Display *>(connection());
+    ScreenConfig x(display);
     if (!x.config)
         return std::nullopt;
     int count = 0;
@@ -63,7 +75,8 @@ std::optional<DisplayMode> X11Display::current()
 
 bool X11Display::apply(DisplayMode mode)
 {
-    Connection x(m_name);
+    auto *display = static_cast<::Display *>(connection());
+    ScreenConfig x(display);
     if (!x.config)
         return false;
     int count = 0;
@@ -76,14 +89,21 @@ bool X11Display::apply(DisplayMode mode)
         if (i == currentIndex)
             return true; // already there: keep rate and depth untouched
         const Status status =
-            XRRSetScreenConfig(x.display, x.config, DefaultRootWindow(x.display), i, rotation, CurrentTime);
-        XSync(x.display, False);
+            XRRSetScreenConfig(display, x.config, DefaultRootWindow(display), i, rotation, CurrentTime);
+        XSync(display, False);
         return status == RRSetConfigSuccess;
     }
     return false;
 }
 
 #else
+
+X11Display::~X11Display() = default;
+
+void *X11Display::connection()
+{
+    return nullptr;
+}
 
 std::optional<DisplayMode> X11Display::current()
 {

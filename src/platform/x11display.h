@@ -6,20 +6,29 @@
 
 namespace plovista {
 
-// Display modes through X11 RandR. Every call asks the server afresh (Xlib's
-// own idea of the screen size lags behind a switch). Where there is no X
-// server or no RandR, nothing happens.
+// Display modes through X11 RandR. One connection of its own, opened on first
+// use; every call asks the server afresh (Xlib's own idea of the screen size
+// lags behind a switch). Where there is no X server or no RandR, nothing
+// happens.
 class X11Display final : public Display
 {
 public:
     // The display name; empty means the DISPLAY of the environment.
     explicit X11Display(QByteArray displayName = {});
+    ~X11Display() override;
+    X11Display(const X11Display &) = delete;
+    X11Display &operator=(const X11Display &) = delete;
 
     std::optional<DisplayMode> current() override;
     bool apply(DisplayMode mode) override;
 
 private:
+    // The open connection, or null when there is no usable server.
+    void *connection();
+
     QByteArray m_name;
+    void *m_display = nullptr; // Xlib's Display, kept opaque so its macros stay out of headers
+    bool m_tried = false;
 };
 
 } // namespace plovista
