@@ -1,5 +1,7 @@
 #include "records/recordsview.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QPainter>
@@ -15,9 +17,47 @@ namespace {
 constexpr int Margin = 2;
 } // namespace
 
+namespace {
+
+// What a screen reader reads from the box: the records in sight, as the
+// student or teacher sees them, one line after the other.
+class RecordsViewAccessible final : public QAccessibleWidget
+{
+public:
+    explicit RecordsViewAccessible(RecordsView *view)
+        : QAccessibleWidget(view, QAccessible::StaticText)
+    { }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind != QAccessible::Value)
+            return QAccessibleWidget::text(kind);
+        const auto *view = static_cast<const RecordsView *>(widget());
+        QStringList lines;
+        const qsizetype first = view->firstVisibleLine();
+        for (qsizetype i = first; i < std::min(view->lineCount(), first + view->linesShown()); ++i)
+            lines << view->line(i);
+        return lines.join(QLatin1Char('\n'));
+    }
+};
+
+QAccessibleInterface *recordsViewAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("plovista::RecordsView") && object && object->isWidgetType())
+        return new RecordsViewAccessible(static_cast<RecordsView *>(object));
+    return nullptr;
+}
+
+} // namespace
+
 RecordsView::RecordsView(QWidget *parent)
     : QAbstractScrollArea(parent)
 {
+    static const bool accessible = [] {
+        QAccessible::installFactory(recordsViewAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

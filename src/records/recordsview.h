@@ -25,8 +25,9 @@ public:
     qsizetype lineCount() const { return static_cast<qsizetype>(m_lines.size()); }
     QString line(qsizetype index) const;
 
-    // The first line at the top of the box.
+    // The first line at the top of the box, and how many lines fit in it.
     qsizetype firstVisibleLine() const;
+    qsizetype linesShown() const { return linesInSight(); }
     // The top left of a character's cell in the viewport, as it is scrolled now.
     QPoint cellPosition(qsizetype line, qsizetype column) const;
 

@@ -6,6 +6,7 @@
 #include "settings/textfile.h"
 #include "support/harness.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -234,6 +235,26 @@ private Q_SLOTS:
         QVERIFY(bottom > 0);
         QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier);
         QCOMPARE(view->firstVisibleLine(), 0);
+        settle();
+    }
+
+    void aScreenReaderReadsTheRecordsInSight()
+    {
+        Harness h;
+        h.start();
+        writeMadtr(h, records(40));
+        h.app().recordsForm().openForStudent();
+        RecordsView *view = box(h);
+        QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(view);
+        QVERIFY(reader);
+        QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("Current Records"));
+        const QStringList heard = reader->text(QAccessible::Value).split(QLatin1Char('\n'));
+        QCOMPARE(heard.size(), view->linesShown());
+        QCOMPARE(heard.first(), view->line(0));
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_PageDown);
+        QCOMPARE(reader->text(QAccessible::Value).split(QLatin1Char('\n')).first(),
+                 view->line(view->firstVisibleLine()));
         settle();
     }
 
