@@ -44,6 +44,8 @@ public:
     // The character's window; null until a character is loaded.
     ParrotWindow *window() const { return m_window.get(); }
     const ParrotRig &rig() const { return m_rig; }
+    // Lets tests and benchmarks follow his speech.
+    const SpeechPlayer &speaker() const { return m_speaker; }
 
     // Peedy's voice: higher and quicker than the plain one.
     static SpeechVoice parrotVoice();

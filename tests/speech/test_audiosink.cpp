@@ -20,8 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <optional>
 
 #include <sys/prctl.h>
@@ -219,7 +219,7 @@ public:
         // The monitor delivers silence while nothing plays: once some has
         // come, whatever is played next is caught.
         return m_process.waitForStarted(ProcessExitMs) &&
-               QTest::qWaitFor([this] { return QFileInfo(m_path).size() > CaptureRate / 10; }, ServerStartMs);
+            QTest::qWaitFor([this] { return QFileInfo(m_path).size() > CaptureRate / 10; }, ServerStartMs);
     }
 
     QByteArray stop()
@@ -355,8 +355,10 @@ void TestAudioSink::stopSilencesTheDevice()
     QVERIFY(!played.finished); // cut, not played to its end
     const std::optional<Sound> made = soundIn(played.speech->pcm, played.speech->sampleRate);
     const std::optional<Sound> heard = soundIn(played.capture, CaptureRate);
-    const QString report =
-        QStringLiteral("made: %1; heard after a stop at %2 ms: %3").arg(describe(made)).arg(stopAfterMs).arg(describe(heard));
+    const QString report = QStringLiteral("made: %1; heard after a stop at %2 ms: %3")
+                               .arg(describe(made))
+                               .arg(stopAfterMs)
+                               .arg(describe(heard));
     qInfo("%s", qPrintable(report));
     QVERIFY2(made, qPrintable(report));
     // No more is heard than the device could have played by the stop, and
