@@ -281,6 +281,18 @@ void FactsProblems::openForDrill()
     m_nextProbButt->setFocus();
 }
 
+void FactsProblems::clearAnswer()
+{
+    m_text1->clear();
+}
+
+void FactsProblems::clearFact()
+{
+    label(E::FactsVariable)->clear();
+    label(E::FactsConstant)->clear();
+    clearAnswer();
+}
+
 void FactsProblems::NextProbButt_Click()
 {
     // A press while the last answer's feedback is on screen would count that

@@ -44,6 +44,11 @@ public:
     // the focus and the answer box disabled.
     void openForDrill();
 
+    // Empties the answer box, and with clearFact the two numbers as well, so
+    // nothing of a finished drill shows when the window comes back.
+    void clearAnswer();
+    void clearFact();
+
     // The pauses after a right and a wrong answer (1 and 2 seconds); presses
     // of the drill button during a pause are ignored.
     void setPauses(std::chrono::milliseconds right, std::chrono::milliseconds wrong);

@@ -145,12 +145,7 @@ void ScoreForm::GetScore()
 
     FactsProblems &drill = m_app.factsProblems();
     drill.hide();
-    for (const char *name : {"FactsVariable", "FactsConstant"}) {
-        if (auto *fact = drill.findChild<QLabel *>(QLatin1String(name)))
-            fact->clear();
-    }
-    if (auto *answer = drill.findChild<QLineEdit *>(QStringLiteral("Text1")))
-        answer->clear();
+    drill.clearFact();
 
     perform(m_app.speech(), outcome.rewards);
 
@@ -219,6 +214,11 @@ void ScoreForm::GetRecords(const DrillScore &score, bool incomplete)
                QStringLiteral("Drill Not Recorded"), MsgIcon::Critical);
 }
 
+void ScoreForm::resetNeedTo()
+{
+    setBackground(m_needTo, std::nullopt);
+}
+
 void ScoreForm::quietPeedy()
 {
     if (!m_app.state().PeedyEnabled)
@@ -243,7 +243,7 @@ void ScoreForm::DoOver_Click()
     quietPeedy();
     s.Selection.factOption = 0;
     s.Drill.FactVariable = 0;
-    setBackground(m_needTo, std::nullopt);
+    resetNeedTo();
     hide();
     showDrillMenu();
 }

@@ -23,6 +23,10 @@ public:
     // drill's counters.
     void GetScore();
 
+    // The "need to" label back on the button face, so a warning coloured by
+    // the last score does not greet the next drill.
+    void resetNeedTo();
+
     // A drill window closed after "Start" and before its score was taken:
     // records the drill as unfinished, with the accuracy and speed of the
     // facts answered so far.

@@ -297,12 +297,7 @@ void ChooseMenuMF::AcceptButt_Click()
         return;
     }
 
-    // A "need to" warning coloured by the last score must not greet the next.
-    if (auto *needTo = m_app.scoreForm().findChild<QLabel *>(QStringLiteral("NeedTo"))) {
-        QPalette plain = needTo->palette();
-        plain.setColor(QPalette::Window, plain.color(QPalette::Button));
-        needTo->setPalette(plain);
-    }
+    m_app.scoreForm().resetNeedTo();
 
     const int factOption = selectedFactOption();
     s.Selection.operation = m_operation;

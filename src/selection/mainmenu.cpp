@@ -104,8 +104,7 @@ void MainMenu::AcceptButt_Click()
     AppState &s = m_app.state();
     m_app.assistForm().hide();
     s.FormatCode.clear();
-    if (auto *answerBox = m_app.factsProblems().findChild<QLineEdit *>(QStringLiteral("Text1")))
-        answerBox->clear();
+    m_app.factsProblems().clearAnswer();
 
     const std::optional<Operation> operation = selectedOperation();
     if (operation && *operation != Operation::FactsOfTen) {
