@@ -369,7 +369,6 @@ void Company::finishStartup()
         setPerchVisible(false);
         setEnabled(false);
         m_app.agentMissing().open();
-        return;
     }
     if (s.WindowsVersionCode == QLatin1String("VA") && s.VistaNotice)
         m_app.vistaNotice().show();
@@ -396,8 +395,12 @@ bool Company::eventFilter(QObject *watched, QEvent *event)
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
             return false; // reaches the Start button
         const QString text = key->text();
-        if (text.isEmpty())
-            return false; // arrows, Delete and the like are not typed characters
+        // Arrows, Delete and the like are not typed characters, and Tab moves
+        // the focus on. X gives Delete the text 127 and Tab the text 9, which
+        // the filter would otherwise throw away with the key.
+        if (text.isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab ||
+            key->key() == Qt::Key_Backtab)
+            return false;
         if (m_app.state().PeedyEnabled)
             m_app.speech().StopPeedy();
         const char32_t code = text.toStdU32String().front();
@@ -496,6 +499,12 @@ void Company::QuitButt_Click()
 
 void Company::closeEvent(QCloseEvent *event)
 {
+    // While a student's or the teacher's windows are in use the start screen
+    // is disabled and cannot be closed; their own Quit ends the program.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
     if (!confirmQuit()) {
         event->ignore();
         return;

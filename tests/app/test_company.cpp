@@ -2,6 +2,7 @@
 #include "app/company.h"
 #include "support/harness.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -40,6 +41,24 @@ private Q_SLOTS:
         QCOMPARE(box->text(), QStringLiteral("Bob Sm.ith"));
         QTest::keyClick(box, Qt::Key_Backspace);
         QCOMPARE(box->text(), QStringLiteral("Bob Sm.it"));
+    }
+
+    void editingKeysThatTypeNothingStillWork()
+    {
+        Harness h;
+        h.start();
+        QLineEdit *box = nameBox(h);
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("Bobx"));
+        QTest::keyClick(box, Qt::Key_Left);
+        // Under X the Delete key carries the control character 127 as its text.
+        QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
+        QApplication::sendEvent(box, &del);
+        QCOMPARE(box->text(), QStringLiteral("Bob"));
+        // Tab moves on to the next control instead of being swallowed.
+        QTest::keyClick(box, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != box);
+        QCOMPARE(box->text(), QStringLiteral("Bob"));
     }
 
     void aKeyCutsPeedyShort()
@@ -311,6 +330,20 @@ private Q_SLOTS:
         h.boxes->answers = {MsgYes};
         company->close();
         QVERIFY(h.programEnded());
+    }
+
+    void theDisabledStartScreenCannotBeClosed()
+    {
+        Harness h;
+        h.start();
+        typeAndEnter(h, QStringLiteral("Bob Smith"));
+        QWidget *company = h.window(QStringLiteral("Company"));
+        QVERIFY(!company->isEnabled());
+        company->close();
+        QVERIFY(h.boxes->asked.empty());
+        QVERIFY(company->isVisible());
+        QVERIFY(!h.find<QWidget>(QStringLiteral("Frame1"))->isVisibleTo(company));
+        QVERIFY(!h.programEnded());
     }
 
     void minimisingAStudentWindowHidesPeedyAndTheStartScreen()

@@ -139,6 +139,15 @@ private Q_SLOTS:
         QVERIFY(h.programEnded());
     }
 
+    void vistaNoticeOpensEvenWithoutTheCharacter()
+    {
+        Harness h(Harness::Options {false, OsVersion {true, 6, 0, 6000}});
+        h.start();
+        QVERIFY(h.window(QStringLiteral("AgentMissing"))->isVisible());
+        QWidget *notice = h.window(QStringLiteral("VistaNotice"));
+        QVERIFY(notice && notice->isVisible());
+    }
+
     void settingsThatCannotBeWrittenAreTold()
     {
         Harness h;
