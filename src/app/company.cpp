@@ -61,7 +61,6 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(name);
     b->setToolTip(tip);
-    b->setMinimumWidth(twips(1215));
     return b;
 }
 
@@ -109,10 +108,11 @@ void Company::buildPanel()
 
     auto *help =
         button(m_frame1, QStringLiteral("HelpButt"), QStringLiteral("Help"), QStringLiteral(" press for help "));
-    placeTwips(help, 300, 300);
+    // Small enough that Quit, at its designed left, stays inside the panel's border.
+    placeTwips(help, 300, 300, 660);
     connect(help, &QPushButton::clicked, this, &Company::HelpButt_Click);
     auto *quit = button(m_frame1, QStringLiteral("QuitButt"), QStringLiteral("Quit"), QStringLiteral(" exit program "));
-    placeTwips(quit, 5200 - 1215 + 300, 300);
+    placeTwips(quit, 5200, 300, 660);
     connect(quit, &QPushButton::clicked, this, &Company::QuitButt_Click);
 
     auto *corvanel = label(m_frame1, QStringLiteral("CorvanelLabel"), QStringLiteral("Corvanel"), 9);
@@ -146,7 +146,7 @@ void Company::buildPanel()
 
     m_startButt =
         button(m_frame1, QStringLiteral("StartButt"), QStringLiteral("Start"), QStringLiteral(" press to begin "));
-    placeTwips(m_startButt, 2500, 4150);
+    placeTwips(m_startButt, 2500, 4150, 1215);
     connect(m_startButt, &QPushButton::clicked, this, &Company::StartButt_Click);
     setDefaultButton(m_startButt);
 }
