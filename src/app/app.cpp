@@ -116,10 +116,7 @@ void App::formRestored(Audience audience)
 
 bool App::quitFrom(QWidget &window)
 {
-    if (m_state.PeedyEnabled) {
-        m_speech.StopPeedy();
-        m_speech.PerchPeedy();
-    }
+    m_speech.QuietPeedy();
     if (ask(QStringLiteral("Do you want to quit?"), QStringLiteral("Quit Program"), MsgIcon::Question,
             MsgButtons::YesNo) != MsgYes)
         return false;

@@ -153,10 +153,8 @@ void Company::buildPanel()
 
 void Company::informationItem(const QString &title, const QString &text, bool perchPeedy)
 {
-    if (perchPeedy && m_app.state().PeedyEnabled) {
-        m_app.speech().StopPeedy();
-        m_app.speech().PerchPeedy();
-    }
+    if (perchPeedy)
+        m_app.speech().QuietPeedy();
     m_app.showAssist(title, text);
 }
 
@@ -448,10 +446,7 @@ void Company::StartButt_Click()
     }
     m_app.getPassW().prepare();
     m_app.assistForm().hide();
-    if (s.PeedyEnabled) {
-        speech.StopPeedy();
-        speech.PerchPeedy();
-    }
+    speech.QuietPeedy();
     if (!teacher) {
         m_frame1->hide();
         setEnabled(false);
@@ -483,11 +478,9 @@ void Company::HelpButt_Click()
 bool Company::confirmQuit()
 {
     m_frame1->show();
-    if (m_app.state().PeedyEnabled) {
-        m_app.speech().StopPeedy();
-        m_app.speech().PerchPeedy();
+    m_app.speech().QuietPeedy();
+    if (m_app.state().PeedyEnabled)
         m_app.character().speak(kQuitText);
-    }
     return m_app.ask(kQuitText, QStringLiteral("Quit Program"), MsgIcon::Question, MsgButtons::YesNo) == MsgYes;
 }
 
@@ -575,10 +568,7 @@ void Company::ContactCorvanel_Click()
 
 void Company::Program_Click()
 {
-    if (m_app.state().PeedyEnabled) {
-        m_app.speech().StopPeedy();
-        m_app.speech().PerchPeedy();
-    }
+    m_app.speech().QuietPeedy();
     frmAbout &about = m_app.aboutBox();
     about.show();
     about.raise();

@@ -302,10 +302,7 @@ void FactsProblems::NextProbButt_Click()
     AppState &s = m_app.state();
     Speech &speech = m_app.speech();
     m_app.assistForm().hide();
-    if (s.PeedyEnabled) {
-        speech.StopPeedy();
-        speech.PerchPeedy();
-    }
+    speech.QuietPeedy();
 
     const PressResult result = s.Drill.press(m_text1->text(), drillSetup(), m_app.random());
     if (result.startsTiming)

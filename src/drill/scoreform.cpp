@@ -219,14 +219,6 @@ void ScoreForm::resetNeedTo()
     setBackground(m_needTo, std::nullopt);
 }
 
-void ScoreForm::quietPeedy()
-{
-    if (!m_app.state().PeedyEnabled)
-        return;
-    m_app.speech().StopPeedy();
-    m_app.speech().PerchPeedy();
-}
-
 void ScoreForm::showDrillMenu()
 {
     FormWindow &menu = m_app.state().FactsOfTenActive ? static_cast<FormWindow &>(m_app.facts10Menu())
@@ -240,7 +232,7 @@ void ScoreForm::DoOver_Click()
 {
     AppState &s = m_app.state();
     m_app.assistForm().hide();
-    quietPeedy();
+    m_app.speech().QuietPeedy();
     s.Selection.factOption = 0;
     s.Drill.FactVariable = 0;
     resetNeedTo();
@@ -264,7 +256,7 @@ void ScoreForm::help_Click()
 void ScoreForm::closeEvent(QCloseEvent *event)
 {
     m_app.assistForm().hide();
-    quietPeedy();
+    m_app.speech().QuietPeedy();
     showDrillMenu();
     event->accept();
 }

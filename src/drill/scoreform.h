@@ -42,7 +42,6 @@ protected:
 private:
     void fill(const ScoreScreen &screen);
     void showDrillMenu();
-    void quietPeedy();
     // Appends one record; a failure is told, and the program goes on.
     void GetRecords(const DrillScore &score, bool incomplete);
 

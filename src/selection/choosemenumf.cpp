@@ -277,10 +277,7 @@ void ChooseMenuMF::tellStudent(const SelectionMessage &message)
 void ChooseMenuMF::AcceptButt_Click()
 {
     AppState &s = m_app.state();
-    if (s.PeedyEnabled) {
-        m_app.speech().StopPeedy();
-        m_app.speech().PerchPeedy();
-    }
+    m_app.speech().QuietPeedy();
     const std::optional<FactRange> range = chosenRange(m_check3->isChecked(), m_check4->isChecked());
     if (!range) {
         tellStudent(missingRangeMessage());

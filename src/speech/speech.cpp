@@ -39,6 +39,14 @@ void Speech::PeedySays(const QStringList &animations, const QString &text)
     m_character.speak(text);
 }
 
+void Speech::QuietPeedy()
+{
+    if (!m_state.PeedyEnabled)
+        return;
+    StopPeedy();
+    PerchPeedy();
+}
+
 void Speech::PeedyPlays(const QString &animation)
 {
     m_character.play(animation);

@@ -21,6 +21,9 @@ public:
     void ShowPeedy();
     void HidePeedy();
     void PeedySays(const QStringList &animations, const QString &text);
+    // Before a window speaks or asks: Peedy, when he is enabled, is cut short
+    // and put back on his perch.
+    void QuietPeedy();
     // An animation with no words (some feedback gestures come after the words
     // or stand alone).
     void PeedyPlays(const QString &animation);

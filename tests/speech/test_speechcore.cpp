@@ -84,6 +84,20 @@ private Q_SLOTS:
         QCOMPARE(character.log, QStringList({"move 40,157"}));
     }
 
+    void quietPeedyOnlyWhenHeIsEnabled()
+    {
+        AppState state;
+        state.PerchTop = 150;
+        FakeCharacter character;
+        FakeVoice voice;
+        Speech speech(state, character, voice);
+        speech.QuietPeedy();
+        QVERIFY(character.log.isEmpty());
+        state.PeedyEnabled = true;
+        speech.QuietPeedy();
+        QCOMPARE(character.log, QStringList({"stop", "move 40,150"}));
+    }
+
     void greetingRows()
     {
         const QString base = defaultBaseGreeting(QString());
