@@ -23,6 +23,8 @@
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
 #include "selection/mainmenu.h"
+#include "speech/controlpeedy.h"
+#include "speech/getgreeting.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -45,6 +47,8 @@ App::App(const QString &workingFolder, Services services)
 // Windows go before the services they use.
 App::~App()
 {
+    m_getGreeting.reset();
+    m_controlPeedy.reset();
     m_recordsForm.reset();
     m_scoreForm.reset();
     m_factsProblems.reset();
@@ -123,6 +127,21 @@ bool App::quitFrom(QWidget &window)
     window.hide();
     endProgram();
     return true;
+}
+
+bool App::quitFrom(QWidget &window, const QString &question, const QString &title)
+{
+    m_speech.QuietPeedy();
+    if (ask(question, title, MsgIcon::Question, MsgButtons::YesNo) != MsgYes)
+        return false;
+    window.hide();
+    endProgram();
+    return true;
+}
+
+void App::playClick()
+{
+    m_services.sound->play(m_services.systemInfo->systemFolder() + QStringLiteral("/Pop.wav"));
 }
 
 void App::endProgram()
@@ -211,6 +230,22 @@ ScoreForm &App::scoreForm()
 RecordsForm &App::recordsForm()
 {
     return createOnce(m_recordsForm, *this);
+}
+
+ControlPeedy &App::controlPeedy()
+{
+    return createOnce(m_controlPeedy, *this);
+}
+GetGreeting &App::getGreeting()
+{
+    return createOnce(m_getGreeting, *this);
+}
+
+void App::showUtilityMenu()
+{
+    // LEAD: re-point this to the Utility Menu once it is merged; until then
+    // the teacher lands back on the start screen.
+    company().returnToStart();
 }
 
 void App::unloadRecordsForm()

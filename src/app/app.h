@@ -27,6 +27,8 @@ class GetPassW;
 class MainMenu;
 class ScreenSize;
 class VistaNotice;
+class ControlPeedy;
+class GetGreeting;
 
 // The hub: owns the program-wide state, the services and the windows. Windows
 // are created on first use and afterwards only hidden and shown.
@@ -76,6 +78,12 @@ public:
     // window stays; on Yes it goes and the program ends without asking again.
     // Returns whether the program is ending.
     bool quitFrom(QWidget &window);
+    // The same with the window's own question and title (the speech and
+    // greeting settings ask theirs).
+    bool quitFrom(QWidget &window, const QString &question, const QString &title);
+
+    // The click that acknowledges a saved change.
+    void playClick();
 
     // Puts the display back as it was found and ends the program at once.
     void endProgram();
@@ -104,6 +112,10 @@ public:
     RecordsForm *existingRecordsForm() const { return m_recordsForm.get(); }
     void unloadRecordsForm();
     AgentMissing *existingAgentMissing() const { return m_agentMissing.get(); }
+    ControlPeedy &controlPeedy();
+    GetGreeting &getGreeting();
+    // Where the speech settings go back to when they are left.
+    void showUtilityMenu();
 
 private:
     AppState m_state;
@@ -126,6 +138,8 @@ private:
     std::unique_ptr<FactsProblems> m_factsProblems;
     std::unique_ptr<ScoreForm> m_scoreForm;
     std::unique_ptr<RecordsForm> m_recordsForm;
+    std::unique_ptr<ControlPeedy> m_controlPeedy;
+    std::unique_ptr<GetGreeting> m_getGreeting;
 };
 
 } // namespace plovista

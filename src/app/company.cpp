@@ -302,6 +302,11 @@ void Company::setPerchVisible(bool visible)
         part->setVisible(visible);
 }
 
+void Company::perchMoved()
+{
+    placePerch();
+}
+
 void Company::Form_Load()
 {
     if (m_loaded)

@@ -25,6 +25,8 @@ public:
     // The panel with the name box, hidden while a student works.
     QFrame *nameFrame() const { return m_frame1; }
     void setPerchVisible(bool visible);
+    // After the perch height changed: the drawing goes under Peedy's new place.
+    void perchMoved();
     // Back from the student's or teacher's windows.
     void returnToStart();
 
