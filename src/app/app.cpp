@@ -141,7 +141,9 @@ bool App::quitFrom(QWidget &window, const QString &question, const QString &titl
 
 void App::playClick()
 {
-    m_services.sound->play(m_services.systemInfo->systemFolder() + QStringLiteral("/Pop.wav"));
+    // The click lives in the working folder, so a school can put its own sound there; without
+    // it the click is simply not heard.
+    m_services.sound->play(m_store.workingFolder() + QStringLiteral("/Pop.wav"));
 }
 
 void App::endProgram()

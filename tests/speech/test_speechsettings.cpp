@@ -106,7 +106,7 @@ private Q_SLOTS:
         QCOMPARE(h.character->log, QStringList({"speak See you later!", "hide"}));
         QVERIFY(!perchDrawn(h));
         QCOMPARE(h.sound->played.size(), 1);
-        QVERIFY(h.sound->played.first().endsWith(QStringLiteral("/Pop.wav")));
+        QCOMPARE(h.sound->played.first(), h.folder() + QStringLiteral("/Pop.wav"));
         QCOMPARE(h.boxes->asked.back().text, QStringLiteral("Changes, if any, have been recorded."));
         QCOMPARE(h.boxes->asked.back().title, QStringLiteral("Peedy Changes Recorded"));
         QVERIFY(!h.window(Control)->isVisible());
