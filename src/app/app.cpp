@@ -114,12 +114,14 @@ void App::formRestored(Audience audience)
         m_speech.ShowPeedy();
 }
 
-bool App::quitFrom(QWidget &window)
+bool App::quitFrom(QWidget &window, const std::function<void()> &beforeEnding)
 {
     m_speech.QuietPeedy();
     if (ask(QStringLiteral("Do you want to quit?"), QStringLiteral("Quit Program"), MsgIcon::Question,
             MsgButtons::YesNo) != MsgYes)
         return false;
+    if (beforeEnding)
+        beforeEnding();
     window.hide();
     endProgram();
     return true;

@@ -73,9 +73,10 @@ public:
     bool peedyBelongsOn(Audience audience) const;
 
     // The quit question every window but the start screen asks. On No the
-    // window stays; on Yes it goes and the program ends without asking again.
-    // Returns whether the program is ending.
-    bool quitFrom(QWidget &window);
+    // window stays; on Yes beforeEnding runs (a window's last word, such as
+    // the record of a drill left unfinished), the window goes and the
+    // program ends without asking again. Returns whether the program is ending.
+    bool quitFrom(QWidget &window, const std::function<void()> &beforeEnding = {});
 
     // Puts the display back as it was found and ends the program at once.
     void endProgram();
