@@ -10,13 +10,17 @@ QString firstField(const QString &line)
     qsizetype i = 0;
     while (i < line.size() && line[i] == QLatin1Char(' '))
         ++i;
+    const auto endsField = [&line](qsizetype at, QChar mark) {
+        return line[at] == mark || line[at] == QLatin1Char('\r') || line[at] == QLatin1Char('\n');
+    };
     if (i < line.size() && line[i] == QLatin1Char('"')) {
-        const qsizetype close = line.indexOf(QLatin1Char('"'), i + 1);
-        return close < 0 ? line.mid(i + 1) : line.mid(i + 1, close - i - 1);
+        qsizetype close = i + 1;
+        while (close < line.size() && !endsField(close, QLatin1Char('"')))
+            ++close;
+        return line.mid(i + 1, close - i - 1);
     }
     qsizetype end = i;
-    while (end < line.size() && line[end] != QLatin1Char(',') && line[end] != QLatin1Char('\r') &&
-           line[end] != QLatin1Char('\n'))
+    while (end < line.size() && !endsField(end, QLatin1Char(',')))
         ++end;
     QString field = line.mid(i, end - i);
     while (field.endsWith(QLatin1Char(' ')))

@@ -9,8 +9,9 @@
 namespace plovista {
 
 // The first field of a one-value line: leading blanks skipped; a quoted field
-// runs to the next quote; otherwise it runs to the first comma or line end
-// with trailing blanks dropped.
+// runs to the next quote; otherwise it runs to the first comma; trailing
+// blanks of an unquoted field dropped. Either kind ends at a line end, so a
+// value never carries one.
 QString firstField(const QString &line);
 
 // A switch as the files hold it.

@@ -45,6 +45,11 @@ private Q_SLOTS:
                                                  << "Visible";
         QTest::newRow("unterminated quote") << "\"abc"
                                             << "abc";
+        // A value never carries a line end into what is built from it.
+        QTest::newRow("unterminated quote ends at the line end") << "\"abc\r\n"
+                                                                 << "abc";
+        QTest::newRow("quote open across lines") << "\"ab\ncd\"\r\n"
+                                                 << "ab";
         QTest::newRow("empty") << ""
                                << "";
         QTest::newRow("inner blanks kept") << "Mr Owl \r\n"
