@@ -89,7 +89,7 @@ WriteResult SettingsStore::ensureEmptyFile(const QString &name) const
 
 std::optional<QString> SettingsStore::read(const QString &name) const
 {
-    const std::optional<QString> text = readTextFile(pathOf(name));
+    const std::optional<QString> text = readTextFile(pathOf(name), SettingsFileLimit);
     if (!text || text->isEmpty())
         return std::nullopt;
     return firstField(*text);
@@ -97,7 +97,7 @@ std::optional<QString> SettingsStore::read(const QString &name) const
 
 std::optional<QString> SettingsStore::readJoined(const QString &name) const
 {
-    std::optional<QString> text = readTextFile(pathOf(name));
+    std::optional<QString> text = readTextFile(pathOf(name), SettingsFileLimit);
     if (!text)
         return std::nullopt;
     text->remove(QLatin1Char('\r'));

@@ -24,6 +24,10 @@ std::optional<bool> parseSwitch(const QString &field);
 // A whole number field; empty when it is not one or does not fit 16 bits.
 std::optional<int> parseWholeNumber(const QString &field);
 
+// A settings file holds one short value; anything larger is damaged and is
+// not read at all.
+inline constexpr qint64 SettingsFileLimit = 64 * 1024;
+
 // The one-value settings files in the folder "Files" of a working folder.
 class SettingsStore
 {
@@ -43,7 +47,8 @@ public:
     // Creates a file of zero bytes when it is missing (the custom greeting).
     WriteResult ensureEmptyFile(const QString &name) const;
 
-    // The first field of the file; empty when the file cannot be read or is empty.
+    // The first field of the file; empty when the file cannot be read, is
+    // empty, or is larger than a settings file can be.
     std::optional<QString> read(const QString &name) const;
     // The whole file with every CR and LF removed (the custom greeting).
     std::optional<QString> readJoined(const QString &name) const;

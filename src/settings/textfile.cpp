@@ -6,6 +6,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace plovista {
 
@@ -32,6 +40,57 @@ std::optional<char> toWindows1252(QChar c)
     return std::nullopt;
 }
 
+// Closes a descriptor on every way out.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd)
+        : m_fd(fd)
+    { }
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return m_fd; }
+    // Closes now; the error number of a failed close, else 0.
+    int close()
+    {
+        const int fd = std::exchange(m_fd, -1);
+        return ::close(fd) == 0 || errno == EINTR ? 0 : errno;
+    }
+
+private:
+    int m_fd;
+};
+
+int openFile(const QByteArray &path, int flags, mode_t mode = 0)
+{
+    int fd = -1;
+    do
+        fd = ::open(path.constData(), flags | O_CLOEXEC | O_NOCTTY, mode);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+const QString NotPlainFile = QStringLiteral("it is not a plain file");
+
+ReadResult readFailure(const QString &reason, const QString &path)
+{
+    ReadResult result;
+    result.error = QStringLiteral("%1 (%2)").arg(reason, path);
+    return result;
+}
+
+ReadResult readFailure(int errorNumber, const QString &path)
+{
+    ReadResult result = readFailure(fileErrorReason(errorNumber), path);
+    result.missing = errorNumber == ENOENT || errorNumber == ENOTDIR;
+    return result;
+}
+
 QString describe(const QFileDevice &file)
 {
     switch (file.error()) {
@@ -42,6 +101,21 @@ QString describe(const QFileDevice &file)
     default:
         return QStringLiteral("%1 (%2)").arg(file.errorString(), file.fileName());
     }
+}
+
+QString decodeText(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.mid(3));
+    const bool high =
+        std::any_of(bytes.cbegin(), bytes.cend(), [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
+    if (high) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString asUtf8 = utf8(bytes);
+        if (!utf8.hasError())
+            return asUtf8;
+    }
+    return decodeWindows1252(bytes);
 }
 
 } // namespace
@@ -73,25 +147,84 @@ QByteArray encodeWindows1252(const QString &text)
     return bytes;
 }
 
-std::optional<QString> readTextFile(const QString &path)
+QString fileErrorReason(int errorNumber)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
-    const bool high =
-        std::any_of(bytes.cbegin(), bytes.cend(), [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
-    if (high) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString asUtf8 = utf8(bytes);
-        if (!utf8.hasError())
-            return asUtf8;
+    switch (errorNumber) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("the disk is full");
+    case EFBIG:
+        return QStringLiteral("the file has reached the largest size allowed");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("permission denied");
+    case EROFS:
+        return QStringLiteral("the disk is read-only");
+    case ENOENT:
+        return QStringLiteral("the file or its folder does not exist");
+    case ENOTDIR:
+        return QStringLiteral("a file stands where a folder belongs");
+    case EISDIR:
+        return QStringLiteral("it is a folder, not a file");
+    case EEXIST:
+        return QStringLiteral("a file of that name is in the way");
+    default:
+        return QString::fromLocal8Bit(std::strerror(errorNumber));
     }
-    return decodeWindows1252(bytes);
+}
+
+ReadResult readTextFileReporting(const QString &path, qint64 maxBytes)
+{
+    // Not waiting for a writer is what keeps a named pipe from blocking; a
+    // regular file reads the same either way.
+    Descriptor file(openFile(QFile::encodeName(path), O_RDONLY | O_NONBLOCK));
+    if (file.get() < 0)
+        return readFailure(errno, path);
+    struct stat info
+    {
+    };
+    if (::fstat(file.get(), &info) != 0)
+        return readFailure(errno, path);
+    if (S_ISDIR(info.st_mode))
+        return readFailure(EISDIR, path);
+    if (!S_ISREG(info.st_mode))
+        return readFailure(NotPlainFile, path);
+    const auto tooLarge = [&] { return readFailure(QStringLiteral("it is larger than %1 bytes").arg(maxBytes), path); };
+    if (maxBytes >= 0 && info.st_size > maxBytes)
+        return tooLarge();
+
+    // A file may grow while it is read; with a limit, one byte past it is
+    // enough to know it is too large.
+    const qint64 cap = maxBytes >= 0 ? maxBytes + 1 : std::numeric_limits<qsizetype>::max();
+    QByteArray bytes;
+    qint64 expected = std::min<qint64>(info.st_size, cap);
+    while (bytes.size() < cap) {
+        const qint64 room = std::min<qint64>(cap - bytes.size(), std::max<qint64>(expected - bytes.size(), 65536));
+        const qsizetype before = bytes.size();
+        bytes.resize(before + room);
+        const ssize_t got = ::read(file.get(), bytes.data() + before, static_cast<size_t>(room));
+        if (got < 0) {
+            const int errorNumber = errno;
+            bytes.resize(before);
+            if (errorNumber == EINTR)
+                continue;
+            return readFailure(errorNumber, path);
+        }
+        bytes.resize(before + got);
+        if (got == 0)
+            break;
+        expected = std::max<qint64>(expected, bytes.size());
+    }
+    if (maxBytes >= 0 && bytes.size() > maxBytes)
+        return tooLarge();
+    ReadResult result;
+    result.text = decodeText(bytes);
+    return result;
+}
+
+std::optional<QString> readTextFile(const QString &path, qint64 maxBytes)
+{
+    return readTextFileReporting(path, maxBytes).text;
 }
 
 WriteResult writeTextFileAtomically(const QString &path, const QString &text)

@@ -12,10 +12,21 @@ QString decodeWindows1252(const QByteArray &bytes);
 QByteArray encodeWindows1252(const QString &text);
 bool fitsWindows1252(QChar c);
 
+struct ReadResult
+{
+    std::optional<QString> text; // the whole file; empty when it could not be read
+    bool missing = false; // there is no file of that name
+    QString error; // why it could not be read, in words a teacher can act on
+};
+
 // Reads a text file written by this program or by hand: a UTF-8 byte-order
 // mark or valid multi-byte UTF-8 is taken as UTF-8, anything else as
-// Windows-1252. Empty when the file cannot be read.
-std::optional<QString> readTextFile(const QString &path);
+// Windows-1252. Only a regular file is read: a named pipe, a device or a
+// folder in its place is refused at once instead of being waited on or read
+// without end. With a limit, a file larger than maxBytes is refused as damaged.
+ReadResult readTextFileReporting(const QString &path, qint64 maxBytes = -1);
+// The same, when why does not matter: empty when the file cannot be read.
+std::optional<QString> readTextFile(const QString &path, qint64 maxBytes = -1);
 
 struct WriteResult
 {
@@ -30,5 +41,9 @@ WriteResult writeTextFileAtomically(const QString &path, const QString &text);
 // Appends to the file, creating it when missing. Costs the same whatever the
 // size of the file.
 WriteResult appendTextFile(const QString &path, const QString &text);
+
+// Why a file operation failed, from the system's error number, in words a
+// teacher can act on: "the disk is full", "permission denied" and the like.
+QString fileErrorReason(int errorNumber);
 
 } // namespace plovista

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace plovista;
 
 namespace {
@@ -124,6 +126,33 @@ private Q_SLOTS:
         QVERIFY(!failed.ok);
         QVERIFY(!failed.error.isEmpty());
         QCOMPARE(readBytes(store.pathOf(QStringLiteral("Sg"))), QByteArray("3.5\r\n"));
+    }
+
+    // Only plain files of settings size are read: a named pipe would block
+    // start-up, a link to /dev/zero would fill memory, and a 10 MB goal would
+    // be copied into every record.
+    void settingsFilesMustBePlainAndSmall()
+    {
+        QTemporaryDir dir;
+        SettingsStore store(dir.path());
+        QVERIFY(store.ensureFolders());
+        QCOMPARE(::mkfifo(QFile::encodeName(store.pathOf(QStringLiteral("Display"))).constData(), 0644), 0);
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), store.pathOf(QStringLiteral("Mbar"))));
+        writeBytes(store.pathOf(QStringLiteral("Sg")), QByteArray(10 * 1024 * 1024, '9') + "\r\n");
+        writeBytes(store.pathOf(QStringLiteral("Ag")), "95\r\n" + QByteArray(SettingsFileLimit - 4, ' ') + 'x');
+        writeBytes(store.pathOf(QStringLiteral("PGreet")), QByteArray(SettingsFileLimit - 1, 'a') + 'b');
+
+        AppState state;
+        loadSettings(store, state);
+        // Each is damaged: the setting keeps the value it had.
+        QCOMPARE(state.DisplayChoice, QString());
+        QCOMPARE(state.MenuBarState, QString());
+        QCOMPARE(state.SpeedGoal, QString());
+        QCOMPARE(state.AccuracyGoal, QString());
+        // Up to the limit a file is read as ever.
+        QCOMPARE(state.CustomGreeting.size(), qsizetype(SettingsFileLimit));
+        writeBytes(store.pathOf(QStringLiteral("Ag")), "95\r\n" + QByteArray(SettingsFileLimit - 4, ' '));
+        QCOMPARE(store.read(QStringLiteral("Ag")), std::optional<QString>(QStringLiteral("95")));
     }
 
     void firstRunWritesEveryDefault()
