@@ -1,7 +1,7 @@
 #include "settings/textfile.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,7 +76,36 @@ int openFile(const QByteArray &path, int flags, mode_t mode = 0)
     return fd;
 }
 
+// Writes all the bytes; 0, or the error number that stopped the write. A
+// short write is followed by another, which tells why the first stopped.
+int writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(size));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (written == 0)
+            return EIO;
+        data += written;
+        size -= written;
+    }
+    return 0;
+}
+
 const QString NotPlainFile = QStringLiteral("it is not a plain file");
+
+WriteResult failure(const QString &reason, const QString &path)
+{
+    return {false, QStringLiteral("%1 (%2)").arg(reason, path), reason};
+}
+
+WriteResult failure(int errorNumber, const QString &path)
+{
+    return failure(fileErrorReason(errorNumber), path);
+}
 
 ReadResult readFailure(const QString &reason, const QString &path)
 {
@@ -89,18 +119,6 @@ ReadResult readFailure(int errorNumber, const QString &path)
     ReadResult result = readFailure(fileErrorReason(errorNumber), path);
     result.missing = errorNumber == ENOENT || errorNumber == ENOTDIR;
     return result;
-}
-
-QString describe(const QFileDevice &file)
-{
-    switch (file.error()) {
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("permission denied (%1)").arg(file.fileName());
-    case QFileDevice::ResourceError:
-        return QStringLiteral("the disk is full or unavailable (%1)").arg(file.fileName());
-    default:
-        return QStringLiteral("%1 (%2)").arg(file.errorString(), file.fileName());
-    }
 }
 
 QString decodeText(const QByteArray &bytes)
@@ -229,36 +247,89 @@ std::optional<QString> readTextFile(const QString &path, qint64 maxBytes)
 
 WriteResult writeTextFileAtomically(const QString &path, const QString &text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, describe(file)};
-    const QByteArray bytes = encodeWindows1252(text);
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = describe(file);
-        file.cancelWriting();
-        return {false, why};
+    const QByteArray target = QFile::encodeName(path);
+    struct stat old
+    {
+    };
+    const bool replacing = ::stat(target.constData(), &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode))
+        return failure(EISDIR, path);
+
+    // The new content goes into a file of its own beside the old one, and
+    // only a whole, flushed file is renamed over it.
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = target + '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        fd = openFile(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return failure(errno, path);
     }
-    if (!file.commit())
-        return {false, describe(file)};
+    if (fd < 0)
+        return failure(EEXIST, path);
+    Descriptor file(fd);
+    if (replacing)
+        ::fchmod(fd, old.st_mode & 07777);
+
+    const QByteArray bytes = encodeWindows1252(text);
+    int errorNumber = writeAll(fd, bytes.constData(), bytes.size());
+    // A file system that cannot sync has nothing more to say about the data.
+    if (errorNumber == 0 && ::fdatasync(fd) != 0 && errno != EINVAL)
+        errorNumber = errno;
+    const int closed = file.close();
+    if (errorNumber == 0)
+        errorNumber = closed;
+    if (errorNumber == 0 && ::rename(temporary.constData(), target.constData()) != 0)
+        errorNumber = errno;
+    if (errorNumber != 0) {
+        ::unlink(temporary.constData());
+        return failure(errorNumber, path);
+    }
     return {};
 }
 
 WriteResult appendTextFile(const QString &path, const QString &text)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return {false, describe(file)};
-    const qint64 before = file.size();
-    const QByteArray bytes = encodeWindows1252(text);
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString why = describe(file);
-        // Leave no partial line behind: cut the file back to where it was.
-        file.resize(before);
-        return {false, why};
+    Descriptor file(openFile(QFile::encodeName(path), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK, 0666));
+    if (file.get() < 0)
+        return failure(errno, path);
+    struct stat info
+    {
+    };
+    if (::fstat(file.get(), &info) != 0)
+        return failure(errno, path);
+    if (!S_ISREG(info.st_mode))
+        return failure(NotPlainFile, path);
+
+    // Held until the file is closed: another appender waits, so the size
+    // taken here is where this append starts and where a failure cuts back to.
+    while (::flock(file.get(), LOCK_EX) != 0) {
+        if (errno != EINTR)
+            return failure(errno, path);
     }
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return {false, describe(file)};
+    if (::fstat(file.get(), &info) != 0)
+        return failure(errno, path);
+    const off_t before = info.st_size;
+
+    QByteArray bytes;
+    if (before > 0) {
+        char last = '\n';
+        if (::pread(file.get(), &last, 1, before - 1) != 1)
+            return failure(errno, path);
+        if (last == '\r')
+            bytes += '\n';
+        else if (last != '\n')
+            bytes += "\r\n";
+    }
+    bytes += encodeWindows1252(text);
+
+    const int errorNumber = writeAll(file.get(), bytes.constData(), bytes.size());
+    if (errorNumber != 0) {
+        while (::ftruncate(file.get(), before) != 0 && errno == EINTR) { }
+        return failure(errorNumber, path);
+    }
+    if (const int closed = file.close())
+        return failure(closed, path);
     return {};
 }
 

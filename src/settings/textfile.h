@@ -31,15 +31,20 @@ std::optional<QString> readTextFile(const QString &path, qint64 maxBytes = -1);
 struct WriteResult
 {
     bool ok = true;
-    QString error; // why it failed, in words a teacher can act on
+    QString error; // why it failed, in words a teacher can act on, with the file
+    QString reason; // the same without the file, for telling many files at once
 };
 
-// Replaces the file atomically (a temporary file, then a rename), so a crash
-// or a full disk never leaves it half-written.
+// Replaces the file atomically (a whole new file, then a rename), so a crash
+// or a full disk never leaves it half-written or empty: on failure the old
+// file stays as it was.
 WriteResult writeTextFileAtomically(const QString &path, const QString &text);
 
 // Appends to the file, creating it when missing. Costs the same whatever the
-// size of the file.
+// size of the file. A last line left without its end (by hand or by an older
+// program) is ended first, so the text starts a line of its own. Appenders
+// take turns under a lock on the file, and a failed append takes back exactly
+// its own bytes, so concurrent appends stay whole whatever fails.
 WriteResult appendTextFile(const QString &path, const QString &text);
 
 // Why a file operation failed, from the system's error number, in words a

@@ -1,6 +1,7 @@
 #include "app/agentmissing.h"
 #include "app/company.h"
 #include "support/harness.h"
+#include "support/smalldisk.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -162,6 +163,24 @@ private Q_SLOTS:
         // The program still runs, with the values it could not store.
         QCOMPARE(h.state().FactsCount, 10);
         QVERIFY(h.window(QStringLiteral("Company"))->isVisible());
+    }
+
+    // A setting changed on a full disk is told, and its file keeps the old value.
+    void aSettingWrittenOnAFullDiskIsTold()
+    {
+        Harness h(Harness::Options {true, OsVersion {true, 6, 0, 6000}});
+        h.start();
+        SmallDisk disk(h.folder() + QStringLiteral("/Files"));
+        if (!disk.mounted())
+            QSKIP(disk.whyNot().constData());
+        h.writeRaw(QStringLiteral("Vista"), "True\r\n");
+        disk.fill();
+
+        h.findIn<QCheckBox>(QStringLiteral("VistaNotice"), QStringLiteral("VistaCheck"))->setChecked(true);
+        h.findIn<QPushButton>(QStringLiteral("VistaNotice"), QStringLiteral("Command1"))->click();
+        QCOMPARE(h.boxes->titles(), QStringList {QStringLiteral("Setting Not Saved")});
+        QVERIFY(h.boxes->asked.front().text.contains(QStringLiteral("the disk is full")));
+        QCOMPARE(h.readRaw(QStringLiteral("Vista")), QByteArray("True\r\n"));
     }
 };
 

@@ -2,6 +2,7 @@
 #include "app/startup.h"
 #include "settings/settingsstore.h"
 #include "settings/textfile.h"
+#include "support/smalldisk.h"
 #include "teacher/passwordfile.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 
 using namespace plovista;
+using namespace plovista::test;
 
 namespace {
 QByteArray readBytes(const QString &path)
@@ -153,6 +155,26 @@ private Q_SLOTS:
         QCOMPARE(state.CustomGreeting.size(), qsizetype(SettingsFileLimit));
         writeBytes(store.pathOf(QStringLiteral("Ag")), "95\r\n" + QByteArray(SettingsFileLimit - 4, ' '));
         QCOMPARE(store.read(QStringLiteral("Ag")), std::optional<QString>(QStringLiteral("95")));
+    }
+
+    // A full disk: the write is told as failed and the old file stays whole,
+    // where a rename after a failed write once left it empty.
+    void aFullDiskKeepsTheOldValue()
+    {
+        SmallDisk disk;
+        if (!disk.mounted())
+            QSKIP(disk.whyNot().constData());
+        SettingsStore store(disk.path());
+        QVERIFY(store.ensureFolders());
+        QVERIFY(store.write(QStringLiteral("Sg"), QStringLiteral("3.5")).ok);
+        disk.fill();
+
+        const WriteResult failed = store.write(QStringLiteral("Sg"), QStringLiteral("2.0"));
+        QVERIFY(!failed.ok);
+        QCOMPARE(failed.reason, QStringLiteral("the disk is full"));
+        QVERIFY(failed.error.contains(store.pathOf(QStringLiteral("Sg"))));
+        QCOMPARE(readBytes(store.pathOf(QStringLiteral("Sg"))), QByteArray("3.5\r\n"));
+        QCOMPARE(QDir(store.filesFolder()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("Sg")});
     }
 
     void firstRunWritesEveryDefault()
