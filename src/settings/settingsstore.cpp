@@ -1,7 +1,11 @@
 #include "settings/settingsstore.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+
+#include <sys/stat.h>
 
 namespace plovista {
 
@@ -64,26 +68,34 @@ QString SettingsStore::pathOf(const QString &name) const
     return filesFolder() + QLatin1Char('/') + file;
 }
 
-bool SettingsStore::ensureFolders() const
+QStringList SettingsStore::ensureFolders() const
 {
-    QDir root(m_root);
-    const bool files = root.exists(QStringLiteral("Files")) || root.mkpath(QStringLiteral("Files"));
-    const bool sdat = root.exists(QStringLiteral("SDat")) || root.mkpath(QStringLiteral("SDat"));
-    return files && sdat;
+    QStringList failures;
+    for (const char *folder : {"Files", "SDat"}) {
+        const QString path = m_root + QLatin1Char('/') + QLatin1String(folder);
+        if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+            continue;
+        const int errorNumber = errno;
+        if (errorNumber == EEXIST && QFileInfo(path).isDir())
+            continue;
+        failures << QStringLiteral("The folder \"%1\" could not be made: %2.").arg(path, fileErrorReason(errorNumber));
+    }
+    return failures;
 }
 
-WriteResult SettingsStore::ensure(const QString &name, const QString &defaultValue, bool alsoWhenEmpty) const
+std::optional<WriteResult> SettingsStore::ensure(const QString &name, const QString &defaultValue,
+                                                 bool alsoWhenEmpty) const
 {
     const QFileInfo info(pathOf(name));
     if (info.exists() && !(alsoWhenEmpty && info.size() == 0))
-        return {};
+        return std::nullopt;
     return write(name, defaultValue);
 }
 
-WriteResult SettingsStore::ensureEmptyFile(const QString &name) const
+std::optional<WriteResult> SettingsStore::ensureEmptyFile(const QString &name) const
 {
     if (QFileInfo::exists(pathOf(name)))
-        return {};
+        return std::nullopt;
     return writeTextFileAtomically(pathOf(name), QString());
 }
 

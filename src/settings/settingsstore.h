@@ -4,6 +4,7 @@
 #include "settings/textfile.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace plovista {
@@ -38,14 +39,17 @@ public:
     QString filesFolder() const;
     QString pathOf(const QString &name) const;
 
-    // Creates the folders "Files" and "SDat" when they are missing.
-    bool ensureFolders() const;
+    // Creates the folders "Files" and "SDat" when they are missing. A line
+    // for each folder that could not be made, naming it and why.
+    QStringList ensureFolders() const;
 
     // Writes the default when the file is missing (or, with alsoWhenEmpty,
     // when it holds zero bytes). The default is written as the whole line.
-    WriteResult ensure(const QString &name, const QString &defaultValue, bool alsoWhenEmpty = false) const;
+    // Empty when the file was there and nothing was written.
+    std::optional<WriteResult> ensure(const QString &name, const QString &defaultValue,
+                                      bool alsoWhenEmpty = false) const;
     // Creates a file of zero bytes when it is missing (the custom greeting).
-    WriteResult ensureEmptyFile(const QString &name) const;
+    std::optional<WriteResult> ensureEmptyFile(const QString &name) const;
 
     // The first field of the file; empty when the file cannot be read, is
     // empty, or is larger than a settings file can be.

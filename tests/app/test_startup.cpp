@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -157,11 +158,24 @@ private Q_SLOTS:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         h.start();
-        QVERIFY(!h.boxes->asked.empty());
-        QCOMPARE(h.boxes->asked.front().title, QStringLiteral("Settings Not Saved"));
-        QVERIFY(h.boxes->asked.front().text.contains(QStringLiteral("Display")));
-        // The program still runs, with the values it could not store.
-        QCOMPARE(h.state().FactsCount, 10);
+        QCOMPARE(h.boxes->titles(), QStringList {QStringLiteral("Settings Not Saved")});
+        // One line for the one cause, naming the folder, in a box that fits
+        // the smallest screen the program is made for.
+        const QString told = h.boxes->asked.front().text;
+        QCOMPARE(told.split(QLatin1Char('\n')).front(),
+                 QStringLiteral("The folder \"%1/Files\" could not be made: a file of that name is in the way.")
+                     .arg(h.folder()));
+        QCOMPARE(told.count(QLatin1Char('\n')), 2);
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Settings Not Saved"), told, QMessageBox::Ok);
+        QVERIFY(box.sizeHint().width() <= 800 && box.sizeHint().height() <= 600);
+
+        // The program goes on with the defaults it says it goes on with.
+        const AppState &s = h.state();
+        QCOMPARE(s.FactsCount, 10);
+        QCOMPARE(s.SpeedGoal, QStringLiteral("5.0"));
+        QCOMPARE(s.AccuracyGoal, QStringLiteral("100"));
+        QVERIFY(s.VoiceEnabled && s.VoiceFeedback && s.PeedyTeacher);
+        QCOMPARE(s.PerchTop, 150);
         QVERIFY(h.window(QStringLiteral("Company"))->isVisible());
     }
 

@@ -106,7 +106,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         SettingsStore store(dir.path());
-        QVERIFY(store.ensureFolders());
+        QVERIFY(store.ensureFolders().isEmpty());
         QVERIFY(store.write(QStringLiteral("Sg"), QStringLiteral("3.5")).ok);
         QCOMPARE(readBytes(store.pathOf(QStringLiteral("Sg"))), QByteArray("3.5\r\n"));
         // Either separator names the same file.
@@ -137,7 +137,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         SettingsStore store(dir.path());
-        QVERIFY(store.ensureFolders());
+        QVERIFY(store.ensureFolders().isEmpty());
         QCOMPARE(::mkfifo(QFile::encodeName(store.pathOf(QStringLiteral("Display"))).constData(), 0644), 0);
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), store.pathOf(QStringLiteral("Mbar"))));
         writeBytes(store.pathOf(QStringLiteral("Sg")), QByteArray(10 * 1024 * 1024, '9') + "\r\n");
@@ -165,7 +165,7 @@ private Q_SLOTS:
         if (!disk.mounted())
             QSKIP(disk.whyNot().constData());
         SettingsStore store(disk.path());
-        QVERIFY(store.ensureFolders());
+        QVERIFY(store.ensureFolders().isEmpty());
         QVERIFY(store.write(QStringLiteral("Sg"), QStringLiteral("3.5")).ok);
         disk.fill();
 
@@ -175,6 +175,30 @@ private Q_SLOTS:
         QVERIFY(failed.error.contains(store.pathOf(QStringLiteral("Sg"))));
         QCOMPARE(readBytes(store.pathOf(QStringLiteral("Sg"))), QByteArray("3.5\r\n"));
         QCOMPARE(QDir(store.filesFolder()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("Sg")});
+    }
+
+    // A first run on a full disk goes on with the defaults it told of, and
+    // leaves no empty settings file to be read as damaged next time.
+    void aFirstRunOnAFullDisk()
+    {
+        SmallDisk disk;
+        if (!disk.mounted())
+            QSKIP(disk.whyNot().constData());
+        disk.fill();
+        SettingsStore store(disk.path());
+        AppState state;
+        const QStringList told = loadSettings(store, state);
+
+        QCOMPARE(told, QStringList {QStringLiteral("20 settings files could not be written: the disk is full.")});
+        // Only the greeting, empty by default, takes no room.
+        QCOMPARE(QDir(store.filesFolder()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList {QStringLiteral("PGreet")});
+        QCOMPARE(state.DisplayChoice, QStringLiteral("DontChange"));
+        QCOMPARE(state.PerchTop, 150);
+        QVERIFY(state.VistaNotice && state.PeedyTeacher && state.VoiceEnabled && state.VoiceRewards);
+        QCOMPARE(state.SpeedGoal, QStringLiteral("5.0"));
+        QCOMPARE(state.AccuracyGoal, QStringLiteral("100"));
+        QCOMPARE(state.BaseGreeting, QStringLiteral("Hello. I am ~so happy to work with you.,?"));
     }
 
     void firstRunWritesEveryDefault()
