@@ -1,4 +1,5 @@
 #include "app/app.h"
+#include "platform/filesizesignal.h"
 #include "platform/services.h"
 #include "platform/shutdownsignals.h"
 #include "platform/speechengine.h"
@@ -10,6 +11,7 @@
 // works in its current directory.
 int main(int argc, char *argv[])
 {
+    plovista::ignoreFileSizeSignal();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Plovista"));
     QApplication::setApplicationVersion(QStringLiteral("7.1"));

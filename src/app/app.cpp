@@ -118,22 +118,19 @@ void App::formRestored(Audience audience)
         m_speech.ShowPeedy();
 }
 
-bool App::quitFrom(QWidget &window)
+bool App::quitFrom(QWidget &window, const std::function<void()> &beforeEnding)
 {
-    m_speech.QuietPeedy();
-    if (ask(QStringLiteral("Do you want to quit?"), QStringLiteral("Quit Program"), MsgIcon::Question,
-            MsgButtons::YesNo) != MsgYes)
-        return false;
-    window.hide();
-    endProgram();
-    return true;
+    return quitFrom(window, QStringLiteral("Do you want to quit?"), QStringLiteral("Quit Program"), beforeEnding);
 }
 
-bool App::quitFrom(QWidget &window, const QString &question, const QString &title)
+bool App::quitFrom(QWidget &window, const QString &question, const QString &title,
+                   const std::function<void()> &beforeEnding)
 {
     m_speech.QuietPeedy();
     if (ask(question, title, MsgIcon::Question, MsgButtons::YesNo) != MsgYes)
         return false;
+    if (beforeEnding)
+        beforeEnding();
     window.hide();
     endProgram();
     return true;

@@ -75,12 +75,14 @@ public:
     bool peedyBelongsOn(Audience audience) const;
 
     // The quit question every window but the start screen asks. On No the
-    // window stays; on Yes it goes and the program ends without asking again.
-    // Returns whether the program is ending.
-    bool quitFrom(QWidget &window);
+    // window stays; on Yes beforeEnding runs (a window's last word, such as
+    // the record of a drill left unfinished), the window goes and the
+    // program ends without asking again. Returns whether the program is ending.
+    bool quitFrom(QWidget &window, const std::function<void()> &beforeEnding = {});
     // The same with the window's own question and title (the speech and
     // greeting settings ask theirs).
-    bool quitFrom(QWidget &window, const QString &question, const QString &title);
+    bool quitFrom(QWidget &window, const QString &question, const QString &title,
+                  const std::function<void()> &beforeEnding = {});
 
     // The click that acknowledges a saved change.
     void playClick();

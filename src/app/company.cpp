@@ -341,8 +341,8 @@ void Company::Form_Load()
     m_text1->setFocus();
 
     if (!failures.isEmpty())
-        m_app.tell(QStringLiteral("These settings files could not be written:\n\n%1\n\nThe program goes on with "
-                                  "their default values.")
+        m_app.tell(QStringLiteral("%1\n\nThe program goes on; settings that could not be saved have their default "
+                                  "values for this run.")
                        .arg(failures.join(QLatin1Char('\n'))),
                    QStringLiteral("Settings Not Saved"), MsgIcon::Critical);
 

@@ -27,8 +27,10 @@ int perchTopFor(const QString &perchStyle);
 QString spokenNameFrom(const QString &pnameField, const QString &firstName);
 
 // Creates the folders and every missing settings file and reads them all into
-// the state, in the start-up order. A file that cannot be read leaves its value
-// as it was. Returns a line for each file that could not be written.
+// the state, in the start-up order. A file created now gives its default,
+// even when it could not be written; a file that cannot be read leaves its
+// value as it was. Returns one short line for each folder that could not be
+// made and for each reason files could not be written.
 QStringList loadSettings(const SettingsStore &store, AppState &state);
 
 } // namespace plovista

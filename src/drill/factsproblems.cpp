@@ -463,11 +463,10 @@ void FactsProblems::help_Click()
 
 void FactsProblems::Quit_Click()
 {
-    if (m_app.quitFrom(*this))
-        cancelPause();
+    m_app.quitFrom(*this, [this] { leaveDrill(); });
 }
 
-void FactsProblems::closeEvent(QCloseEvent *event)
+void FactsProblems::leaveDrill()
 {
     AppState &s = m_app.state();
     cancelPause();
@@ -481,6 +480,12 @@ void FactsProblems::closeEvent(QCloseEvent *event)
         m_app.scoreForm().recordIncompleteDrill();
     }
     m_drillOpen = false;
+}
+
+void FactsProblems::closeEvent(QCloseEvent *event)
+{
+    AppState &s = m_app.state();
+    leaveDrill();
 
     m_app.assistForm().hide();
     m_lines[0]->hide();

@@ -79,6 +79,9 @@ private:
     void showCorrection(const Fact &fact);
     void hideCorrection();
     void cancelPause();
+    // Leaves the drill on screen, by the close box or by quitting: a drill
+    // opened and not scored leaves a record marked unfinished.
+    void leaveDrill();
 
     std::array<QWidget *, FactsElementCount> m_elements {};
     std::array<LineControl *, 6> m_lines {};

@@ -83,6 +83,14 @@ QString recordLine(const RecordFields &fields, const QLocale &locale)
     return line;
 }
 
+ReadResult readCurrentRecords(const QString &workingFolder)
+{
+    ReadResult result = readTextFileReporting(QDir(workingFolder).filePath(CurrentRecordsFile));
+    if (result.missing)
+        result.text = QString();
+    return result;
+}
+
 WriteResult appendRecord(const QString &workingFolder, const RecordFields &fields, const QLocale &locale)
 {
     return appendTextFile(QDir(workingFolder).filePath(CurrentRecordsFile), recordLine(fields, locale));

@@ -11,7 +11,6 @@
 #include "settings/textfile.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QLabel>
 #include <QMenuBar>
 
@@ -100,16 +99,25 @@ RecordsForm::RecordsForm(App &app)
     connect(help, &QAction::triggered, this, &RecordsForm::help_Click);
 }
 
-bool RecordsForm::GetCurrentRecords()
+std::optional<QString> RecordsForm::GetCurrentRecords()
 {
     setWindowTitle(QStringLiteral("Current Records"));
     for (QLabel *heading : std::as_const(m_headings))
         heading->setVisible(true);
-    // A file never written yet holds no records, like an emptied one.
-    const QString path = QDir(m_app.store().workingFolder()).filePath(CurrentRecordsFile);
-    const QString text = readTextFile(path).value_or(QString());
-    m_recordsBox->setPlainText(text);
-    return !text.isEmpty();
+    const ReadResult records = readCurrentRecords(m_app.store().workingFolder());
+    m_recordsBox->setPlainText(records.text.value_or(QString()));
+    if (!records.text)
+        return records.error;
+    return std::nullopt;
+}
+
+void RecordsForm::tellUnreadable(const QString &why)
+{
+    // Only the teacher can mend the file, as with a record that cannot be written.
+    const QString text =
+        QStringLiteral("The current records file \"%1\" cannot be read: %2.").arg(CurrentRecordsFile, why);
+    m_app.tell(m_teacherView ? text : QStringLiteral("Please show this message to your teacher.\n\n") + text,
+               QStringLiteral("Records Not Read"), MsgIcon::Critical);
 }
 
 void RecordsForm::openForStudent()
@@ -119,12 +127,16 @@ void RecordsForm::openForStudent()
     setAudience(Audience::Student);
     if (s.PeedyEnabled)
         m_app.speech().PerchPeedy();
-    if (!GetCurrentRecords()) {
+    const std::optional<QString> unreadable = GetCurrentRecords();
+    if (unreadable || m_recordsBox->toPlainText().isEmpty()) {
         MainMenu &menu = m_app.mainMenu();
         menu.show();
         menu.raise();
         menu.activateWindow();
-        m_app.tell(NoRecordsText, QStringLiteral("No Current Records"));
+        if (unreadable)
+            tellUnreadable(*unreadable);
+        else
+            m_app.tell(NoRecordsText, QStringLiteral("No Current Records"));
         m_app.unloadRecordsForm();
         return;
     }
@@ -138,7 +150,10 @@ bool RecordsForm::openForTeacher()
 {
     m_teacherView = true;
     setAudience(Audience::Teacher);
-    if (!GetCurrentRecords()) {
+    const std::optional<QString> unreadable = GetCurrentRecords();
+    if (unreadable || m_recordsBox->toPlainText().isEmpty()) {
+        if (unreadable)
+            tellUnreadable(*unreadable);
         m_app.unloadRecordsForm();
         return false;
     }

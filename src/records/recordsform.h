@@ -2,6 +2,8 @@
 
 #include "app/formwindow.h"
 
+#include <optional>
+
 class QAction;
 class QLabel;
 
@@ -22,9 +24,10 @@ public:
     // back with a message and the viewer goes away unseen.
     void openForStudent();
     // The teacher's records sub-menu: shows the viewer with "Print" and
-    // returns true, or returns false with nothing shown when there are no
-    // records (the sub-menu tells the teacher). Closing the teacher's view
-    // emits teacherViewClosed for the sub-menu to come back.
+    // returns true, or returns false with the viewer not shown: when there
+    // are no records (the sub-menu tells the teacher), or when the file
+    // cannot be read (the viewer has told the teacher why). Closing the
+    // teacher's view emits teacherViewClosed for the sub-menu to come back.
     bool openForTeacher();
 
     void PrintRecords_Click();
@@ -37,8 +40,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // Loads the current records into the box; false when there are none.
-    bool GetCurrentRecords();
+    // Loads the current records into the box (empty when there are none).
+    // Why they could not be read, if they could not.
+    std::optional<QString> GetCurrentRecords();
+    void tellUnreadable(const QString &why);
 
     RecordsView *m_recordsBox = nullptr;
     QAction *m_printRecords = nullptr;

@@ -1,7 +1,11 @@
 #include "settings/settingsstore.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+
+#include <sys/stat.h>
 
 namespace plovista {
 
@@ -10,13 +14,17 @@ QString firstField(const QString &line)
     qsizetype i = 0;
     while (i < line.size() && line[i] == QLatin1Char(' '))
         ++i;
+    const auto endsField = [&line](qsizetype at, QChar mark) {
+        return line[at] == mark || line[at] == QLatin1Char('\r') || line[at] == QLatin1Char('\n');
+    };
     if (i < line.size() && line[i] == QLatin1Char('"')) {
-        const qsizetype close = line.indexOf(QLatin1Char('"'), i + 1);
-        return close < 0 ? line.mid(i + 1) : line.mid(i + 1, close - i - 1);
+        qsizetype close = i + 1;
+        while (close < line.size() && !endsField(close, QLatin1Char('"')))
+            ++close;
+        return line.mid(i + 1, close - i - 1);
     }
     qsizetype end = i;
-    while (end < line.size() && line[end] != QLatin1Char(',') && line[end] != QLatin1Char('\r') &&
-           line[end] != QLatin1Char('\n'))
+    while (end < line.size() && !endsField(end, QLatin1Char(',')))
         ++end;
     QString field = line.mid(i, end - i);
     while (field.endsWith(QLatin1Char(' ')))
@@ -60,32 +68,40 @@ QString SettingsStore::pathOf(const QString &name) const
     return filesFolder() + QLatin1Char('/') + file;
 }
 
-bool SettingsStore::ensureFolders() const
+QStringList SettingsStore::ensureFolders() const
 {
-    QDir root(m_root);
-    const bool files = root.exists(QStringLiteral("Files")) || root.mkpath(QStringLiteral("Files"));
-    const bool sdat = root.exists(QStringLiteral("SDat")) || root.mkpath(QStringLiteral("SDat"));
-    return files && sdat;
+    QStringList failures;
+    for (const char *folder : {"Files", "SDat"}) {
+        const QString path = m_root + QLatin1Char('/') + QLatin1String(folder);
+        if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+            continue;
+        const int errorNumber = errno;
+        if (errorNumber == EEXIST && QFileInfo(path).isDir())
+            continue;
+        failures << QStringLiteral("The folder \"%1\" could not be made: %2.").arg(path, fileErrorReason(errorNumber));
+    }
+    return failures;
 }
 
-WriteResult SettingsStore::ensure(const QString &name, const QString &defaultValue, bool alsoWhenEmpty) const
+std::optional<WriteResult> SettingsStore::ensure(const QString &name, const QString &defaultValue,
+                                                 bool alsoWhenEmpty) const
 {
     const QFileInfo info(pathOf(name));
     if (info.exists() && !(alsoWhenEmpty && info.size() == 0))
-        return {};
+        return std::nullopt;
     return write(name, defaultValue);
 }
 
-WriteResult SettingsStore::ensureEmptyFile(const QString &name) const
+std::optional<WriteResult> SettingsStore::ensureEmptyFile(const QString &name) const
 {
     if (QFileInfo::exists(pathOf(name)))
-        return {};
+        return std::nullopt;
     return writeTextFileAtomically(pathOf(name), QString());
 }
 
 std::optional<QString> SettingsStore::read(const QString &name) const
 {
-    const std::optional<QString> text = readTextFile(pathOf(name));
+    const std::optional<QString> text = readTextFile(pathOf(name), SettingsFileLimit);
     if (!text || text->isEmpty())
         return std::nullopt;
     return firstField(*text);
@@ -93,7 +109,7 @@ std::optional<QString> SettingsStore::read(const QString &name) const
 
 std::optional<QString> SettingsStore::readJoined(const QString &name) const
 {
-    std::optional<QString> text = readTextFile(pathOf(name));
+    std::optional<QString> text = readTextFile(pathOf(name), SettingsFileLimit);
     if (!text)
         return std::nullopt;
     text->remove(QLatin1Char('\r'));

@@ -1,11 +1,20 @@
 #include "settings/textfile.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace plovista {
 
@@ -32,16 +41,99 @@ std::optional<char> toWindows1252(QChar c)
     return std::nullopt;
 }
 
-QString describe(const QFileDevice &file)
+// Closes a descriptor on every way out.
+class Descriptor
 {
-    switch (file.error()) {
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("permission denied (%1)").arg(file.fileName());
-    case QFileDevice::ResourceError:
-        return QStringLiteral("the disk is full or unavailable (%1)").arg(file.fileName());
-    default:
-        return QStringLiteral("%1 (%2)").arg(file.errorString(), file.fileName());
+public:
+    explicit Descriptor(int fd)
+        : m_fd(fd)
+    { }
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return m_fd; }
+    // Closes now; the error number of a failed close, else 0.
+    int close()
+    {
+        const int fd = std::exchange(m_fd, -1);
+        return ::close(fd) == 0 || errno == EINTR ? 0 : errno;
+    }
+
+private:
+    int m_fd;
+};
+
+int openFile(const QByteArray &path, int flags, mode_t mode = 0)
+{
+    int fd = -1;
+    do
+        fd = ::open(path.constData(), flags | O_CLOEXEC | O_NOCTTY, mode);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Writes all the bytes; 0, or the error number that stopped the write. A
+// short write is followed by another, which tells why the first stopped.
+int writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(size));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (written == 0)
+            return EIO;
+        data += written;
+        size -= written;
+    }
+    return 0;
+}
+
+const QString NotPlainFile = QStringLiteral("it is not a plain file");
+
+WriteResult failure(const QString &reason, const QString &path)
+{
+    return {false, QStringLiteral("%1 (%2)").arg(reason, path), reason};
+}
+
+WriteResult failure(int errorNumber, const QString &path)
+{
+    return failure(fileErrorReason(errorNumber), path);
+}
+
+ReadResult readFailure(const QString &reason, const QString &path)
+{
+    ReadResult result;
+    result.error = QStringLiteral("%1 (%2)").arg(reason, path);
+    return result;
+}
+
+ReadResult readFailure(int errorNumber, const QString &path)
+{
+    ReadResult result = readFailure(fileErrorReason(errorNumber), path);
+    result.missing = errorNumber == ENOENT || errorNumber == ENOTDIR;
+    return result;
+}
+
+QString decodeText(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.mid(3));
+    const bool high =
+        std::any_of(bytes.cbegin(), bytes.cend(), [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
+    if (high) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString asUtf8 = utf8(bytes);
+        if (!utf8.hasError())
+            return asUtf8;
+    }
+    return decodeWindows1252(bytes);
 }
 
 } // namespace
@@ -73,59 +165,171 @@ QByteArray encodeWindows1252(const QString &text)
     return bytes;
 }
 
-std::optional<QString> readTextFile(const QString &path)
+QString fileErrorReason(int errorNumber)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
-    const bool high =
-        std::any_of(bytes.cbegin(), bytes.cend(), [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
-    if (high) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString asUtf8 = utf8(bytes);
-        if (!utf8.hasError())
-            return asUtf8;
+    switch (errorNumber) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("the disk is full");
+    case EFBIG:
+        return QStringLiteral("the file has reached the largest size allowed");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("permission denied");
+    case EROFS:
+        return QStringLiteral("the disk is read-only");
+    case ENOENT:
+        return QStringLiteral("the file or its folder does not exist");
+    case ENOTDIR:
+        return QStringLiteral("a file stands where a folder belongs");
+    case EISDIR:
+        return QStringLiteral("it is a folder, not a file");
+    case EEXIST:
+        return QStringLiteral("a file of that name is in the way");
+    default:
+        return QString::fromLocal8Bit(std::strerror(errorNumber));
     }
-    return decodeWindows1252(bytes);
+}
+
+ReadResult readTextFileReporting(const QString &path, qint64 maxBytes)
+{
+    // Not waiting for a writer is what keeps a named pipe from blocking; a
+    // regular file reads the same either way.
+    Descriptor file(openFile(QFile::encodeName(path), O_RDONLY | O_NONBLOCK));
+    if (file.get() < 0)
+        return readFailure(errno, path);
+    struct stat info
+    {
+    };
+    if (::fstat(file.get(), &info) != 0)
+        return readFailure(errno, path);
+    if (S_ISDIR(info.st_mode))
+        return readFailure(EISDIR, path);
+    if (!S_ISREG(info.st_mode))
+        return readFailure(NotPlainFile, path);
+    const auto tooLarge = [&] { return readFailure(QStringLiteral("it is larger than %1 bytes").arg(maxBytes), path); };
+    if (maxBytes >= 0 && info.st_size > maxBytes)
+        return tooLarge();
+
+    // A file may grow while it is read; with a limit, one byte past it is
+    // enough to know it is too large.
+    const qint64 cap = maxBytes >= 0 ? maxBytes + 1 : std::numeric_limits<qsizetype>::max();
+    QByteArray bytes;
+    qint64 expected = std::min<qint64>(info.st_size, cap);
+    while (bytes.size() < cap) {
+        const qint64 room = std::min<qint64>(cap - bytes.size(), std::max<qint64>(expected - bytes.size(), 65536));
+        const qsizetype before = bytes.size();
+        bytes.resize(before + room);
+        const ssize_t got = ::read(file.get(), bytes.data() + before, static_cast<size_t>(room));
+        if (got < 0) {
+            const int errorNumber = errno;
+            bytes.resize(before);
+            if (errorNumber == EINTR)
+                continue;
+            return readFailure(errorNumber, path);
+        }
+        bytes.resize(before + got);
+        if (got == 0)
+            break;
+        expected = std::max<qint64>(expected, bytes.size());
+    }
+    if (maxBytes >= 0 && bytes.size() > maxBytes)
+        return tooLarge();
+    ReadResult result;
+    result.text = decodeText(bytes);
+    return result;
+}
+
+std::optional<QString> readTextFile(const QString &path, qint64 maxBytes)
+{
+    return readTextFileReporting(path, maxBytes).text;
 }
 
 WriteResult writeTextFileAtomically(const QString &path, const QString &text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, describe(file)};
-    const QByteArray bytes = encodeWindows1252(text);
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = describe(file);
-        file.cancelWriting();
-        return {false, why};
+    const QByteArray target = QFile::encodeName(path);
+    struct stat old
+    {
+    };
+    const bool replacing = ::stat(target.constData(), &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode))
+        return failure(EISDIR, path);
+
+    // The new content goes into a file of its own beside the old one, and
+    // only a whole, flushed file is renamed over it.
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = target + '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        fd = openFile(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return failure(errno, path);
     }
-    if (!file.commit())
-        return {false, describe(file)};
+    if (fd < 0)
+        return failure(EEXIST, path);
+    Descriptor file(fd);
+    if (replacing)
+        ::fchmod(fd, old.st_mode & 07777);
+
+    const QByteArray bytes = encodeWindows1252(text);
+    int errorNumber = writeAll(fd, bytes.constData(), bytes.size());
+    // A file system that cannot sync has nothing more to say about the data.
+    if (errorNumber == 0 && ::fdatasync(fd) != 0 && errno != EINVAL)
+        errorNumber = errno;
+    const int closed = file.close();
+    if (errorNumber == 0)
+        errorNumber = closed;
+    if (errorNumber == 0 && ::rename(temporary.constData(), target.constData()) != 0)
+        errorNumber = errno;
+    if (errorNumber != 0) {
+        ::unlink(temporary.constData());
+        return failure(errorNumber, path);
+    }
     return {};
 }
 
 WriteResult appendTextFile(const QString &path, const QString &text)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return {false, describe(file)};
-    const qint64 before = file.size();
-    const QByteArray bytes = encodeWindows1252(text);
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString why = describe(file);
-        // Leave no partial line behind: cut the file back to where it was.
-        file.resize(before);
-        return {false, why};
+    Descriptor file(openFile(QFile::encodeName(path), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK, 0666));
+    if (file.get() < 0)
+        return failure(errno, path);
+    struct stat info
+    {
+    };
+    if (::fstat(file.get(), &info) != 0)
+        return failure(errno, path);
+    if (!S_ISREG(info.st_mode))
+        return failure(NotPlainFile, path);
+
+    // Held until the file is closed: another appender waits, so the size
+    // taken here is where this append starts and where a failure cuts back to.
+    while (::flock(file.get(), LOCK_EX) != 0) {
+        if (errno != EINTR)
+            return failure(errno, path);
     }
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return {false, describe(file)};
+    if (::fstat(file.get(), &info) != 0)
+        return failure(errno, path);
+    const off_t before = info.st_size;
+
+    QByteArray bytes;
+    if (before > 0) {
+        char last = '\n';
+        if (::pread(file.get(), &last, 1, before - 1) != 1)
+            return failure(errno, path);
+        if (last == '\r')
+            bytes += '\n';
+        else if (last != '\n')
+            bytes += "\r\n";
+    }
+    bytes += encodeWindows1252(text);
+
+    const int errorNumber = writeAll(file.get(), bytes.constData(), bytes.size());
+    if (errorNumber != 0) {
+        while (::ftruncate(file.get(), before) != 0 && errno == EINTR) { }
+        return failure(errorNumber, path);
+    }
+    if (const int closed = file.close())
+        return failure(closed, path);
     return {};
 }
 

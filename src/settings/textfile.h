@@ -12,23 +12,43 @@ QString decodeWindows1252(const QByteArray &bytes);
 QByteArray encodeWindows1252(const QString &text);
 bool fitsWindows1252(QChar c);
 
+struct ReadResult
+{
+    std::optional<QString> text; // the whole file; empty when it could not be read
+    bool missing = false; // there is no file of that name
+    QString error; // why it could not be read, in words a teacher can act on
+};
+
 // Reads a text file written by this program or by hand: a UTF-8 byte-order
 // mark or valid multi-byte UTF-8 is taken as UTF-8, anything else as
-// Windows-1252. Empty when the file cannot be read.
-std::optional<QString> readTextFile(const QString &path);
+// Windows-1252. Only a regular file is read: a named pipe, a device or a
+// folder in its place is refused at once instead of being waited on or read
+// without end. With a limit, a file larger than maxBytes is refused as damaged.
+ReadResult readTextFileReporting(const QString &path, qint64 maxBytes = -1);
+// The same, when why does not matter: empty when the file cannot be read.
+std::optional<QString> readTextFile(const QString &path, qint64 maxBytes = -1);
 
 struct WriteResult
 {
     bool ok = true;
-    QString error; // why it failed, in words a teacher can act on
+    QString error; // why it failed, in words a teacher can act on, with the file
+    QString reason; // the same without the file, for telling many files at once
 };
 
-// Replaces the file atomically (a temporary file, then a rename), so a crash
-// or a full disk never leaves it half-written.
+// Replaces the file atomically (a whole new file, then a rename), so a crash
+// or a full disk never leaves it half-written or empty: on failure the old
+// file stays as it was.
 WriteResult writeTextFileAtomically(const QString &path, const QString &text);
 
 // Appends to the file, creating it when missing. Costs the same whatever the
-// size of the file.
+// size of the file. A last line left without its end (by hand or by an older
+// program) is ended first, so the text starts a line of its own. Appenders
+// take turns under a lock on the file, and a failed append takes back exactly
+// its own bytes, so concurrent appends stay whole whatever fails.
 WriteResult appendTextFile(const QString &path, const QString &text);
+
+// Why a file operation failed, from the system's error number, in words a
+// teacher can act on: "the disk is full", "permission denied" and the like.
+QString fileErrorReason(int errorNumber);
 
 } // namespace plovista

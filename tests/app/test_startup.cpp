@@ -1,11 +1,13 @@
 #include "app/agentmissing.h"
 #include "app/company.h"
 #include "support/harness.h"
+#include "support/smalldisk.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -156,12 +158,43 @@ private Q_SLOTS:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         h.start();
-        QVERIFY(!h.boxes->asked.empty());
-        QCOMPARE(h.boxes->asked.front().title, QStringLiteral("Settings Not Saved"));
-        QVERIFY(h.boxes->asked.front().text.contains(QStringLiteral("Display")));
-        // The program still runs, with the values it could not store.
-        QCOMPARE(h.state().FactsCount, 10);
+        QCOMPARE(h.boxes->titles(), QStringList {QStringLiteral("Settings Not Saved")});
+        // One line for the one cause, naming the folder, in a box that fits
+        // the smallest screen the program is made for.
+        const QString told = h.boxes->asked.front().text;
+        QCOMPARE(told.split(QLatin1Char('\n')).front(),
+                 QStringLiteral("The folder \"%1/Files\" could not be made: a file of that name is in the way.")
+                     .arg(h.folder()));
+        QCOMPARE(told.count(QLatin1Char('\n')), 2);
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Settings Not Saved"), told, QMessageBox::Ok);
+        QVERIFY(box.sizeHint().width() <= 800 && box.sizeHint().height() <= 600);
+
+        // The program goes on with the defaults it says it goes on with.
+        const AppState &s = h.state();
+        QCOMPARE(s.FactsCount, 10);
+        QCOMPARE(s.SpeedGoal, QStringLiteral("5.0"));
+        QCOMPARE(s.AccuracyGoal, QStringLiteral("100"));
+        QVERIFY(s.VoiceEnabled && s.VoiceFeedback && s.PeedyTeacher);
+        QCOMPARE(s.PerchTop, 150);
         QVERIFY(h.window(QStringLiteral("Company"))->isVisible());
+    }
+
+    // A setting changed on a full disk is told, and its file keeps the old value.
+    void aSettingWrittenOnAFullDiskIsTold()
+    {
+        Harness h(Harness::Options {true, OsVersion {true, 6, 0, 6000}});
+        h.start();
+        SmallDisk disk(h.folder() + QStringLiteral("/Files"));
+        if (!disk.mounted())
+            QSKIP(disk.whyNot().constData());
+        h.writeRaw(QStringLiteral("Vista"), "True\r\n");
+        disk.fill();
+
+        h.findIn<QCheckBox>(QStringLiteral("VistaNotice"), QStringLiteral("VistaCheck"))->setChecked(true);
+        h.findIn<QPushButton>(QStringLiteral("VistaNotice"), QStringLiteral("Command1"))->click();
+        QCOMPARE(h.boxes->titles(), QStringList {QStringLiteral("Setting Not Saved")});
+        QVERIFY(h.boxes->asked.front().text.contains(QStringLiteral("the disk is full")));
+        QCOMPARE(h.readRaw(QStringLiteral("Vista")), QByteArray("True\r\n"));
     }
 };
 

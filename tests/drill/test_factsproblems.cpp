@@ -769,12 +769,15 @@ private Q_SLOTS:
         w.findChild<QAction *>(QStringLiteral("Quit"))->trigger();
         QVERIFY(w.isVisible());
         QVERIFY(!h.programEnded());
+        QVERIFY(records(h).isEmpty());
         h.boxes->answers = {MsgYes};
         w.findChild<QAction *>(QStringLiteral("Quit"))->trigger();
         QCOMPARE(h.boxes->asked.size(), std::size_t(2));
         QCOMPARE(h.boxes->asked.back().text, QStringLiteral("Do you want to quit?"));
         QCOMPARE(h.boxes->asked.back().title, QStringLiteral("Quit Program"));
         QVERIFY(h.programEnded());
+        // The drill left by quitting is recorded as the close box records it.
+        QCOMPARE(records(h).count("Inc  \r\n"), 1);
     }
 };
 

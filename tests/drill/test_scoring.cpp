@@ -1,9 +1,11 @@
 #include "app/appstate.h"
 #include "drill/recordline.h"
 #include "drill/scoring.h"
+#include "platform/filesizesignal.h"
 #include "settings/textfile.h"
 #include "speech/speech.h"
 #include "support/corefakes.h"
+#include "support/smalldisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,10 +13,12 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 using namespace plovista;
@@ -84,6 +88,34 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+#ifdef Q_OS_UNIX
+// A second program, as a child process running body; its exit status.
+pid_t startChild(const std::function<int()> &body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(body());
+    return pid;
+}
+
+// The child's exit status, or minus the signal that ended it.
+int waitChild(pid_t pid)
+{
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid)
+        return -1000;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+void limitFileSize(rlim_t bytes)
+{
+    rlimit limit {};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+#endif
+
 } // namespace
 
 class TestScoring : public QObject
@@ -115,7 +147,11 @@ private Q_SLOTS:
     void appendCreatesThenAppends();
     void appendToMissingFolderFails();
     void appendInReadOnlyFolderFails();
-    void appendCutShortLeavesNoPartialLine();
+    void appendEndsALineLeftUnfinished_data();
+    void appendEndsALineLeftUnfinished();
+    void aFileSizeLimitIsToldNotFatal();
+    void concurrentAppendsStayWhole();
+    void aDiskFillingMidRecordSaysSo();
 };
 
 void TestScoring::timeOfDay()
@@ -647,33 +683,115 @@ void TestScoring::appendInReadOnlyFolderFails()
     QCOMPARE(after, before);
 }
 
-// A write that stops part way (a full disk) must not leave half a line that
-// the records viewer would show and the next record would run on from.
-void TestScoring::appendCutShortLeavesNoPartialLine()
+// One damaged line (a crash, a hand edit) must not run into the next record.
+void TestScoring::appendEndsALineLeftUnfinished_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("between");
+    QTest::newRow("half a line") << QByteArray("12/06/26   stud") << QByteArray("\r\n");
+    QTest::newRow("half a line end") << QByteArray("a record\r") << QByteArray("\n");
+    QTest::newRow("a whole line") << QByteArray("a record\r\n") << QByteArray();
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+}
+
+void TestScoring::appendEndsALineLeftUnfinished()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, between);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Madtr"));
+    QVERIFY(writeBytes(path, before));
+    QVERIFY(appendRecord(dir.path(), exampleRecord(), Us).ok);
+    QCOMPARE(fileBytes(path), before + between + encodeWindows1252(plovista::recordLine(exampleRecord(), Us)));
+}
+
+// Past the file-size limit the program is not killed half way through the
+// line: the append fails, leaves no part of the line, and says why.
+void TestScoring::aFileSizeLimitIsToldNotFatal()
 {
 #ifdef Q_OS_UNIX
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("Madtr"));
-    const QByteArray before(100, 'x');
+    const QByteArray before = "an earlier record\r\n";
     QVERIFY(writeBytes(path, before));
-
-    rlimit saved {};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 110; // room for 10 bytes of the 75-byte line
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const WriteResult result = appendRecord(dir.path(), exampleRecord(), Us);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-
-    QVERIFY(!result.ok);
-    QVERIFY(!result.error.isEmpty());
+    const int status = waitChild(startChild([&] {
+        limitFileSize(40); // room for a part of the line
+        ignoreFileSizeSignal();
+        const WriteResult result = appendRecord(dir.path(), exampleRecord(), Us);
+        return !result.ok && result.reason == QStringLiteral("the file has reached the largest size allowed") ? 0 : 1;
+    }));
+    QCOMPARE(status, 0);
     QCOMPARE(fileBytes(path), before);
 #else
     QSKIP("needs a file size limit");
 #endif
+}
+
+// Two programs append to one file; every append of one of them fails (a
+// file-size limit stands for a disk that is full for it). Taking back a
+// failed append must never take another program's records with it.
+void TestScoring::concurrentAppendsStayWhole()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Madtr"));
+    const QByteArray stop = QFile::encodeName(dir.filePath(QStringLiteral("stop")));
+    QByteArray expected = "an earlier record\r\n";
+    QVERIFY(writeBytes(path, expected));
+    constexpr int Records = 2000;
+    const auto steadyRecord = [](int i) {
+        RecordFields r = exampleRecord();
+        r.name = QStringLiteral("Steady %1").arg(i);
+        return r;
+    };
+
+    const pid_t failing = startChild([&] {
+        limitFileSize(1);
+        ignoreFileSizeSignal();
+        RecordFields r = exampleRecord();
+        r.name = QStringLiteral("Failing");
+        while (::access(stop.constData(), F_OK) != 0)
+            if (appendRecord(dir.path(), r, Us).ok)
+                return 1;
+        return 0;
+    });
+    const pid_t steady = startChild([&] {
+        for (int i = 0; i < Records; ++i)
+            if (!appendRecord(dir.path(), steadyRecord(i), Us).ok)
+                return 1;
+        return 0;
+    });
+    const int steadyStatus = waitChild(steady);
+    writeBytes(QFile::decodeName(stop), QByteArray());
+    QCOMPARE(waitChild(failing), 0);
+    QCOMPARE(steadyStatus, 0);
+
+    for (int i = 0; i < Records; ++i)
+        expected += encodeWindows1252(plovista::recordLine(steadyRecord(i), Us));
+    QCOMPARE(fileBytes(path), expected);
+#else
+    QSKIP("needs a second process and a file size limit");
+#endif
+}
+
+// A write cut short by a full disk says so, where it once said "Unknown
+// error", and leaves nothing of the line.
+void TestScoring::aDiskFillingMidRecordSaysSo()
+{
+    test::SmallDisk disk;
+    if (!disk.mounted())
+        QSKIP(disk.whyNot().constData());
+    const QString path = disk.path() + QStringLiteral("/Madtr");
+    // Its last block has room for a few bytes of the next record and no more.
+    const QByteArray before = QByteArray(4086, 'x') + "\r\n";
+    QVERIFY(writeBytes(path, before));
+    disk.fill();
+
+    const WriteResult result = appendRecord(disk.path(), exampleRecord(), Us);
+    QVERIFY(!result.ok);
+    QCOMPARE(result.reason, QStringLiteral("the disk is full"));
+    QCOMPARE(result.error, QStringLiteral("the disk is full (%1)").arg(path));
+    QCOMPARE(fileBytes(path), before);
 }
 
 QTEST_APPLESS_MAIN(TestScoring)

@@ -16,6 +16,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace plovista;
 using namespace plovista::test;
 
@@ -283,6 +285,45 @@ private Q_SLOTS:
         settle();
         QVERIFY(!h.window(QStringLiteral("RecordsForm")));
         QCOMPARE(QFile::exists(madtrPath(h)), exists);
+    }
+
+    // A "Madtr" that cannot be read is told as such, not as no records, and
+    // a named pipe in its place does not hold up the viewer.
+    void unreadableRecordsAreToldWithTheReason_data()
+    {
+        QTest::addColumn<bool>("teacher");
+        QTest::addColumn<bool>("pipe");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("student, a folder") << false << false << "it is a folder, not a file";
+        QTest::newRow("student, a named pipe") << false << true << "it is not a plain file";
+        QTest::newRow("teacher, a folder") << true << false << "it is a folder, not a file";
+    }
+    void unreadableRecordsAreToldWithTheReason()
+    {
+        QFETCH(bool, teacher);
+        QFETCH(bool, pipe);
+        QFETCH(QString, why);
+        Harness h;
+        h.start();
+        if (pipe)
+            QCOMPARE(::mkfifo(QFile::encodeName(madtrPath(h)).constData(), 0644), 0);
+        else
+            QVERIFY(QDir(h.folder()).mkdir(QStringLiteral("Madtr")));
+
+        if (teacher)
+            QVERIFY(!h.app().recordsForm().openForTeacher());
+        else
+            h.app().recordsForm().openForStudent();
+        QCOMPARE(h.boxes->titles(), QStringList {QStringLiteral("Records Not Read")});
+        const QString told = h.boxes->asked.front().text;
+        QVERIFY(told.contains(
+            QStringLiteral("The current records file \"Madtr\" cannot be read: %1 (%2).").arg(why, madtrPath(h))));
+        QCOMPARE(told.contains(QStringLiteral("teacher")), !teacher);
+        QCOMPARE(h.boxes->asked.front().icon, MsgIcon::Critical);
+        QVERIFY(!viewer(h));
+        if (!teacher)
+            QVERIFY(h.window(QStringLiteral("MainMenu"))->isVisible());
+        settle();
     }
 
     void theStudentViewClosesToTheOperationMenu()

@@ -2,6 +2,7 @@
 #include "app/startup.h"
 #include "settings/settingsstore.h"
 #include "settings/textfile.h"
+#include "support/smalldisk.h"
 #include "teacher/passwordfile.h"
 
 #include <QDir>
@@ -9,7 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace plovista;
+using namespace plovista::test;
 
 namespace {
 QByteArray readBytes(const QString &path)
@@ -45,6 +49,11 @@ private Q_SLOTS:
                                                  << "Visible";
         QTest::newRow("unterminated quote") << "\"abc"
                                             << "abc";
+        // A value never carries a line end into what is built from it.
+        QTest::newRow("unterminated quote ends at the line end") << "\"abc\r\n"
+                                                                 << "abc";
+        QTest::newRow("quote open across lines") << "\"ab\ncd\"\r\n"
+                                                 << "ab";
         QTest::newRow("empty") << ""
                                << "";
         QTest::newRow("inner blanks kept") << "Mr Owl \r\n"
@@ -97,7 +106,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         SettingsStore store(dir.path());
-        QVERIFY(store.ensureFolders());
+        QVERIFY(store.ensureFolders().isEmpty());
         QVERIFY(store.write(QStringLiteral("Sg"), QStringLiteral("3.5")).ok);
         QCOMPARE(readBytes(store.pathOf(QStringLiteral("Sg"))), QByteArray("3.5\r\n"));
         // Either separator names the same file.
@@ -119,6 +128,77 @@ private Q_SLOTS:
         QVERIFY(!failed.ok);
         QVERIFY(!failed.error.isEmpty());
         QCOMPARE(readBytes(store.pathOf(QStringLiteral("Sg"))), QByteArray("3.5\r\n"));
+    }
+
+    // Only plain files of settings size are read: a named pipe would block
+    // start-up, a link to /dev/zero would fill memory, and a 10 MB goal would
+    // be copied into every record.
+    void settingsFilesMustBePlainAndSmall()
+    {
+        QTemporaryDir dir;
+        SettingsStore store(dir.path());
+        QVERIFY(store.ensureFolders().isEmpty());
+        QCOMPARE(::mkfifo(QFile::encodeName(store.pathOf(QStringLiteral("Display"))).constData(), 0644), 0);
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), store.pathOf(QStringLiteral("Mbar"))));
+        writeBytes(store.pathOf(QStringLiteral("Sg")), QByteArray(10 * 1024 * 1024, '9') + "\r\n");
+        writeBytes(store.pathOf(QStringLiteral("Ag")), "95\r\n" + QByteArray(SettingsFileLimit - 4, ' ') + 'x');
+        writeBytes(store.pathOf(QStringLiteral("PGreet")), QByteArray(SettingsFileLimit - 1, 'a') + 'b');
+
+        AppState state;
+        loadSettings(store, state);
+        // Each is damaged: the setting keeps the value it had.
+        QCOMPARE(state.DisplayChoice, QString());
+        QCOMPARE(state.MenuBarState, QString());
+        QCOMPARE(state.SpeedGoal, QString());
+        QCOMPARE(state.AccuracyGoal, QString());
+        // Up to the limit a file is read as ever.
+        QCOMPARE(state.CustomGreeting.size(), qsizetype(SettingsFileLimit));
+        writeBytes(store.pathOf(QStringLiteral("Ag")), "95\r\n" + QByteArray(SettingsFileLimit - 4, ' '));
+        QCOMPARE(store.read(QStringLiteral("Ag")), std::optional<QString>(QStringLiteral("95")));
+    }
+
+    // A full disk: the write is told as failed and the old file stays whole,
+    // where a rename after a failed write once left it empty.
+    void aFullDiskKeepsTheOldValue()
+    {
+        SmallDisk disk;
+        if (!disk.mounted())
+            QSKIP(disk.whyNot().constData());
+        SettingsStore store(disk.path());
+        QVERIFY(store.ensureFolders().isEmpty());
+        QVERIFY(store.write(QStringLiteral("Sg"), QStringLiteral("3.5")).ok);
+        disk.fill();
+
+        const WriteResult failed = store.write(QStringLiteral("Sg"), QStringLiteral("2.0"));
+        QVERIFY(!failed.ok);
+        QCOMPARE(failed.reason, QStringLiteral("the disk is full"));
+        QVERIFY(failed.error.contains(store.pathOf(QStringLiteral("Sg"))));
+        QCOMPARE(readBytes(store.pathOf(QStringLiteral("Sg"))), QByteArray("3.5\r\n"));
+        QCOMPARE(QDir(store.filesFolder()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("Sg")});
+    }
+
+    // A first run on a full disk goes on with the defaults it told of, and
+    // leaves no empty settings file to be read as damaged next time.
+    void aFirstRunOnAFullDisk()
+    {
+        SmallDisk disk;
+        if (!disk.mounted())
+            QSKIP(disk.whyNot().constData());
+        disk.fill();
+        SettingsStore store(disk.path());
+        AppState state;
+        const QStringList told = loadSettings(store, state);
+
+        QCOMPARE(told, QStringList {QStringLiteral("20 settings files could not be written: the disk is full.")});
+        // Only the greeting, empty by default, takes no room.
+        QCOMPARE(QDir(store.filesFolder()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList {QStringLiteral("PGreet")});
+        QCOMPARE(state.DisplayChoice, QStringLiteral("DontChange"));
+        QCOMPARE(state.PerchTop, 150);
+        QVERIFY(state.VistaNotice && state.PeedyTeacher && state.VoiceEnabled && state.VoiceRewards);
+        QCOMPARE(state.SpeedGoal, QStringLiteral("5.0"));
+        QCOMPARE(state.AccuracyGoal, QStringLiteral("100"));
+        QCOMPARE(state.BaseGreeting, QStringLiteral("Hello. I am ~so happy to work with you.,?"));
     }
 
     void firstRunWritesEveryDefault()
