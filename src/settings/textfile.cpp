@@ -136,6 +136,11 @@ QString decodeText(const QByteArray &bytes)
     return decodeWindows1252(bytes);
 }
 
+QByteArray encodeText(const QString &text, TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf8 ? text.toUtf8() : encodeWindows1252(text);
+}
+
 } // namespace
 
 QString decodeWindows1252(const QByteArray &bytes)
@@ -191,7 +196,7 @@ QString fileErrorReason(int errorNumber)
     }
 }
 
-ReadResult readTextFileReporting(const QString &path, qint64 maxBytes)
+ReadResult readTextFileReporting(const QString &path, qint64 maxBytes, std::optional<TextEncoding> encoding)
 {
     // Not waiting for a writer is what keeps a named pipe from blocking; a
     // regular file reads the same either way.
@@ -236,7 +241,12 @@ ReadResult readTextFileReporting(const QString &path, qint64 maxBytes)
     if (maxBytes >= 0 && bytes.size() > maxBytes)
         return tooLarge();
     ReadResult result;
-    result.text = decodeText(bytes);
+    if (encoding == TextEncoding::Utf8)
+        result.text = QString::fromUtf8(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
+    else if (encoding == TextEncoding::Windows1252)
+        result.text = decodeWindows1252(bytes);
+    else
+        result.text = decodeText(bytes);
     return result;
 }
 
@@ -245,7 +255,7 @@ std::optional<QString> readTextFile(const QString &path, qint64 maxBytes)
     return readTextFileReporting(path, maxBytes).text;
 }
 
-WriteResult writeTextFileAtomically(const QString &path, const QString &text)
+WriteResult writeTextFileAtomically(const QString &path, const QString &text, TextEncoding encoding)
 {
     const QByteArray target = QFile::encodeName(path);
     struct stat old
@@ -271,7 +281,7 @@ WriteResult writeTextFileAtomically(const QString &path, const QString &text)
     if (replacing)
         ::fchmod(fd, old.st_mode & 07777);
 
-    const QByteArray bytes = encodeWindows1252(text);
+    const QByteArray bytes = encodeText(text, encoding);
     int errorNumber = writeAll(fd, bytes.constData(), bytes.size());
     // A file system that cannot sync has nothing more to say about the data.
     if (errorNumber == 0 && ::fdatasync(fd) != 0 && errno != EINVAL)
@@ -288,7 +298,7 @@ WriteResult writeTextFileAtomically(const QString &path, const QString &text)
     return {};
 }
 
-WriteResult appendTextFile(const QString &path, const QString &text)
+WriteResult appendTextFile(const QString &path, const QString &text, TextEncoding encoding, const QString &firstLine)
 {
     Descriptor file(openFile(QFile::encodeName(path), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK, 0666));
     if (file.get() < 0)
@@ -320,8 +330,9 @@ WriteResult appendTextFile(const QString &path, const QString &text)
             bytes += '\n';
         else if (last != '\n')
             bytes += "\r\n";
-    }
-    bytes += encodeWindows1252(text);
+    } else if (!firstLine.isEmpty())
+        bytes += encodeText(firstLine, encoding);
+    bytes += encodeText(text, encoding);
 
     const int errorNumber = writeAll(file.get(), bytes.constData(), bytes.size());
     if (errorNumber != 0) {
