@@ -4,6 +4,8 @@
 #include "platform/character.h"
 #include "platform/voice.h"
 
+#include <memory>
+
 namespace plovista {
 
 Speech::Speech(const AppState &state, Character &character, Voice &voice)
@@ -57,27 +59,50 @@ void Speech::VoiceSays(const QString &text)
     m_voice.speak(text);
 }
 
-void Speech::say(bool peedy, bool voice, const QStringList &animations, const QString &text, const QString &voiceText)
+void Speech::whenSaid(std::function<void()> done)
 {
-    if (m_state.PeedyEnabled && peedy)
+    const bool peedy = m_state.PeedyEnabled;
+    const bool voice = m_state.VoiceEnabled;
+    if (!peedy && !voice) {
+        done();
+        return;
+    }
+    // Each speaker reports on its own; the last one to fall quiet runs done.
+    auto left = std::make_shared<int>(int(peedy) + int(voice));
+    auto one = [left, done = std::move(done)] {
+        if (--*left == 0)
+            done();
+    };
+    if (peedy)
+        m_character.whenQuiet(one);
+    if (voice)
+        m_voice.whenQuiet(one);
+}
+
+bool Speech::say(bool peedy, bool voice, const QStringList &animations, const QString &text, const QString &voiceText)
+{
+    const bool peedySpeaks = m_state.PeedyEnabled && peedy;
+    const bool voiceSpeaks = m_state.VoiceEnabled && voice;
+    if (peedySpeaks)
         PeedySays(animations, text);
-    if (m_state.VoiceEnabled && voice)
+    if (voiceSpeaks)
         VoiceSays(voiceText.isNull() ? text : voiceText);
+    return peedySpeaks || voiceSpeaks;
 }
 
-void Speech::SayFeedback(const QStringList &animations, const QString &text, const QString &voiceText)
+bool Speech::SayFeedback(const QStringList &animations, const QString &text, const QString &voiceText)
 {
-    say(m_state.PeedyFeedback, m_state.VoiceFeedback, animations, text, voiceText);
+    return say(m_state.PeedyFeedback, m_state.VoiceFeedback, animations, text, voiceText);
 }
 
-void Speech::SayComment(const QStringList &animations, const QString &text, const QString &voiceText)
+bool Speech::SayComment(const QStringList &animations, const QString &text, const QString &voiceText)
 {
-    say(m_state.PeedyComments, m_state.VoiceComments, animations, text, voiceText);
+    return say(m_state.PeedyComments, m_state.VoiceComments, animations, text, voiceText);
 }
 
-void Speech::SayReward(const QStringList &animations, const QString &text, const QString &voiceText)
+bool Speech::SayReward(const QStringList &animations, const QString &text, const QString &voiceText)
 {
-    say(m_state.PeedyRewards, m_state.VoiceRewards, animations, text, voiceText);
+    return say(m_state.PeedyRewards, m_state.VoiceRewards, animations, text, voiceText);
 }
 
 } // namespace plovista

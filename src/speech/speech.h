@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace plovista {
 
 struct AppState;
@@ -28,17 +30,22 @@ public:
     // or stand alone).
     void PeedyPlays(const QString &animation);
     void VoiceSays(const QString &text);
+    // Runs done once Peedy and the voice, those enabled, have said all they
+    // were asked so far; at once when neither is enabled. Speech cut short
+    // (StopPeedy, a stopped voice) drops done unrun.
+    void whenSaid(std::function<void()> done);
 
-    // The voice text defaults to the text Peedy says.
-    void SayFeedback(const QStringList &animations, const QString &text, const QString &voiceText = {});
-    void SayComment(const QStringList &animations, const QString &text, const QString &voiceText = {});
-    void SayReward(const QStringList &animations, const QString &text, const QString &voiceText = {});
+    // The voice text defaults to the text Peedy says. Each returns whether
+    // Peedy or the voice was asked to speak.
+    bool SayFeedback(const QStringList &animations, const QString &text, const QString &voiceText = {});
+    bool SayComment(const QStringList &animations, const QString &text, const QString &voiceText = {});
+    bool SayReward(const QStringList &animations, const QString &text, const QString &voiceText = {});
 
     // Peedy's screen x on his perch; y is the state's PerchTop.
     static constexpr int PerchLeft = 40;
 
 private:
-    void say(bool peedy, bool voice, const QStringList &animations, const QString &text, const QString &voiceText);
+    bool say(bool peedy, bool voice, const QStringList &animations, const QString &text, const QString &voiceText);
 
     const AppState &m_state;
     Character &m_character;
