@@ -10,6 +10,7 @@
 #include "app/vistanotice.h"
 #include "drill/factsproblems.h"
 #include "drill/scoreform.h"
+#include "fluency/answerlogwriter.h"
 #include "platform/character.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -27,6 +28,7 @@
 #include "speech/getgreeting.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace plovista {
@@ -238,6 +240,13 @@ ControlPeedy &App::controlPeedy()
 GetGreeting &App::getGreeting()
 {
     return createOnce(m_getGreeting, *this);
+}
+
+AnswerLogWriter &App::answerLog()
+{
+    if (!m_answerLog)
+        m_answerLog = std::make_unique<AnswerLogWriter>(QDir(m_store.workingFolder()).filePath(AnswerLogFolder));
+    return *m_answerLog;
 }
 
 void App::showUtilityMenu()

@@ -29,6 +29,7 @@ class ScreenSize;
 class VistaNotice;
 class ControlPeedy;
 class GetGreeting;
+class AnswerLogWriter;
 
 // The hub: owns the program-wide state, the services and the windows. Windows
 // are created on first use and afterwards only hidden and shown.
@@ -119,6 +120,10 @@ public:
     // Where the speech settings go back to when they are left.
     void showUtilityMenu();
 
+    // Every answer of every drill, kept in the folder "Log" of the working
+    // folder; written on a thread of its own.
+    AnswerLogWriter &answerLog();
+
 private:
     AppState m_state;
     SettingsStore m_store;
@@ -142,6 +147,9 @@ private:
     std::unique_ptr<RecordsForm> m_recordsForm;
     std::unique_ptr<ControlPeedy> m_controlPeedy;
     std::unique_ptr<GetGreeting> m_getGreeting;
+    // The windows that hand it answers are reset before it; what is still
+    // waiting is written out when it goes.
+    std::unique_ptr<AnswerLogWriter> m_answerLog;
 };
 
 } // namespace plovista
