@@ -11,6 +11,7 @@
 #include "drill/factsproblems.h"
 #include "drill/scoreform.h"
 #include "fluency/answerlogwriter.h"
+#include "fluency/fluencyform.h"
 #include "platform/character.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -49,6 +50,7 @@ App::App(const QString &workingFolder, Services services)
 // Windows go before the services they use.
 App::~App()
 {
+    m_fluencyForm.reset();
     m_getGreeting.reset();
     m_controlPeedy.reset();
     m_recordsForm.reset();
@@ -247,6 +249,11 @@ AnswerLogWriter &App::answerLog()
     if (!m_answerLog)
         m_answerLog = std::make_unique<AnswerLogWriter>(QDir(m_store.workingFolder()).filePath(AnswerLogFolder));
     return *m_answerLog;
+}
+
+FluencyForm &App::fluencyForm()
+{
+    return createOnce(m_fluencyForm, *this);
 }
 
 void App::showUtilityMenu()

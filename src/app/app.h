@@ -30,6 +30,7 @@ class VistaNotice;
 class ControlPeedy;
 class GetGreeting;
 class AnswerLogWriter;
+class FluencyForm;
 
 // The hub: owns the program-wide state, the services and the windows. Windows
 // are created on first use and afterwards only hidden and shown.
@@ -123,6 +124,8 @@ public:
     // Every answer of every drill, kept in the folder "Log" of the working
     // folder; written on a thread of its own.
     AnswerLogWriter &answerLog();
+    // The teacher's fluency grid, opened from the Utility Menu.
+    FluencyForm &fluencyForm();
 
 private:
     AppState m_state;
@@ -147,6 +150,7 @@ private:
     std::unique_ptr<RecordsForm> m_recordsForm;
     std::unique_ptr<ControlPeedy> m_controlPeedy;
     std::unique_ptr<GetGreeting> m_getGreeting;
+    std::unique_ptr<FluencyForm> m_fluencyForm;
     // The windows that hand it answers are reset before it; what is still
     // waiting is written out when it goes.
     std::unique_ptr<AnswerLogWriter> m_answerLog;

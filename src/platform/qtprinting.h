@@ -10,6 +10,7 @@ class QtPrinting final : public Printing
 {
 public:
     PrintOutcome printImage(const QImage &image, const QString &jobName) override;
+    PrintOutcome printPainted(const QString &jobName, const PaintPage &paint) override;
 };
 
 } // namespace plovista
