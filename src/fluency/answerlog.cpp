@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QSet>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <array>
@@ -150,14 +151,42 @@ std::optional<QDateTime> parseTime(QStringView s)
     return QDateTime(date, time, Qt::OffsetFromUTC, offset);
 }
 
-std::optional<int> parseCount(const QString &text)
+// The fields of a line, as views into it (or into `storage` for a line with
+// quotes, the rare one).
+using Fields = QVarLengthArray<QStringView, 32>;
+
+bool splitLine(QStringView line, Fields &fields, QStringList &storage)
+{
+    fields.clear();
+    if (!line.contains(u'"')) {
+        qsizetype start = 0;
+        for (;;) {
+            const qsizetype comma = line.indexOf(u',', start);
+            if (comma < 0) {
+                fields.append(line.mid(start));
+                return true;
+            }
+            fields.append(line.mid(start, comma - start));
+            start = comma + 1;
+        }
+    }
+    std::optional<QStringList> parsed = parseCsvLine(line);
+    if (!parsed)
+        return false;
+    storage = std::move(*parsed);
+    for (const QString &field : std::as_const(storage))
+        fields.append(field);
+    return true;
+}
+
+std::optional<int> parseCount(QStringView text)
 {
     bool ok = false;
     const int value = text.toInt(&ok);
     return ok && value >= 0 ? std::optional<int>(value) : std::nullopt;
 }
 
-std::optional<bool> parseFlag(const QString &text)
+std::optional<bool> parseFlag(QStringView text)
 {
     if (text == QLatin1String("1"))
         return true;
@@ -175,22 +204,27 @@ struct Columns
         for (int i = 0; i < ColumnCount; ++i)
             index[static_cast<std::size_t>(i)] = i;
     }
-    static std::optional<Columns> fromHeader(const QStringList &fields)
+    static bool isHeader(const Fields &fields)
     {
-        if (fields.value(0) != QLatin1String(ColumnNames[Id]))
-            return std::nullopt;
+        return !fields.isEmpty() && fields[0] == QLatin1String(ColumnNames[Id]);
+    }
+    static Columns fromHeader(const Fields &fields)
+    {
         Columns columns;
-        for (int i = 0; i < ColumnCount; ++i)
+        for (int i = 0; i < ColumnCount; ++i) {
+            const QLatin1String name(ColumnNames[static_cast<std::size_t>(i)]);
+            const auto found = std::find(fields.cbegin(), fields.cend(), name);
             columns.index[static_cast<std::size_t>(i)] =
-                static_cast<int>(fields.indexOf(QLatin1String(ColumnNames[static_cast<std::size_t>(i)])));
+                found == fields.cend() ? -1 : static_cast<int>(found - fields.cbegin());
+        }
         return columns;
     }
-    QString at(const QStringList &fields, Column column) const
+    QStringView at(const Fields &fields, Column column) const
     {
         const int i = index[static_cast<std::size_t>(column)];
-        return i >= 0 ? fields.value(i) : QString();
+        return i >= 0 && i < fields.size() ? fields[i] : QStringView();
     }
-    bool covers(const QStringList &fields) const
+    bool covers(const Fields &fields) const
     {
         for (const Column required : {Id, Time, Student, OperationColumn, Left, Right, FirstTry, Correct}) {
             const int i = index[static_cast<std::size_t>(required)];
@@ -201,12 +235,12 @@ struct Columns
     }
 };
 
-std::optional<AnswerEntry> parseEntry(const QStringList &fields, const Columns &columns)
+std::optional<AnswerEntry> parseEntry(const Fields &fields, const Columns &columns)
 {
     if (!columns.covers(fields))
         return std::nullopt;
     AnswerEntry e;
-    e.id = columns.at(fields, Id);
+    e.id = columns.at(fields, Id).toString();
     const std::optional<QDateTime> time = parseTime(columns.at(fields, Time));
     const std::optional<Operation> operation = operationFromName(columns.at(fields, OperationColumn));
     const std::optional<int> left = parseCount(columns.at(fields, Left));
@@ -221,25 +255,36 @@ std::optional<AnswerEntry> parseEntry(const QStringList &fields, const Columns &
     e.right = *right;
     e.firstTry = *firstTry;
     e.correct = *correct;
-    e.student = columns.at(fields, Student);
-    e.drillId = columns.at(fields, Drill);
+    e.student = columns.at(fields, Student).toString();
+    e.drillId = columns.at(fields, Drill).toString();
     e.sequence = parseCount(columns.at(fields, Sequence)).value_or(0);
     e.expected = parseCount(columns.at(fields, Expected)).value_or(0);
     e.given = parseCount(columns.at(fields, Given)).value_or(0);
     // A time that is there must be a time; an empty one is a time not taken.
     for (const auto &[column, slot] : {std::pair {Ms, &e.ms}, std::pair {MsAfterReading, &e.msAfterReading}}) {
-        const QString text = columns.at(fields, column);
+        const QStringView text = columns.at(fields, column);
         if (text.isEmpty())
             continue;
         *slot = parseCount(text);
         if (!*slot)
             return std::nullopt;
     }
-    e.format = columns.at(fields, Format);
-    e.range = columns.at(fields, Range);
-    e.version = columns.at(fields, Version);
-    e.computer = columns.at(fields, Computer);
+    e.format = columns.at(fields, Format).toString();
+    e.range = columns.at(fields, Range).toString();
+    e.version = columns.at(fields, Version).toString();
+    e.computer = columns.at(fields, Computer).toString();
     return e;
+}
+
+// FNV-1a over the UTF-16 text: the same on every run and every machine.
+quint64 idDigest(QStringView id)
+{
+    quint64 hash = 14695981039346656037ULL;
+    for (const QChar c : id) {
+        hash ^= c.unicode();
+        hash *= 1099511628211ULL;
+    }
+    return hash;
 }
 
 QString studentPartOf(const QString &fileName)
@@ -262,6 +307,8 @@ void scanFile(const QString &path, LogScan &scan, const std::function<void(const
     }
     const QString &text = *read.text;
     Columns columns;
+    Fields fields;
+    QStringList storage;
     qsizetype at = 0;
     bool first = true;
     while (at < text.size()) {
@@ -277,19 +324,18 @@ void scanFile(const QString &path, LogScan &scan, const std::function<void(const
             line.chop(1);
         if (line.isEmpty())
             continue;
-        const std::optional<QStringList> fields = parseCsvLine(line);
-        if (!fields) {
+        if (!splitLine(line, fields, storage)) {
             ++scan.damagedLines;
             continue;
         }
-        if (fields->value(0) == QLatin1String(ColumnNames[Id])) {
+        if (Columns::isHeader(fields)) {
             if (first)
-                columns = Columns::fromHeader(*fields).value_or(Columns());
+                columns = Columns::fromHeader(fields);
             first = false;
             continue;
         }
         first = false;
-        const std::optional<AnswerEntry> entry = parseEntry(*fields, columns);
+        const std::optional<AnswerEntry> entry = parseEntry(fields, columns);
         if (!entry) {
             ++scan.damagedLines;
             continue;
@@ -406,7 +452,10 @@ LogScan scanStudentLog(const QString &logFolder, const QString &student,
 {
     LogScan scan;
     const QString part = fileNamePart(student);
-    QSet<QString> seen;
+    // Ids are kept as 64-bit digests, a fraction of the memory and time of
+    // the texts: even a million answers of one student give two different
+    // ids one digest with a chance of about one in 30 million.
+    QSet<quint64> seen;
     for (const QString &file : logFiles(logFolder)) {
         if (studentPartOf(file) != part)
             continue;
@@ -415,11 +464,12 @@ LogScan scanStudentLog(const QString &logFolder, const QString &student,
             // lines of more than one student.
             if (e.student != student)
                 return;
-            if (seen.contains(e.id)) {
+            const quint64 digest = idDigest(e.id);
+            if (seen.contains(digest)) {
                 ++scan.duplicates;
                 return;
             }
-            seen.insert(e.id);
+            seen.insert(digest);
             ++scan.entries;
             each(e);
         });
