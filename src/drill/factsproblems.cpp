@@ -116,7 +116,8 @@ FactsProblems::FactsProblems(App &app)
     m_pause.setSingleShot(true);
     connect(&m_pause, &QTimer::timeout, this, &FactsProblems::finishPress);
 
-    m_answers = std::make_unique<AnswerRecorder>(app.clock(), [&app](AnswerEntry e) { app.answerLog().append(e); });
+    m_answers =
+        std::make_unique<AnswerRecorder>(app.clock(), [&app](AnswerEntry e) { app.answerLog().append(std::move(e)); });
     for (E e : {E::FactsVariable, E::FactsConstant, E::Text1})
         m_answers->watchPaintsOf(element(e));
 

@@ -4,93 +4,133 @@
 
 #include <QDir>
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
 namespace plovista {
 
-AnswerLogWriter::AnswerLogWriter(QString logFolder, std::chrono::milliseconds retryInterval)
-    : m_folder(std::move(logFolder))
-    , m_retryInterval(retryInterval)
-    , m_thread([this] { run(); })
-{ }
+struct AnswerLogWriter::Shared
+{
+    QString folder;
+    std::chrono::milliseconds retryInterval;
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::condition_variable idle;
+    std::deque<AnswerEntry> queue;
+    QString error;
+    bool writing = false;
+    bool stopping = false;
+    bool failedSinceAppend = false;
+    bool finished = false;
+
+    bool settled() const { return !writing && (queue.empty() || failedSinceAppend); }
+
+    // Writes the answer at the head of the queue, without the lock.
+    bool writeFront(std::unique_lock<std::mutex> &lock)
+    {
+        const AnswerEntry entry = queue.front();
+        writing = true;
+        lock.unlock();
+        // The folder may have gone, or never been there: made afresh each
+        // time it is missing, as appending creates the file.
+        QDir().mkpath(folder);
+        const QString path = QDir(folder).filePath(answerLogFileName(entry.student, entry.computer));
+        const WriteResult result = appendTextFile(path, answerLogLine(entry), TextEncoding::Utf8, answerLogHeader());
+        lock.lock();
+        writing = false;
+        if (!result.ok) {
+            error = result.error;
+            return false;
+        }
+        error.clear();
+        queue.pop_front();
+        return true;
+    }
+};
+
+AnswerLogWriter::AnswerLogWriter(QString logFolder, std::chrono::milliseconds retryInterval,
+                                 std::chrono::milliseconds endWait)
+    : m_shared(std::make_shared<Shared>())
+    , m_endWait(endWait)
+{
+    m_shared->folder = std::move(logFolder);
+    m_shared->retryInterval = retryInterval;
+    m_thread = std::thread(run, m_shared);
+}
 
 AnswerLogWriter::~AnswerLogWriter()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_stopping = true;
-    }
-    m_wake.notify_all();
-    m_thread.join();
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->stopping = true;
+    m_shared->wake.notify_all();
+    const bool finished = m_shared->idle.wait_for(lock, m_endWait, [this] { return m_shared->finished; });
+    lock.unlock();
+    if (finished)
+        m_thread.join();
+    else
+        m_thread.detach(); // it holds its own share of the state
+}
+
+QString AnswerLogWriter::folder() const
+{
+    return m_shared->folder;
 }
 
 void AnswerLogWriter::append(AnswerEntry entry)
 {
     {
-        std::lock_guard lock(m_mutex);
-        m_queue.push_back(std::move(entry));
-        m_failedSinceAppend = false;
+        std::lock_guard lock(m_shared->mutex);
+        m_shared->queue.push_back(std::move(entry));
+        m_shared->failedSinceAppend = false;
     }
-    m_wake.notify_one();
+    m_shared->wake.notify_one();
 }
 
-void AnswerLogWriter::flush()
+bool AnswerLogWriter::flush(std::chrono::milliseconds limit)
 {
-    std::unique_lock lock(m_mutex);
-    m_idle.wait(lock, [this] { return !m_writing && (m_queue.empty() || m_failedSinceAppend); });
+    std::unique_lock lock(m_shared->mutex);
+    const auto settled = [this] { return m_shared->settled(); };
+    if (limit == std::chrono::milliseconds::max()) {
+        m_shared->idle.wait(lock, settled);
+        return true;
+    }
+    return m_shared->idle.wait_for(lock, limit, settled);
 }
 
 AnswerLogWriter::Backlog AnswerLogWriter::backlog() const
 {
-    std::lock_guard lock(m_mutex);
-    return {static_cast<int>(m_queue.size()), m_error};
+    std::lock_guard lock(m_shared->mutex);
+    return {static_cast<int>(m_shared->queue.size()), m_shared->error};
 }
 
-bool AnswerLogWriter::writeFront(std::unique_lock<std::mutex> &lock)
+void AnswerLogWriter::run(const std::shared_ptr<Shared> &shared)
 {
-    const AnswerEntry entry = m_queue.front();
-    m_writing = true;
-    lock.unlock();
-    // The folder may have gone, or never been there: made afresh each time
-    // it is missing, as appending creates the file.
-    QDir().mkpath(m_folder);
-    const QString path = QDir(m_folder).filePath(answerLogFileName(entry.student, entry.computer));
-    const WriteResult result = appendTextFile(path, answerLogLine(entry), TextEncoding::Utf8, answerLogHeader());
-    lock.lock();
-    m_writing = false;
-    if (!result.ok) {
-        m_error = result.error;
-        return false;
-    }
-    m_error.clear();
-    m_queue.pop_front();
-    return true;
-}
-
-void AnswerLogWriter::run()
-{
-    std::unique_lock lock(m_mutex);
+    Shared &s = *shared;
+    std::unique_lock lock(s.mutex);
     for (;;) {
-        m_wake.wait(lock, [this] { return m_stopping || (!m_queue.empty() && !m_failedSinceAppend); });
-        if (m_stopping) {
+        s.wake.wait(lock, [&] { return s.stopping || (!s.queue.empty() && !s.failedSinceAppend); });
+        if (s.stopping) {
             // Last chance for what is waiting; each answer is tried once.
-            const std::size_t tries = m_queue.size();
-            for (std::size_t i = 0; i < tries && !m_queue.empty(); ++i) {
-                if (!writeFront(lock))
-                    m_queue.pop_front();
+            for (std::size_t tries = s.queue.size(); tries > 0 && !s.queue.empty(); --tries) {
+                if (!s.writeFront(lock))
+                    s.queue.pop_front();
             }
-            m_idle.notify_all();
+            s.finished = true;
+            s.idle.notify_all();
             return;
         }
-        while (!m_queue.empty() && !m_stopping) {
-            if (!writeFront(lock)) {
-                m_failedSinceAppend = true;
-                m_idle.notify_all();
-                // Wait for the next answer or the retry interval, whichever
-                // comes first, then try the one at the head again.
-                m_wake.wait_for(lock, m_retryInterval, [this] { return m_stopping || !m_failedSinceAppend; });
-                m_failedSinceAppend = false;
+        while (!s.queue.empty() && !s.stopping) {
+            if (!s.writeFront(lock)) {
+                s.failedSinceAppend = true;
+                s.idle.notify_all();
+                // Until the next answer or the retry interval, whichever
+                // comes first; then the one at the head is tried again.
+                s.wake.wait_for(lock, s.retryInterval, [&] { return s.stopping || !s.failedSinceAppend; });
+                s.failedSinceAppend = false;
             }
         }
-        m_idle.notify_all();
+        s.idle.notify_all();
     }
 }
 

@@ -5,9 +5,7 @@
 #include <QString>
 
 #include <chrono>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
+#include <memory>
 #include <thread>
 
 namespace plovista {
@@ -16,22 +14,26 @@ namespace plovista {
 // never waits for a disk, or a network share, to answer. An answer that
 // cannot be written (a full disk, a share gone away) waits at the head of
 // the queue and is tried again with the next one and every few seconds;
-// what is still waiting when the program ends is tried once more.
+// what is still waiting when the writer goes is tried once more. A share
+// that hangs holds up only this thread: the writer's end waits for it a few
+// seconds at most, and then leaves it behind.
 class AnswerLogWriter
 {
 public:
     explicit AnswerLogWriter(QString logFolder,
-                             std::chrono::milliseconds retryInterval = std::chrono::milliseconds(5000));
+                             std::chrono::milliseconds retryInterval = std::chrono::milliseconds(5000),
+                             std::chrono::milliseconds endWait = std::chrono::milliseconds(5000));
     ~AnswerLogWriter();
     AnswerLogWriter(const AnswerLogWriter &) = delete;
     AnswerLogWriter &operator=(const AnswerLogWriter &) = delete;
 
-    QString folder() const { return m_folder; }
+    QString folder() const;
 
     // Returns at once; the line goes to "<student>@<computer>.csv".
     void append(AnswerEntry entry);
-    // Waits until every answer appended so far is written, or has failed.
-    void flush();
+    // Waits until every answer appended so far is written or has failed, or
+    // the time is up; returns whether it got that far.
+    bool flush(std::chrono::milliseconds limit = std::chrono::milliseconds::max());
 
     struct Backlog
     {
@@ -41,19 +43,12 @@ public:
     Backlog backlog() const;
 
 private:
-    void run();
-    bool writeFront(std::unique_lock<std::mutex> &lock);
+    struct Shared;
+    static void run(const std::shared_ptr<Shared> &shared);
 
-    const QString m_folder;
-    const std::chrono::milliseconds m_retryInterval;
-    mutable std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::condition_variable m_idle;
-    std::deque<AnswerEntry> m_queue;
-    QString m_error;
-    bool m_writing = false;
-    bool m_stopping = false;
-    bool m_failedSinceAppend = false;
+    // Shared with the thread, which may outlive the writer on a hung share.
+    std::shared_ptr<Shared> m_shared;
+    std::chrono::milliseconds m_endWait;
     std::thread m_thread;
 };
 

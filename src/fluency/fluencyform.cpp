@@ -108,8 +108,9 @@ void FluencyForm::openFrom(QWidget &opener)
 {
     m_app.assistForm().hide();
     opener.hide();
-    // The answers of this computer's last drill may still be on their way.
-    m_app.answerLog().flush();
+    // The answers of this computer's last drill may still be on their way;
+    // a share that hangs is not waited for long (the notice then says so).
+    m_app.answerLog().flush(std::chrono::seconds(2));
     loadStudents();
     show();
     raise();
@@ -196,7 +197,7 @@ void FluencyForm::ExportButt_Click()
     const QString path = m_chooseSaveFile(suggested);
     if (path.isEmpty())
         return;
-    m_app.answerLog().flush();
+    m_app.answerLog().flush(std::chrono::seconds(2));
     const WriteResult written =
         writeTextFileAtomically(path, classExportText(logFolder(), thresholdMs(), today), TextEncoding::Utf8);
     if (!written.ok) {

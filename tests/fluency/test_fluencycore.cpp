@@ -13,6 +13,7 @@
 #include <functional>
 
 #ifdef Q_OS_UNIX
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -289,6 +290,32 @@ private Q_SLOTS:
         const std::vector<AnswerEntry> read = scan(folder, QStringLiteral("Ann Lee"));
         QCOMPARE(read.size(), std::size_t(2));
         QCOMPARE(read[0].sequence, 1);
+    }
+
+    // A file held locked (as a share that hangs holds a write) neither holds
+    // up the caller nor keeps the writer from going; the answer is written
+    // once the file is free.
+    void aHeldFileHoldsUpOnlyTheWritersThread()
+    {
+#ifdef Q_OS_UNIX
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Log"));
+        QDir().mkpath(folder);
+        const QString path = QDir(folder).filePath(answerLogFileName(QStringLiteral("Ann Lee"), QStringLiteral("PC1")));
+        QFile held(path);
+        QVERIFY(held.open(QIODevice::WriteOnly));
+        QCOMPARE(::flock(held.handle(), LOCK_EX), 0);
+        {
+            AnswerLogWriter writer(folder, std::chrono::milliseconds(5000), std::chrono::milliseconds(50));
+            writer.append(entry(QStringLiteral("Ann Lee"), QStringLiteral("PC1"), 1, 2, 3, true, 800, at(Day1, 0)));
+            QVERIFY(!writer.flush(std::chrono::milliseconds(50)));
+            QCOMPARE(writer.backlog().waiting, 1);
+        }
+        ::flock(held.handle(), LOCK_UN);
+        QTRY_COMPARE(scan(folder, QStringLiteral("Ann Lee")).size(), std::size_t(1));
+#else
+        QSKIP("needs flock");
+#endif
     }
 
     void twoComputersAppendIntoOneFolder()
