@@ -60,7 +60,6 @@ FluencyForm::FluencyForm(App &app)
 
     m_view = new FluencyView(client());
     m_view->setObjectName(QStringLiteral("GridView"));
-    m_view->setAccessibleName(QStringLiteral("Fluency grid"));
     m_notice = new QLabel(client());
     m_notice->setObjectName(QStringLiteral("NoticeLabel"));
     m_notice->setWordWrap(true);

@@ -17,6 +17,9 @@ FluencyView::FluencyView(QWidget *parent)
 
 void FluencyView::showGrid(FluencyGrid grid)
 {
+    // A screen reader hears the drawn title and the totals.
+    setAccessibleName(QStringLiteral("%1: %2").arg(grid.student, operationName(grid.operation)));
+    setAccessibleDescription(QStringLiteral("Automatic: %1 of %2 facts").arg(grid.automatic).arg(grid.facts));
     m_grid = std::move(grid);
     m_message.clear();
     update();
@@ -26,6 +29,8 @@ void FluencyView::showMessage(const QString &message)
 {
     m_grid.reset();
     m_message = message;
+    setAccessibleName(message);
+    setAccessibleDescription({});
     update();
 }
 
