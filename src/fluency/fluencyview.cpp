@@ -36,7 +36,7 @@ void FluencyView::showMessage(const QString &message)
 
 QSize FluencyView::sizeHint() const
 {
-    return {780, 580};
+    return {760, 480};
 }
 
 void FluencyView::paintEvent(QPaintEvent *)
