@@ -5,6 +5,7 @@
 #include "app/company.h"
 #include "app/contactform.h"
 #include "app/frmabout.h"
+#include "app/messageform.h"
 #include "app/placeholders.h"
 #include "app/screensize.h"
 #include "app/vistanotice.h"
@@ -23,6 +24,7 @@
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
 #include "selection/mainmenu.h"
+#include "teacher/test.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -45,6 +47,8 @@ App::App(const QString &workingFolder, Services services)
 // Windows go before the services they use.
 App::~App()
 {
+    m_messageForm.reset();
+    m_test.reset();
     m_recordsForm.reset();
     m_scoreForm.reset();
     m_factsProblems.reset();
@@ -211,6 +215,23 @@ ScoreForm &App::scoreForm()
 RecordsForm &App::recordsForm()
 {
     return createOnce(m_recordsForm, *this);
+}
+
+Test &App::test()
+{
+    return createOnce(m_test, *this);
+}
+MessageForm &App::messageForm()
+{
+    return createOnce(m_messageForm, *this);
+}
+
+void App::showUtilityMenu()
+{
+    // The Utility Menu is not built yet; until it is, the windows it opens
+    // return to the start screen. Re-point this at the Utility Menu when it
+    // lands.
+    company().returnToStart();
 }
 
 void App::unloadRecordsForm()

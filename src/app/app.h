@@ -25,7 +25,9 @@ class ContactForm;
 class frmAbout;
 class GetPassW;
 class MainMenu;
+class MessageForm;
 class ScreenSize;
+class Test;
 class VistaNotice;
 
 // The hub: owns the program-wide state, the services and the windows. Windows
@@ -104,6 +106,11 @@ public:
     RecordsForm *existingRecordsForm() const { return m_recordsForm.get(); }
     void unloadRecordsForm();
     AgentMissing *existingAgentMissing() const { return m_agentMissing.get(); }
+    Test &test();
+    MessageForm &messageForm();
+
+    // Back to the teacher's Utility Menu from the windows it opened.
+    void showUtilityMenu();
 
 private:
     AppState m_state;
@@ -126,6 +133,8 @@ private:
     std::unique_ptr<FactsProblems> m_factsProblems;
     std::unique_ptr<ScoreForm> m_scoreForm;
     std::unique_ptr<RecordsForm> m_recordsForm;
+    std::unique_ptr<Test> m_test;
+    std::unique_ptr<MessageForm> m_messageForm;
 };
 
 } // namespace plovista
