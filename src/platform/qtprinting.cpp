@@ -1,12 +1,14 @@
 #include "platform/qtprinting.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <optional>
@@ -26,8 +28,13 @@ void prepare(QPrinter &printer, const QString &jobName)
 {
     printer.setDocName(jobName);
     if (QPrinterInfo::availablePrinters().isEmpty()) {
+        // Where the user keeps documents, not the program's working folder;
+        // the dialog shows the whole path and lets it be changed.
+        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (folder.isEmpty() || !QDir(folder).exists())
+            folder = QDir::homePath();
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(jobName + QStringLiteral(".pdf"));
+        printer.setOutputFileName(QDir(folder).filePath(jobName + QStringLiteral(".pdf")));
     }
 }
 
