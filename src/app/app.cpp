@@ -5,6 +5,7 @@
 #include "app/company.h"
 #include "app/contactform.h"
 #include "app/frmabout.h"
+#include "app/messageform.h"
 #include "app/placeholders.h"
 #include "app/screensize.h"
 #include "app/vistanotice.h"
@@ -25,6 +26,7 @@
 #include "selection/mainmenu.h"
 #include "speech/controlpeedy.h"
 #include "speech/getgreeting.h"
+#include "teacher/test.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -49,6 +51,8 @@ App::~App()
 {
     m_getGreeting.reset();
     m_controlPeedy.reset();
+    m_messageForm.reset();
+    m_test.reset();
     m_recordsForm.reset();
     m_scoreForm.reset();
     m_factsProblems.reset();
@@ -239,11 +243,19 @@ GetGreeting &App::getGreeting()
 {
     return createOnce(m_getGreeting, *this);
 }
+Test &App::test()
+{
+    return createOnce(m_test, *this);
+}
+MessageForm &App::messageForm()
+{
+    return createOnce(m_messageForm, *this);
+}
 
 void App::showUtilityMenu()
 {
-    // LEAD: re-point this to the Utility Menu once it is merged; until then
-    // the teacher lands back on the start screen.
+    // The Utility Menu is not built yet; until it is, the windows it opens
+    // return to the start screen.
     company().returnToStart();
 }
 

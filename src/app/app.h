@@ -25,7 +25,9 @@ class ContactForm;
 class frmAbout;
 class GetPassW;
 class MainMenu;
+class MessageForm;
 class ScreenSize;
+class Test;
 class VistaNotice;
 class ControlPeedy;
 class GetGreeting;
@@ -116,7 +118,10 @@ public:
     AgentMissing *existingAgentMissing() const { return m_agentMissing.get(); }
     ControlPeedy &controlPeedy();
     GetGreeting &getGreeting();
-    // Where the speech settings go back to when they are left.
+    Test &test();
+    MessageForm &messageForm();
+
+    // Back to the teacher's Utility Menu from the windows it opened.
     void showUtilityMenu();
 
 private:
@@ -142,6 +147,8 @@ private:
     std::unique_ptr<RecordsForm> m_recordsForm;
     std::unique_ptr<ControlPeedy> m_controlPeedy;
     std::unique_ptr<GetGreeting> m_getGreeting;
+    std::unique_ptr<Test> m_test;
+    std::unique_ptr<MessageForm> m_messageForm;
 };
 
 } // namespace plovista

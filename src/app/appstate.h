@@ -67,6 +67,9 @@ struct AppState
     double Speed = 0.0;
     double MinutesSpent = 0.0;
 
+    // The message the teacher put at the top of the printed worksheets.
+    QString WorksheetMessage;
+
     // The answer of the last message box (MsgAnswer).
     int MsgResult = 0;
 };

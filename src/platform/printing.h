@@ -1,7 +1,11 @@
 #pragma once
 
+#include "platform/printpage.h"
+
 #include <QImage>
 #include <QString>
+
+#include <functional>
 
 namespace plovista {
 
@@ -12,14 +16,23 @@ struct PrintOutcome
     QString error; // why printing failed, when it did
 };
 
+// Makes the pages of a print job once the number of copies is known.
+using PagesForCopies = std::function<QList<PrintPage>(int copies)>;
+
 // Printing through the desktop's print system (a PDF file where there is no
-// printer). Worksheet printing adds its own call when worksheets are built.
+// printer).
 class Printing
 {
 public:
     virtual ~Printing() = default;
     // Prints one page holding the image scaled to fit, after the print dialog.
     virtual PrintOutcome printImage(const QImage &image, const QString &jobName) = 0;
+    // Shows the print dialog with one copy preset; then asks for the pages of
+    // the copies chosen there and prints each page on a sheet of its own. The
+    // printer makes no copies itself, so every copy can differ. A page wider
+    // or taller than the paper is printed smaller, never cut. Nothing is asked
+    // for when the dialog is cancelled.
+    virtual PrintOutcome printPages(const QString &jobName, const PagesForCopies &pagesFor) = 0;
 };
 
 } // namespace plovista
