@@ -20,11 +20,17 @@
 #include "platform/systeminfo.h"
 #include "platform/voice.h"
 #include "records/recordsform.h"
+#include "records/savedrecordsform.h"
+#include "records/saverecordsform.h"
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
 #include "selection/mainmenu.h"
+#include "teacher/getpassw.h"
+#include "teacher/subutility.h"
+#include "teacher/utilityform.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace plovista {
@@ -45,6 +51,12 @@ App::App(const QString &workingFolder, Services services)
 // Windows go before the services they use.
 App::~App()
 {
+    m_test.reset();
+    m_controlPeedy.reset();
+    m_saveRecordsForm.reset();
+    m_savedRecordsForm.reset();
+    m_subUtility.reset();
+    m_utilityForm.reset();
     m_recordsForm.reset();
     m_scoreForm.reset();
     m_factsProblems.reset();
@@ -86,6 +98,11 @@ bool App::writeSetting(const QString &name, const QString &value)
                  .arg(name, result.error),
              QStringLiteral("Setting Not Saved"), MsgIcon::Critical);
     return result.ok;
+}
+
+void App::playClick()
+{
+    m_services.sound->play(QDir(m_store.workingFolder()).filePath(QStringLiteral("Pop.wav")));
 }
 
 void App::showAssist(const QString &title, const QString &text)
@@ -211,6 +228,31 @@ ScoreForm &App::scoreForm()
 RecordsForm &App::recordsForm()
 {
     return createOnce(m_recordsForm, *this);
+}
+
+UtilityForm &App::utilityForm()
+{
+    return createOnce(m_utilityForm, *this);
+}
+SubUtility &App::subUtility()
+{
+    return createOnce(m_subUtility, *this);
+}
+SavedRecordsForm &App::savedRecordsForm()
+{
+    return createOnce(m_savedRecordsForm, *this);
+}
+SaveRecordsForm &App::saveRecordsForm()
+{
+    return createOnce(m_saveRecordsForm, *this);
+}
+ControlPeedy &App::controlPeedy()
+{
+    return createOnce(m_controlPeedy, *this);
+}
+Test &App::test()
+{
+    return createOnce(m_test, *this);
 }
 
 void App::unloadRecordsForm()

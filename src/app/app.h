@@ -22,10 +22,16 @@ class ScoreForm;
 class AssistForm;
 class Company;
 class ContactForm;
+class ControlPeedy;
 class frmAbout;
 class GetPassW;
 class MainMenu;
+class SaveRecordsForm;
+class SavedRecordsForm;
 class ScreenSize;
+class SubUtility;
+class Test;
+class UtilityForm;
 class VistaNotice;
 
 // The hub: owns the program-wide state, the services and the windows. Windows
@@ -63,6 +69,10 @@ public:
 
     // Writes a setting; a failure is told to the user, and the program goes on.
     bool writeSetting(const QString &name, const QString &value);
+
+    // The click of the teacher's settings windows, "Pop.wav" in the working
+    // folder; nothing when it is missing.
+    void playClick();
 
     // The directions window with a title and a text.
     void showAssist(const QString &title, const QString &text);
@@ -104,6 +114,13 @@ public:
     RecordsForm *existingRecordsForm() const { return m_recordsForm.get(); }
     void unloadRecordsForm();
     AgentMissing *existingAgentMissing() const { return m_agentMissing.get(); }
+    UtilityForm &utilityForm();
+    SubUtility &subUtility();
+    SavedRecordsForm &savedRecordsForm();
+    SaveRecordsForm &saveRecordsForm();
+    SaveRecordsForm *existingSaveRecordsForm() const { return m_saveRecordsForm.get(); }
+    ControlPeedy &controlPeedy();
+    Test &test();
 
 private:
     AppState m_state;
@@ -126,6 +143,12 @@ private:
     std::unique_ptr<FactsProblems> m_factsProblems;
     std::unique_ptr<ScoreForm> m_scoreForm;
     std::unique_ptr<RecordsForm> m_recordsForm;
+    std::unique_ptr<UtilityForm> m_utilityForm;
+    std::unique_ptr<SubUtility> m_subUtility;
+    std::unique_ptr<SavedRecordsForm> m_savedRecordsForm;
+    std::unique_ptr<SaveRecordsForm> m_saveRecordsForm;
+    std::unique_ptr<ControlPeedy> m_controlPeedy;
+    std::unique_ptr<Test> m_test;
 };
 
 } // namespace plovista

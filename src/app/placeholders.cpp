@@ -1,59 +1,48 @@
 #include "app/placeholders.h"
 
 #include "app/app.h"
-#include "app/company.h"
 #include "app/twips.h"
+#include "teacher/utilityform.h"
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 
 namespace plovista {
 
-GetPassW::GetPassW(App &app)
-    : FormWindow(app, Audience::Teacher, QStringLiteral("GetPassW"))
+PlaceholderWindow::PlaceholderWindow(App &app, const QString &objectName, const QString &caption, const QString &text)
+    : FormWindow(app, Audience::Teacher, objectName)
 {
-    setWindowTitle(QStringLiteral("Password"));
-    m_label1 = new QLabel(QStringLiteral("Enter the password..."), client());
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    placeTwips(m_label1, 240, 120, 3600);
-    m_text1 = new QLineEdit(client());
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setEchoMode(QLineEdit::Password);
-    m_text1->setAccessibleName(QStringLiteral("Enter the password..."));
-    placeTwips(m_text1, 240, 480, 2400);
-    m_text2 = new QLineEdit(client());
-    m_text2->setObjectName(QStringLiteral("Text2"));
-    m_text2->setEchoMode(QLineEdit::Password);
-    placeTwips(m_text2, 240, 900, 2400);
-    m_command1 = new QPushButton(QStringLiteral("Change"), client());
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    placeTwips(m_command1, 2880, 480, 1000);
-    setClientSizeTwips(4200, 1975 - 600);
+    setWindowTitle(caption);
+    auto *label = new QLabel(text, client());
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setWordWrap(true);
+    placeTwips(label, 240, 240, 4200, 1200);
+    setClientSizeTwips(4680, 1680);
 }
 
-void GetPassW::prepare()
+void PlaceholderWindow::open()
 {
-    m_command1->setEnabled(false);
-}
-
-void GetPassW::openForEntry()
-{
-    setWindowTitle(QStringLiteral("Password"));
-    m_text1->clear();
-    m_text2->hide();
-    m_label1->setText(QStringLiteral("Enter the password..."));
     show();
     raise();
     activateWindow();
-    m_text1->setFocus();
 }
 
-void GetPassW::closeEvent(QCloseEvent *event)
+void PlaceholderWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    m_app.company().returnToStart();
+    m_app.utilityForm().showAgain();
 }
+
+ControlPeedy::ControlPeedy(App &app)
+    : PlaceholderWindow(app, QStringLiteral("ControlPeedy"), QStringLiteral("Control Speech"),
+                        QStringLiteral("Here you will choose Peedy or the voice, what they say, and Peedy's "
+                                       "greeting. Close this window to go back to the Utility Menu."))
+{ }
+
+Test::Test(App &app)
+    : PlaceholderWindow(app, QStringLiteral("Test"), QStringLiteral("Print Test"),
+                        QStringLiteral("Here you will print a worksheet of fifty facts. Close this window to go "
+                                       "back to the Utility Menu."))
+{ }
 
 } // namespace plovista

@@ -2,33 +2,36 @@
 
 #include "app/formwindow.h"
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
-
 namespace plovista {
 
-// The password window; checking and changing the password arrive with the
-// teacher's windows.
-class GetPassW final : public FormWindow
+// Stand-ins for two teacher windows still to come. Each says what it will
+// hold; closing it returns to the Utility Menu.
+class PlaceholderWindow : public FormWindow
 {
     Q_OBJECT
 public:
-    explicit GetPassW(App &app);
+    PlaceholderWindow(App &app, const QString &objectName, const QString &caption, const QString &text);
 
-    // Before any Start: the change button is off until change mode.
-    void prepare();
-    // Entry mode, as the access code opens it.
-    void openForEntry();
+    void open();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+};
 
-private:
-    QLabel *m_label1 = nullptr;
-    QLineEdit *m_text1 = nullptr;
-    QLineEdit *m_text2 = nullptr;
-    QPushButton *m_command1 = nullptr;
+// The speech settings.
+class ControlPeedy final : public PlaceholderWindow
+{
+    Q_OBJECT
+public:
+    explicit ControlPeedy(App &app);
+};
+
+// The printed worksheet tests.
+class Test final : public PlaceholderWindow
+{
+    Q_OBJECT
+public:
+    explicit Test(App &app);
 };
 
 } // namespace plovista

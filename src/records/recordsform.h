@@ -26,6 +26,9 @@ public:
     // records (the sub-menu tells the teacher). Closing the teacher's view
     // emits teacherViewClosed for the sub-menu to come back.
     bool openForTeacher();
+    // A saved record file, for the teacher: its text under the caption,
+    // with "Print"; closing it emits teacherViewClosed too.
+    void showSavedForTeacher(const QString &caption, const QString &text);
 
     void PrintRecords_Click();
     void help_Click();
