@@ -6,6 +6,7 @@
 #include "records/recordsform.h"
 #include "records/savedrecords.h"
 #include "settings/textfile.h"
+#include "teacher/formsize.h"
 #include "teacher/subutility.h"
 
 #include <QCloseEvent>
@@ -134,6 +135,7 @@ void SavedRecordsForm::layOut()
     m_newNameLabel->setVisible(rename);
     m_newName->setVisible(rename);
     setClientSizeTwips(preview ? PreviewLeft + PreviewWidth + 240 : ListLeft + ListWidth + 240, ButtonTop + 660);
+    centreOnNextShow(*this);
 }
 
 void SavedRecordsForm::fillList(const QString &select)

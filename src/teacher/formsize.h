@@ -13,4 +13,14 @@ inline void setFormSizeTwips(FormWindow &window, int width, int height)
     window.setClientSizeTwips(width - Border, height - TitleAndMenuBar);
 }
 
+// A window that changes its shape opens again in the middle of the screen
+// (FormWindow places a window it finds unmoved), so a wider shape never hangs
+// off the edge where a narrower one stood.
+inline void centreOnNextShow(FormWindow &window)
+{
+    if (window.isVisible())
+        window.hide();
+    window.setAttribute(Qt::WA_Moved, false);
+}
+
 } // namespace plovista

@@ -132,6 +132,7 @@ void SubUtility::reshape(UtilityChoice choice)
     else
         layOutColumn(visible);
     setFormSizeTwips(*this, shape.width, shape.height);
+    centreOnNextShow(*this);
 }
 
 void SubUtility::layOutColumn(int visible)
