@@ -26,6 +26,12 @@ constexpr int EntryHeight = 1975;
 constexpr int ChangeHeight = 2975;
 constexpr int PasswordLength = 5;
 
+// The buttons stand near the bottom of the window in both of its heights.
+int buttonTop(int height)
+{
+    return height - 600 - 480;
+}
+
 QLineEdit *passwordBox(QWidget *parent, const QString &name, const QString &tip)
 {
     auto *box = new QLineEdit(parent);
@@ -72,8 +78,8 @@ GetPassW::GetPassW(App &app)
     quit->setObjectName(QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &GetPassW::Quit_Click);
 
-    placeTwips(m_command1, 240, EntryHeight - 600 - 480, 1000, 360);
-    placeTwips(m_changeButt, 1440, EntryHeight - 600 - 480, 2400, 360);
+    placeTwips(m_command1, 240, buttonTop(EntryHeight), 1000, 360);
+    placeTwips(m_changeButt, 1440, buttonTop(EntryHeight), 2400, 360);
     setFormSizeTwips(*this, Width, EntryHeight);
     m_text1->clear();
 }
@@ -93,7 +99,7 @@ void GetPassW::openForEntry()
     m_changeRequested = false;
     setWindowTitle(EntryCaption);
     setFormSizeTwips(*this, Width, EntryHeight);
-    placeTwips(m_command1, 240, EntryHeight - 600 - 480, 1000, 360);
+    placeTwips(m_command1, 240, buttonTop(EntryHeight), 1000, 360);
     m_changeButt->show();
     m_text1->clear();
     m_text2->hide();
@@ -141,7 +147,7 @@ void GetPassW::enterChangeMode()
     setFormSizeTwips(*this, Width, ChangeHeight);
     setWindowTitle(ChangeCaption);
     m_label1->setText(QStringLiteral("Type the new password in both boxes."));
-    placeTwips(m_command1, 240, ChangeHeight - 600 - 480, 1000, 360);
+    placeTwips(m_command1, 240, buttonTop(ChangeHeight), 1000, 360);
     m_command1->setText(QStringLiteral("Accept"));
     m_command1->setEnabled(true);
     m_changeButt->hide();
