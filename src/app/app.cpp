@@ -6,7 +6,6 @@
 #include "app/contactform.h"
 #include "app/frmabout.h"
 #include "app/messageform.h"
-#include "app/placeholders.h"
 #include "app/screensize.h"
 #include "app/vistanotice.h"
 #include "drill/factsproblems.h"
@@ -21,14 +20,20 @@
 #include "platform/systeminfo.h"
 #include "platform/voice.h"
 #include "records/recordsform.h"
+#include "records/savedrecordsform.h"
+#include "records/saverecordsform.h"
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
 #include "selection/mainmenu.h"
 #include "speech/controlpeedy.h"
 #include "speech/getgreeting.h"
 #include "teacher/test.h"
+#include "teacher/getpassw.h"
+#include "teacher/subutility.h"
+#include "teacher/utilityform.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace plovista {
@@ -53,6 +58,10 @@ App::~App()
     m_controlPeedy.reset();
     m_messageForm.reset();
     m_test.reset();
+    m_saveRecordsForm.reset();
+    m_savedRecordsForm.reset();
+    m_subUtility.reset();
+    m_utilityForm.reset();
     m_recordsForm.reset();
     m_scoreForm.reset();
     m_factsProblems.reset();
@@ -94,6 +103,11 @@ bool App::writeSetting(const QString &name, const QString &value)
                  .arg(name, result.error),
              QStringLiteral("Setting Not Saved"), MsgIcon::Critical);
     return result.ok;
+}
+
+void App::playClick()
+{
+    m_services.sound->play(QDir(m_store.workingFolder()).filePath(QStringLiteral("Pop.wav")));
 }
 
 void App::showAssist(const QString &title, const QString &text)
@@ -138,13 +152,6 @@ bool App::quitFrom(QWidget &window, const QString &question, const QString &titl
     window.hide();
     endProgram();
     return true;
-}
-
-void App::playClick()
-{
-    // The click lives in the working folder, so a school can put its own sound there; without
-    // it the click is simply not heard.
-    m_services.sound->play(m_store.workingFolder() + QStringLiteral("/Pop.wav"));
 }
 
 void App::endProgram()
@@ -235,6 +242,22 @@ RecordsForm &App::recordsForm()
     return createOnce(m_recordsForm, *this);
 }
 
+UtilityForm &App::utilityForm()
+{
+    return createOnce(m_utilityForm, *this);
+}
+SubUtility &App::subUtility()
+{
+    return createOnce(m_subUtility, *this);
+}
+SavedRecordsForm &App::savedRecordsForm()
+{
+    return createOnce(m_savedRecordsForm, *this);
+}
+SaveRecordsForm &App::saveRecordsForm()
+{
+    return createOnce(m_saveRecordsForm, *this);
+}
 ControlPeedy &App::controlPeedy()
 {
     return createOnce(m_controlPeedy, *this);
@@ -254,9 +277,7 @@ MessageForm &App::messageForm()
 
 void App::showUtilityMenu()
 {
-    // The Utility Menu is not built yet; until it is, the windows it opens
-    // return to the start screen.
-    company().returnToStart();
+    utilityForm().showAgain();
 }
 
 void App::unloadRecordsForm()

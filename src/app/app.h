@@ -22,14 +22,18 @@ class ScoreForm;
 class AssistForm;
 class Company;
 class ContactForm;
+class ControlPeedy;
 class frmAbout;
 class GetPassW;
 class MainMenu;
 class MessageForm;
 class ScreenSize;
 class Test;
+class SaveRecordsForm;
+class SavedRecordsForm;
+class SubUtility;
+class UtilityForm;
 class VistaNotice;
-class ControlPeedy;
 class GetGreeting;
 
 // The hub: owns the program-wide state, the services and the windows. Windows
@@ -68,6 +72,10 @@ public:
     // Writes a setting; a failure is told to the user, and the program goes on.
     bool writeSetting(const QString &name, const QString &value);
 
+    // The click of the teacher's settings windows, "Pop.wav" in the working
+    // folder; nothing when it is missing.
+    void playClick();
+
     // The directions window with a title and a text.
     void showAssist(const QString &title, const QString &text);
 
@@ -85,9 +93,6 @@ public:
     // greeting settings ask theirs).
     bool quitFrom(QWidget &window, const QString &question, const QString &title,
                   const std::function<void()> &beforeEnding = {});
-
-    // The click that acknowledges a saved change.
-    void playClick();
 
     // Puts the display back as it was found and ends the program at once.
     void endProgram();
@@ -121,6 +126,11 @@ public:
     Test &test();
     MessageForm &messageForm();
 
+    UtilityForm &utilityForm();
+    SubUtility &subUtility();
+    SavedRecordsForm &savedRecordsForm();
+    SaveRecordsForm &saveRecordsForm();
+    SaveRecordsForm *existingSaveRecordsForm() const { return m_saveRecordsForm.get(); }
     // Back to the teacher's Utility Menu from the windows it opened.
     void showUtilityMenu();
 
@@ -149,6 +159,10 @@ private:
     std::unique_ptr<GetGreeting> m_getGreeting;
     std::unique_ptr<Test> m_test;
     std::unique_ptr<MessageForm> m_messageForm;
+    std::unique_ptr<UtilityForm> m_utilityForm;
+    std::unique_ptr<SubUtility> m_subUtility;
+    std::unique_ptr<SavedRecordsForm> m_savedRecordsForm;
+    std::unique_ptr<SaveRecordsForm> m_saveRecordsForm;
 };
 
 } // namespace plovista

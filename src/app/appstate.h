@@ -42,6 +42,10 @@ struct AppState
     QString SpokenName;
     bool NameRejected = false;
 
+    // A file name and the part of it before its first point (ConcatNameFile).
+    QString ScratchText;
+    QString FileBaseName;
+
     // What start-up found.
     DisplayMode StartDisplayMode;
     QString WindowsDir;

@@ -6,7 +6,6 @@
 #include "app/contactform.h"
 #include "app/frmabout.h"
 #include "app/namecheck.h"
-#include "app/placeholders.h"
 #include "app/screensize.h"
 #include "app/shapes.h"
 #include "app/startup.h"
@@ -19,6 +18,7 @@
 #include "platform/systeminfo.h"
 #include "selection/mainmenu.h"
 #include "speech/greeting.h"
+#include "teacher/getpassw.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
