@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace plovista {
 
@@ -73,35 +72,24 @@ QStringList savedRecordFiles(const QString &folder)
 
 WriteResult copyRecordsFile(const QString &from, const QString &to)
 {
-    QByteArray bytes;
-    QFile source(from);
-    if (source.exists()) {
-        if (!source.open(QIODevice::ReadOnly))
-            return {false, QStringLiteral("the current records could not be read (%1)").arg(reason(source))};
-        bytes = source.readAll();
-        if (source.error() != QFileDevice::NoError)
-            return {false, QStringLiteral("the current records could not be read (%1)").arg(reason(source))};
+    // A missing current records file is saved as an empty one.
+    const BytesResult source = readFileReporting(from);
+    if (!source.bytes && !source.missing) {
+        const QString why = QStringLiteral("the current records could not be read (%1)").arg(source.error);
+        return {false, why, why};
     }
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly))
-        return {false, reason(target)};
-    if (target.write(bytes) != bytes.size()) {
-        const QString why = reason(target);
-        target.cancelWriting();
-        return {false, why};
-    }
-    if (!target.commit())
-        return {false, reason(target)};
-    return {};
+    return writeFileAtomically(to, source.bytes.value_or(QByteArray()));
 }
 
 WriteResult renameRecordsFile(const QString &from, const QString &to)
 {
-    if (QFileInfo::exists(to))
-        return {false, QStringLiteral("a file of that name already exists")};
+    if (QFileInfo::exists(to)) {
+        const QString why = QStringLiteral("a file of that name already exists");
+        return {false, why, why};
+    }
     QFile file(from);
     if (!file.rename(to))
-        return {false, reason(file)};
+        return {false, reason(file), reason(file)};
     return {};
 }
 
@@ -109,7 +97,7 @@ WriteResult removeRecordsFile(const QString &path)
 {
     QFile file(path);
     if (!file.remove())
-        return {false, reason(file)};
+        return {false, reason(file), reason(file)};
     return {};
 }
 

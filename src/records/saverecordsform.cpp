@@ -92,9 +92,10 @@ void SaveRecordsForm::SaveButt_Click()
     }
     // Start-up makes the folder; it may have gone since.
     WriteResult saved;
-    if (!QDir().mkpath(folder))
-        saved = {false, QStringLiteral("the folder SDat could not be made")};
-    else
+    if (!QDir().mkpath(folder)) {
+        const QString why = QStringLiteral("the folder SDat could not be made");
+        saved = {false, why, why};
+    } else
         saved = copyRecordsFile(root.filePath(CurrentRecordsFile), target);
     if (!saved.ok) {
         m_app.tell(QStringLiteral("The records could not be saved to \"%1\": %2.\n\nThe current records and the "

@@ -107,16 +107,16 @@ WriteResult failure(int errorNumber, const QString &path)
     return failure(fileErrorReason(errorNumber), path);
 }
 
-ReadResult readFailure(const QString &reason, const QString &path)
+BytesResult readFailure(const QString &reason, const QString &path)
 {
-    ReadResult result;
+    BytesResult result;
     result.error = QStringLiteral("%1 (%2)").arg(reason, path);
     return result;
 }
 
-ReadResult readFailure(int errorNumber, const QString &path)
+BytesResult readFailure(int errorNumber, const QString &path)
 {
-    ReadResult result = readFailure(fileErrorReason(errorNumber), path);
+    BytesResult result = readFailure(fileErrorReason(errorNumber), path);
     result.missing = errorNumber == ENOENT || errorNumber == ENOTDIR;
     return result;
 }
@@ -191,7 +191,7 @@ QString fileErrorReason(int errorNumber)
     }
 }
 
-ReadResult readTextFileReporting(const QString &path, qint64 maxBytes)
+BytesResult readFileReporting(const QString &path, qint64 maxBytes)
 {
     // Not waiting for a writer is what keeps a named pipe from blocking; a
     // regular file reads the same either way.
@@ -235,8 +235,19 @@ ReadResult readTextFileReporting(const QString &path, qint64 maxBytes)
     }
     if (maxBytes >= 0 && bytes.size() > maxBytes)
         return tooLarge();
+    BytesResult result;
+    result.bytes = std::move(bytes);
+    return result;
+}
+
+ReadResult readTextFileReporting(const QString &path, qint64 maxBytes)
+{
+    BytesResult read = readFileReporting(path, maxBytes);
     ReadResult result;
-    result.text = decodeText(bytes);
+    result.missing = read.missing;
+    result.error = std::move(read.error);
+    if (read.bytes)
+        result.text = decodeText(*read.bytes);
     return result;
 }
 
@@ -246,6 +257,11 @@ std::optional<QString> readTextFile(const QString &path, qint64 maxBytes)
 }
 
 WriteResult writeTextFileAtomically(const QString &path, const QString &text)
+{
+    return writeFileAtomically(path, encodeWindows1252(text));
+}
+
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
     const QByteArray target = QFile::encodeName(path);
     struct stat old
@@ -271,7 +287,6 @@ WriteResult writeTextFileAtomically(const QString &path, const QString &text)
     if (replacing)
         ::fchmod(fd, old.st_mode & 07777);
 
-    const QByteArray bytes = encodeWindows1252(text);
     int errorNumber = writeAll(fd, bytes.constData(), bytes.size());
     // A file system that cannot sync has nothing more to say about the data.
     if (errorNumber == 0 && ::fdatasync(fd) != 0 && errno != EINVAL)
