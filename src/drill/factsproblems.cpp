@@ -397,8 +397,13 @@ void FactsProblems::finishPress()
         m_text1->setEnabled(false);
         return;
     }
-    if (result.fact)
+    if (result.fact) {
+        // Feedback not yet begun belongs to a fact the student has left. A
+        // fact asked again keeps its correction, which is still on screen.
+        if (!result.askedAgain)
+            m_app.speech().DropWaitingSpeech();
         presentFact(*result.fact);
+    }
 }
 
 void FactsProblems::presentFact(const Fact &fact)

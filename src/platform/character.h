@@ -23,6 +23,9 @@ public:
     // The text keeps the program's speech marks ("~", runs of commas).
     virtual void speak(const QString &text) = 0;
     virtual void stopAll() = 0;
+    // Drops the words and gestures still waiting; the request running goes on
+    // to its end, and waiting shows, hides and moves keep their turn.
+    virtual void dropWaitingSpeech() = 0;
 };
 
 } // namespace plovista

@@ -16,6 +16,11 @@ void EspeakVoice::stop()
     m_player.stop();
 }
 
+void EspeakVoice::dropWaiting()
+{
+    m_player.dropWaiting();
+}
+
 SpeechVoice EspeakVoice::plainVoice()
 {
     return SpeechVoice {"en-us", 165, 45, 50};

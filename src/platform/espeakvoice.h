@@ -16,6 +16,7 @@ public:
 
     void speak(const QString &text) override;
     void stop() override;
+    void dropWaiting() override;
 
     // The voice's settings for every text; a plain adult voice.
     static SpeechVoice plainVoice();

@@ -37,6 +37,7 @@ public:
     void play(const QString &animation) override;
     void speak(const QString &text) override;
     void stopAll() override;
+    void dropWaitingSpeech() override;
 
     bool isLoaded() const { return m_rig.isLoaded(); }
     // A request running or waiting.

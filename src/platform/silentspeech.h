@@ -17,6 +17,7 @@ public:
     void play(const QString &) override { }
     void speak(const QString &) override { }
     void stopAll() override { }
+    void dropWaitingSpeech() override { }
 };
 
 class SilentVoice final : public Voice
@@ -24,6 +25,7 @@ class SilentVoice final : public Voice
 public:
     void speak(const QString &) override { }
     void stop() override { }
+    void dropWaiting() override { }
 };
 
 } // namespace plovista

@@ -13,6 +13,8 @@ public:
     // The text keeps the program's speech marks ("~", runs of commas).
     virtual void speak(const QString &text) = 0;
     virtual void stop() = 0;
+    // Drops every text not yet begun; the one being heard goes on to its end.
+    virtual void dropWaiting() = 0;
 };
 
 } // namespace plovista

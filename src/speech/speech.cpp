@@ -57,6 +57,12 @@ void Speech::VoiceSays(const QString &text)
     m_voice.speak(text);
 }
 
+void Speech::DropWaitingSpeech()
+{
+    m_character.dropWaitingSpeech();
+    m_voice.dropWaiting();
+}
+
 void Speech::say(bool peedy, bool voice, const QStringList &animations, const QString &text, const QString &voiceText)
 {
     if (m_state.PeedyEnabled && peedy)

@@ -28,6 +28,10 @@ public:
     // or stand alone).
     void PeedyPlays(const QString &animation);
     void VoiceSays(const QString &text);
+    // Peedy and the voice drop what they still have waiting, and finish only
+    // what they are saying: called as a new fact goes up, so what is heard
+    // never falls more than one sentence behind what is seen.
+    void DropWaitingSpeech();
 
     // The voice text defaults to the text Peedy says.
     void SayFeedback(const QStringList &animations, const QString &text, const QString &voiceText = {});

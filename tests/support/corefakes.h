@@ -22,7 +22,7 @@
 namespace plovista::test {
 
 // Records every request as one line: "show", "hide", "move 40,150",
-// "play Greet", "speak <text>", "stop", "load Peedy <file>".
+// "play Greet", "speak <text>", "stop", "drop waiting", "load Peedy <file>".
 class FakeCharacter : public Character
 {
 public:
@@ -37,6 +37,7 @@ public:
     void play(const QString &animation) override { log << QStringLiteral("play ") + animation; }
     void speak(const QString &text) override { log << QStringLiteral("speak ") + text; }
     void stopAll() override { log << QStringLiteral("stop"); }
+    void dropWaitingSpeech() override { log << QStringLiteral("drop waiting"); }
 
     // Only the spoken texts, in order.
     QStringList spoken() const
@@ -52,13 +53,31 @@ public:
     bool loadSucceeds = true;
 };
 
+// Records every text asked for in `spoken`. The texts are heard one at a
+// time: the first of `queue` is being heard, from the moment it is first,
+// until finishText() lets the next one begin.
 class FakeVoice : public Voice
 {
 public:
-    void speak(const QString &text) override { spoken << text; }
-    void stop() override { ++stops; }
+    void speak(const QString &text) override
+    {
+        spoken << text;
+        queue << text;
+    }
+    void stop() override
+    {
+        ++stops;
+        queue.clear();
+    }
+    void dropWaiting() override { queue = queue.mid(0, 1); }
+    void finishText()
+    {
+        if (!queue.isEmpty())
+            queue.removeFirst();
+    }
 
     QStringList spoken;
+    QStringList queue;
     int stops = 0;
 };
 
