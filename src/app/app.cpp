@@ -27,13 +27,22 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace plovista {
 
 App::App(const QString &workingFolder, Services services)
     : m_store(workingFolder)
     , m_services(std::move(services))
     , m_speech(m_state, *m_services.character, *m_services.voice)
-    , m_ender([] { QApplication::exit(0); })
+    , m_ender([] {
+        // At once: a message box open in an event loop of its own would
+        // otherwise return into the program as if answered, and an event loop
+        // not yet begun would still begin.
+        std::fflush(nullptr);
+        std::_Exit(0);
+    })
 {
     // The windows were designed around a narrow sans-serif face; Liberation
     // Sans has the same widths as the face they were drawn with.
