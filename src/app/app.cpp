@@ -44,6 +44,13 @@ App::App(const QString &workingFolder, Services services)
         std::_Exit(0);
     })
 {
+    // The program ends only through its own quit paths, which put the display
+    // back; a student's window closed while the start screen is hidden is not
+    // the end of the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // Should anything else end the event loop all the same, the display goes
+    // back first.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &App::endProgram);
     // The windows were designed around a narrow sans-serif face; Liberation
     // Sans has the same widths as the face they were drawn with.
     QFont font(QStringLiteral("Arial"), 9);

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/twips.h"
 
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
@@ -68,6 +69,16 @@ void FormWindow::showEvent(QShowEvent *event)
             move(frame.topLeft());
         }
     }
+}
+
+void FormWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    // A window closed or hidden while minimised (not merely minimised, which
+    // the window system reports as a spontaneous hide) is restored first: the
+    // start screen and Peedy it hid come back, and it opens in sight next time.
+    if (!event->spontaneous() && isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
 }
 
 void FormWindow::changeEvent(QEvent *event)

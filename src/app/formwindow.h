@@ -37,6 +37,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     // Called when the window is minimised (true) or restored (false).
     virtual void minimisedChanged(bool minimised);
 
