@@ -46,12 +46,17 @@ void FormWindow::setClientSizeTwips(int width, int height)
 void FormWindow::keyPressEvent(QKeyEvent *event)
 {
     // A default button only works inside a dialog in Qt; every window of ours
-    // has one, so Enter is routed here whatever the focused control.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_defaultButton &&
-        m_defaultButton->isVisible() && m_defaultButton->isEnabled() && isEnabled()) {
-        m_defaultButton->click();
-        event->accept();
-        return;
+    // has one, so Enter comes here from any control that does not take it.
+    // As on every desktop, a focused push button takes Enter itself and the
+    // default button takes it only when the focus is elsewhere.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && isEnabled()) {
+        auto *focused = qobject_cast<QPushButton *>(focusWidget());
+        QPushButton *target = focused ? focused : m_defaultButton;
+        if (target && target->isVisible() && target->isEnabled()) {
+            target->click();
+            event->accept();
+            return;
+        }
     }
     QWidget::keyPressEvent(event);
 }

@@ -235,6 +235,31 @@ private Q_SLOTS:
                     .startsWith(QStringLiteral("To begin the math facts exercises")));
     }
 
+    // A focused push button takes Enter itself; Start, the default button,
+    // takes it from the name box.
+    void enterPressesTheFocusedButton()
+    {
+        Harness h;
+        h.start();
+        nameBox(h)->insert(QStringLiteral("Bob Smith"));
+        auto *help = h.findIn<QPushButton>(QStringLiteral("Company"), QStringLiteral("HelpButt"));
+        help->setFocus();
+        QTest::keyClick(help, Qt::Key_Return);
+        QVERIFY(h.window(QStringLiteral("AssistForm"))->isVisible());
+        QVERIFY(!h.window(QStringLiteral("MainMenu")));
+
+        auto *quit = h.findIn<QPushButton>(QStringLiteral("Company"), QStringLiteral("QuitButt"));
+        quit->setFocus();
+        h.boxes->answers = {MsgNo};
+        QTest::keyClick(quit, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(h.boxes->titles(), QStringList({"Quit Program"}));
+        QVERIFY(!h.window(QStringLiteral("MainMenu")));
+
+        nameBox(h)->setFocus();
+        QTest::keyClick(nameBox(h), Qt::Key_Return);
+        QVERIFY(h.window(QStringLiteral("MainMenu"))->isVisible());
+    }
+
     void menuItemsShowTheirTexts_data()
     {
         QTest::addColumn<QString>("item");
