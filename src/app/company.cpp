@@ -416,9 +416,12 @@ bool Company::nameCheck()
     const std::optional<NameRejection> rejected = checkName(s.StudentName);
     if (!rejected)
         return true;
-    m_app.speech().SayComment({QStringLiteral("LookDownLeftBlink"), QStringLiteral("GestureLeft")}, rejected->spoken);
+    const bool heard = m_app.speech().SayComment({QStringLiteral("LookDownLeftBlink"), QStringLiteral("GestureLeft")},
+                                                 rejected->spoken);
     if (!rejected->boxText.isEmpty())
         m_app.tell(rejected->boxText, rejected->title, MsgIcon::Information);
+    else if (!heard)
+        m_app.tell(rejected->spoken, rejected->title, MsgIcon::Information);
     s.NameRejected = true;
     m_text1->setEnabled(true);
     m_text1->setFocus();

@@ -130,6 +130,45 @@ private Q_SLOTS:
         QVERIFY(!h.window(QStringLiteral("GetPassW")));
     }
 
+    // The one rejection told by speech alone reaches the student in a box
+    // when no channel would speak it.
+    void aShortNameIsShownWhenNothingSpeaks_data()
+    {
+        QTest::addColumn<bool>("peedy");
+        QTest::addColumn<bool>("peedyComments");
+        QTest::addColumn<bool>("voice");
+        QTest::addColumn<bool>("voiceComments");
+        QTest::addColumn<bool>("boxed");
+        QTest::newRow("both off") << false << true << false << true << true;
+        QTest::newRow("comments off") << true << false << true << false << true;
+        QTest::newRow("voice speaks") << false << false << true << true << false;
+        QTest::newRow("peedy speaks") << true << true << false << false << false;
+    }
+    void aShortNameIsShownWhenNothingSpeaks()
+    {
+        QFETCH(bool, peedy);
+        QFETCH(bool, peedyComments);
+        QFETCH(bool, voice);
+        QFETCH(bool, voiceComments);
+        QFETCH(bool, boxed);
+        Harness h;
+        h.start();
+        AppState &s = h.state();
+        s.PeedyEnabled = peedy;
+        s.PeedyComments = peedyComments;
+        s.VoiceEnabled = voice;
+        s.VoiceComments = voiceComments;
+        typeAndEnter(h, QStringLiteral("Bob"));
+        if (boxed) {
+            QCOMPARE(h.boxes->titles(), QStringList({"Name Too Short"}));
+            QCOMPARE(h.boxes->asked.front().text, QStringLiteral("Your name is too short."));
+            QCOMPARE(h.boxes->asked.front().buttons, MsgButtons::Ok);
+        } else {
+            QVERIFY(h.boxes->asked.empty());
+        }
+        QCOMPARE(QApplication::focusWidget(), nameBox(h));
+    }
+
     void voiceSpeaksWhileTheBoxIsUp()
     {
         Harness h;
