@@ -104,9 +104,9 @@ bool App::writeSetting(const QString &name, const QString &value)
     return result.ok;
 }
 
-void App::showAssist(const QString &title, const QString &text)
+void App::showAssist(const QString &title, const QString &text, const QRect &keepInSight)
 {
-    assistForm().showText(title, text);
+    assistForm().showText(title, text, keepInSight);
 }
 
 bool App::peedyBelongsOn(Audience audience) const

@@ -29,6 +29,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 namespace plovista {
@@ -328,7 +329,7 @@ void Company::Form_Load()
     applyMenuBarState();
     setPerchVisible(s.PeedyEnabled);
 
-    move(0, 0);
+    placeFrameAt(screen() ? screen()->availableGeometry().topLeft() : QPoint(0, 0));
     setEnabled(true);
     show();
     raise();
@@ -473,9 +474,14 @@ void Company::StartButt_Click()
 
 void Company::HelpButt_Click()
 {
+    // The text talks about the name box and the Start button: they stay in sight.
+    QRect nameArea;
+    for (const QWidget *control : {static_cast<QWidget *>(m_text1), static_cast<QWidget *>(m_startButt)})
+        nameArea |= QRect(control->mapToGlobal(QPoint(0, 0)), control->size());
     m_app.showAssist(QStringLiteral("Help"),
                      QStringLiteral("To begin the math facts exercises, type your first and last name, properly "
-                                    "capitalized, and press the Enter key or the Start button."));
+                                    "capitalized, and press the Enter key or the Start button."),
+                     nameArea);
 }
 
 bool Company::confirmQuit()

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/twips.h"
 
+#include <QApplication>
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -61,19 +62,49 @@ void FormWindow::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
-void FormWindow::showEvent(QShowEvent *event)
+void FormWindow::placeFrameAt(QPoint topLeft)
 {
-    QWidget::showEvent(event);
+    // The size is settled first: before a window is first shown Qt hands the
+    // window system a position that includes the frame, but a resize in
+    // between (the layout fixing the size as the window shows) makes it the
+    // client area's, and the title bar lands above it, off the screen.
+    if (layout())
+        layout()->activate();
+    move(topLeft);
+}
+
+QSize FormWindow::frameSizeGuess() const
+{
+    if (frameGeometry().size() != size())
+        return frameGeometry().size();
+    // Every window of the program gets the same decorations.
+    for (const QWidget *top : QApplication::topLevelWidgets()) {
+        const QSize extra = top->frameGeometry().size() - top->size();
+        if (top->isVisible() && !extra.isEmpty())
+            return size() + extra;
+    }
+    return size();
+}
+
+void FormWindow::setVisible(bool visible)
+{
     // A window that was never placed opens in the middle of the screen, clear
     // of Peedy's perch at the top left, as on a desktop without a window
-    // manager it would otherwise land in the corner.
-    if (!testAttribute(Qt::WA_Moved)) {
+    // manager it would otherwise land in the corner. It is placed before it
+    // shows, so the window system takes the position for the frame.
+    if (visible && !isVisible() && !testAttribute(Qt::WA_Moved)) {
         if (const QScreen *screen = this->screen()) {
-            QRect frame = frameGeometry();
+            // The size showing would give it, as Qt gives it then.
+            if (!testAttribute(Qt::WA_Resized)) {
+                adjustSize();
+                setAttribute(Qt::WA_Resized, false);
+            }
+            QRect frame(QPoint(), frameSizeGuess());
             frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
+            placeFrameAt(frame.topLeft());
         }
     }
+    QWidget::setVisible(visible);
 }
 
 void FormWindow::hideEvent(QHideEvent *event)

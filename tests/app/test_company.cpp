@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 using namespace plovista;
@@ -272,6 +273,13 @@ private Q_SLOTS:
         QVERIFY(h.findIn<QLabel>(QStringLiteral("AssistForm"), QStringLiteral("Label1"))
                     ->text()
                     .startsWith(QStringLiteral("To begin the math facts exercises")));
+        // The box leaves in sight the name box and the button its text talks about.
+        for (const char *control : {"Text1", "StartButt"}) {
+            auto *widget = h.findIn<QWidget>(QStringLiteral("Company"), QLatin1String(control));
+            const QRect onScreen(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+            QVERIFY2(!assist->frameGeometry().intersects(onScreen), control);
+        }
+        QVERIFY(assist->screen()->availableGeometry().contains(assist->frameGeometry()));
     }
 
     // A focused push button takes Enter itself; Start, the default button,

@@ -30,10 +30,11 @@ inline bool procMaskHas(qint64 pid, const char *field, int signal)
 class RealProgram
 {
 public:
-    explicit RealProgram(const QString &folder, const QString &display = {})
+    explicit RealProgram(const QString &folder, const QString &display = {},
+                         const QString &platform = QStringLiteral("offscreen"))
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         if (display.isEmpty())
             env.remove(QStringLiteral("DISPLAY"));
