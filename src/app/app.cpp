@@ -36,14 +36,30 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace plovista {
 
 App::App(const QString &workingFolder, Services services)
     : m_store(workingFolder)
     , m_services(std::move(services))
     , m_speech(m_state, *m_services.character, *m_services.voice)
-    , m_ender([] { QApplication::exit(0); })
+    , m_ender([] {
+        // At once: a message box open in an event loop of its own would
+        // otherwise return into the program as if answered, and an event loop
+        // not yet begun would still begin.
+        std::fflush(nullptr);
+        std::_Exit(0);
+    })
 {
+    // The program ends only through its own quit paths, which put the display
+    // back; a student's window closed while the start screen is hidden is not
+    // the end of the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // Should anything else end the event loop all the same, the display goes
+    // back first.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &App::endProgram);
     // The windows were designed around a narrow sans-serif face; Liberation
     // Sans has the same widths as the face they were drawn with.
     QFont font(QStringLiteral("Arial"), 9);
@@ -110,9 +126,9 @@ void App::playClick()
     m_services.sound->play(QDir(m_store.workingFolder()).filePath(QStringLiteral("Pop.wav")));
 }
 
-void App::showAssist(const QString &title, const QString &text)
+void App::showAssist(const QString &title, const QString &text, const QRect &keepInSight)
 {
-    assistForm().showText(title, text);
+    assistForm().showText(title, text, keepInSight);
 }
 
 bool App::peedyBelongsOn(Audience audience) const

@@ -76,8 +76,10 @@ public:
     // folder; nothing when it is missing.
     void playClick();
 
-    // The directions window with a title and a text.
-    void showAssist(const QString &title, const QString &text);
+    // The directions window with a title and a text; placed clear of
+    // `keepInSight` (screen coordinates) when that is given, for a text that
+    // talks about what is there.
+    void showAssist(const QString &title, const QString &text, const QRect &keepInSight = {});
 
     // The shared minimise and restore behaviour of the windows.
     void formMinimised(Audience audience);

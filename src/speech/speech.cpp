@@ -63,27 +63,30 @@ void Speech::DropWaitingSpeech()
     m_voice.dropWaiting();
 }
 
-void Speech::say(bool peedy, bool voice, const QStringList &animations, const QString &text, const QString &voiceText)
+bool Speech::say(bool peedy, bool voice, const QStringList &animations, const QString &text, const QString &voiceText)
 {
-    if (m_state.PeedyEnabled && peedy)
+    const bool peedySpeaks = m_state.PeedyEnabled && peedy;
+    const bool voiceSpeaks = m_state.VoiceEnabled && voice;
+    if (peedySpeaks)
         PeedySays(animations, text);
-    if (m_state.VoiceEnabled && voice)
+    if (voiceSpeaks)
         VoiceSays(voiceText.isNull() ? text : voiceText);
+    return peedySpeaks || voiceSpeaks;
 }
 
-void Speech::SayFeedback(const QStringList &animations, const QString &text, const QString &voiceText)
+bool Speech::SayFeedback(const QStringList &animations, const QString &text, const QString &voiceText)
 {
-    say(m_state.PeedyFeedback, m_state.VoiceFeedback, animations, text, voiceText);
+    return say(m_state.PeedyFeedback, m_state.VoiceFeedback, animations, text, voiceText);
 }
 
-void Speech::SayComment(const QStringList &animations, const QString &text, const QString &voiceText)
+bool Speech::SayComment(const QStringList &animations, const QString &text, const QString &voiceText)
 {
-    say(m_state.PeedyComments, m_state.VoiceComments, animations, text, voiceText);
+    return say(m_state.PeedyComments, m_state.VoiceComments, animations, text, voiceText);
 }
 
-void Speech::SayReward(const QStringList &animations, const QString &text, const QString &voiceText)
+bool Speech::SayReward(const QStringList &animations, const QString &text, const QString &voiceText)
 {
-    say(m_state.PeedyRewards, m_state.VoiceRewards, animations, text, voiceText);
+    return say(m_state.PeedyRewards, m_state.VoiceRewards, animations, text, voiceText);
 }
 
 } // namespace plovista

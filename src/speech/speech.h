@@ -33,16 +33,17 @@ public:
     // never falls more than one sentence behind what is seen.
     void DropWaitingSpeech();
 
-    // The voice text defaults to the text Peedy says.
-    void SayFeedback(const QStringList &animations, const QString &text, const QString &voiceText = {});
-    void SayComment(const QStringList &animations, const QString &text, const QString &voiceText = {});
-    void SayReward(const QStringList &animations, const QString &text, const QString &voiceText = {});
+    // The voice text defaults to the text Peedy says. Each returns whether
+    // Peedy or the voice spoke.
+    bool SayFeedback(const QStringList &animations, const QString &text, const QString &voiceText = {});
+    bool SayComment(const QStringList &animations, const QString &text, const QString &voiceText = {});
+    bool SayReward(const QStringList &animations, const QString &text, const QString &voiceText = {});
 
     // Peedy's screen x on his perch; y is the state's PerchTop.
     static constexpr int PerchLeft = 40;
 
 private:
-    void say(bool peedy, bool voice, const QStringList &animations, const QString &text, const QString &voiceText);
+    bool say(bool peedy, bool voice, const QStringList &animations, const QString &text, const QString &voiceText);
 
     const AppState &m_state;
     Character &m_character;
