@@ -1,6 +1,6 @@
 #include "app/app.h"
-#include "platform/filesizesignal.h"
 #include "app/programinfo.h"
+#include "platform/filesizesignal.h"
 #include "platform/services.h"
 #include "platform/shutdownsignals.h"
 #include "platform/speechengine.h"

@@ -27,9 +27,9 @@
 #include "selection/mainmenu.h"
 #include "speech/controlpeedy.h"
 #include "speech/getgreeting.h"
-#include "teacher/test.h"
 #include "teacher/getpassw.h"
 #include "teacher/subutility.h"
+#include "teacher/test.h"
 #include "teacher/utilityform.h"
 
 #include <QApplication>
