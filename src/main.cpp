@@ -1,4 +1,5 @@
 #include "app/app.h"
+#include "app/programinfo.h"
 #include "platform/filesizesignal.h"
 #include "platform/services.h"
 #include "platform/shutdownsignals.h"
@@ -13,8 +14,9 @@ int main(int argc, char *argv[])
 {
     plovista::ignoreFileSizeSignal();
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Plovista"));
-    QApplication::setApplicationVersion(QStringLiteral("7.1"));
+    QApplication::setApplicationName(QString::fromLatin1(plovista::ProgramTitle));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2").arg(plovista::ProgramMajorVersion).arg(plovista::ProgramMinorVersion));
     QApplication::setDesktopFileName(QStringLiteral("plovista"));
 
     using namespace plovista;

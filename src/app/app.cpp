@@ -5,7 +5,7 @@
 #include "app/company.h"
 #include "app/contactform.h"
 #include "app/frmabout.h"
-#include "app/placeholders.h"
+#include "app/messageform.h"
 #include "app/screensize.h"
 #include "app/vistanotice.h"
 #include "drill/factsproblems.h"
@@ -22,15 +22,24 @@
 #include "platform/systeminfo.h"
 #include "platform/voice.h"
 #include "records/recordsform.h"
+#include "records/savedrecordsform.h"
+#include "records/saverecordsform.h"
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
 #include "selection/mainmenu.h"
 #include "speech/controlpeedy.h"
 #include "speech/getgreeting.h"
+#include "teacher/getpassw.h"
+#include "teacher/subutility.h"
+#include "teacher/test.h"
+#include "teacher/utilityform.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace plovista {
 
@@ -38,8 +47,21 @@ App::App(const QString &workingFolder, Services services)
     : m_store(workingFolder)
     , m_services(std::move(services))
     , m_speech(m_state, *m_services.character, *m_services.voice)
-    , m_ender([] { QApplication::exit(0); })
+    , m_ender([] {
+        // At once: a message box open in an event loop of its own would
+        // otherwise return into the program as if answered, and an event loop
+        // not yet begun would still begin.
+        std::fflush(nullptr);
+        std::_Exit(0);
+    })
 {
+    // The program ends only through its own quit paths, which put the display
+    // back; a student's window closed while the start screen is hidden is not
+    // the end of the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // Should anything else end the event loop all the same, the display goes
+    // back first.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &App::endProgram);
     // The windows were designed around a narrow sans-serif face; Liberation
     // Sans has the same widths as the face they were drawn with.
     QFont font(QStringLiteral("Arial"), 9);
@@ -53,6 +75,12 @@ App::~App()
     m_fluencyForm.reset();
     m_getGreeting.reset();
     m_controlPeedy.reset();
+    m_messageForm.reset();
+    m_test.reset();
+    m_saveRecordsForm.reset();
+    m_savedRecordsForm.reset();
+    m_subUtility.reset();
+    m_utilityForm.reset();
     m_recordsForm.reset();
     m_scoreForm.reset();
     m_factsProblems.reset();
@@ -96,9 +124,14 @@ bool App::writeSetting(const QString &name, const QString &value)
     return result.ok;
 }
 
-void App::showAssist(const QString &title, const QString &text)
+void App::playClick()
 {
-    assistForm().showText(title, text);
+    m_services.sound->play(QDir(m_store.workingFolder()).filePath(QStringLiteral("Pop.wav")));
+}
+
+void App::showAssist(const QString &title, const QString &text, const QRect &keepInSight)
+{
+    assistForm().showText(title, text, keepInSight);
 }
 
 bool App::peedyBelongsOn(Audience audience) const
@@ -138,13 +171,6 @@ bool App::quitFrom(QWidget &window, const QString &question, const QString &titl
     window.hide();
     endProgram();
     return true;
-}
-
-void App::playClick()
-{
-    // The click lives in the working folder, so a school can put its own sound there; without
-    // it the click is simply not heard.
-    m_services.sound->play(m_store.workingFolder() + QStringLiteral("/Pop.wav"));
 }
 
 void App::endProgram()
@@ -235,6 +261,22 @@ RecordsForm &App::recordsForm()
     return createOnce(m_recordsForm, *this);
 }
 
+UtilityForm &App::utilityForm()
+{
+    return createOnce(m_utilityForm, *this);
+}
+SubUtility &App::subUtility()
+{
+    return createOnce(m_subUtility, *this);
+}
+SavedRecordsForm &App::savedRecordsForm()
+{
+    return createOnce(m_savedRecordsForm, *this);
+}
+SaveRecordsForm &App::saveRecordsForm()
+{
+    return createOnce(m_saveRecordsForm, *this);
+}
 ControlPeedy &App::controlPeedy()
 {
     return createOnce(m_controlPeedy, *this);
@@ -242,6 +284,14 @@ ControlPeedy &App::controlPeedy()
 GetGreeting &App::getGreeting()
 {
     return createOnce(m_getGreeting, *this);
+}
+Test &App::test()
+{
+    return createOnce(m_test, *this);
+}
+MessageForm &App::messageForm()
+{
+    return createOnce(m_messageForm, *this);
 }
 
 AnswerLogWriter &App::answerLog()
@@ -258,9 +308,7 @@ FluencyForm &App::fluencyForm()
 
 void App::showUtilityMenu()
 {
-    // LEAD: re-point this to the Utility Menu once it is merged; until then
-    // the teacher lands back on the start screen.
-    company().returnToStart();
+    utilityForm().showAgain();
 }
 
 void App::unloadRecordsForm()

@@ -22,12 +22,18 @@ class ScoreForm;
 class AssistForm;
 class Company;
 class ContactForm;
+class ControlPeedy;
 class frmAbout;
 class GetPassW;
 class MainMenu;
+class MessageForm;
 class ScreenSize;
+class Test;
+class SaveRecordsForm;
+class SavedRecordsForm;
+class SubUtility;
+class UtilityForm;
 class VistaNotice;
-class ControlPeedy;
 class GetGreeting;
 class AnswerLogWriter;
 class FluencyForm;
@@ -68,8 +74,14 @@ public:
     // Writes a setting; a failure is told to the user, and the program goes on.
     bool writeSetting(const QString &name, const QString &value);
 
-    // The directions window with a title and a text.
-    void showAssist(const QString &title, const QString &text);
+    // The click of the teacher's settings windows, "Pop.wav" in the working
+    // folder; nothing when it is missing.
+    void playClick();
+
+    // The directions window with a title and a text; placed clear of
+    // `keepInSight` (screen coordinates) when that is given, for a text that
+    // talks about what is there.
+    void showAssist(const QString &title, const QString &text, const QRect &keepInSight = {});
 
     // The shared minimise and restore behaviour of the windows.
     void formMinimised(Audience audience);
@@ -85,9 +97,6 @@ public:
     // greeting settings ask theirs).
     bool quitFrom(QWidget &window, const QString &question, const QString &title,
                   const std::function<void()> &beforeEnding = {});
-
-    // The click that acknowledges a saved change.
-    void playClick();
 
     // Puts the display back as it was found and ends the program at once.
     void endProgram();
@@ -118,7 +127,15 @@ public:
     AgentMissing *existingAgentMissing() const { return m_agentMissing.get(); }
     ControlPeedy &controlPeedy();
     GetGreeting &getGreeting();
-    // Where the speech settings go back to when they are left.
+    Test &test();
+    MessageForm &messageForm();
+
+    UtilityForm &utilityForm();
+    SubUtility &subUtility();
+    SavedRecordsForm &savedRecordsForm();
+    SaveRecordsForm &saveRecordsForm();
+    SaveRecordsForm *existingSaveRecordsForm() const { return m_saveRecordsForm.get(); }
+    // Back to the teacher's Utility Menu from the windows it opened.
     void showUtilityMenu();
 
     // Every answer of every drill, kept in the folder "Log" of the working
@@ -151,6 +168,12 @@ private:
     std::unique_ptr<ControlPeedy> m_controlPeedy;
     std::unique_ptr<GetGreeting> m_getGreeting;
     std::unique_ptr<FluencyForm> m_fluencyForm;
+    std::unique_ptr<Test> m_test;
+    std::unique_ptr<MessageForm> m_messageForm;
+    std::unique_ptr<UtilityForm> m_utilityForm;
+    std::unique_ptr<SubUtility> m_subUtility;
+    std::unique_ptr<SavedRecordsForm> m_savedRecordsForm;
+    std::unique_ptr<SaveRecordsForm> m_saveRecordsForm;
     // The windows that hand it answers are reset before it; what is still
     // waiting is written out when it goes.
     std::unique_ptr<AnswerLogWriter> m_answerLog;

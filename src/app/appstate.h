@@ -42,6 +42,10 @@ struct AppState
     QString SpokenName;
     bool NameRejected = false;
 
+    // A file name and the part of it before its first point (ConcatNameFile).
+    QString ScratchText;
+    QString FileBaseName;
+
     // What start-up found.
     DisplayMode StartDisplayMode;
     QString WindowsDir;
@@ -66,6 +70,9 @@ struct AppState
     float Accuracy = 0.0f;
     double Speed = 0.0;
     double MinutesSpent = 0.0;
+
+    // The message the teacher put at the top of the printed worksheets.
+    QString WorksheetMessage;
 
     // The answer of the last message box (MsgAnswer).
     int MsgResult = 0;

@@ -3,10 +3,12 @@
 #include "app/agentmissing.h"
 #include "app/app.h"
 #include "app/twips.h"
+#include "app/windowplacement.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QScreen>
 
 namespace plovista {
 
@@ -37,7 +39,7 @@ QString AssistForm::text() const
     return m_label1->text();
 }
 
-void AssistForm::showText(const QString &title, const QString &text)
+void AssistForm::showText(const QString &title, const QString &text, const QRect &keepInSight)
 {
     setWindowTitle(title);
     m_label1->setText(text);
@@ -52,6 +54,9 @@ void AssistForm::showText(const QString &title, const QString &text)
     m_label1->setGeometry(twips(kLabelLeft), twips(kLabelTop), width, std::max(height, metrics.height()));
     client()->setFixedSize(m_label1->width() + twips(kMargin), m_label1->height() + twips(kMargin));
     adjustSize();
+    const QScreen *screen = this->screen();
+    if (keepInSight.isValid() && screen)
+        placeFrameAt(placeClearOf(frameSizeGuess(), keepInSight, screen->availableGeometry()));
     show();
     raise();
     activateWindow();

@@ -14,8 +14,9 @@ class AssistForm final : public FormWindow
 public:
     explicit AssistForm(App &app);
 
-    // Replaces title and text, resizes to fit and shows the window modeless.
-    void showText(const QString &title, const QString &text);
+    // Replaces title and text, resizes to fit and shows the window modeless,
+    // clear of `keepInSight` (screen coordinates) when that is given.
+    void showText(const QString &title, const QString &text, const QRect &keepInSight = {});
     QString text() const;
 
 protected:

@@ -6,7 +6,6 @@
 #include "app/contactform.h"
 #include "app/frmabout.h"
 #include "app/namecheck.h"
-#include "app/placeholders.h"
 #include "app/screensize.h"
 #include "app/shapes.h"
 #include "app/startup.h"
@@ -19,6 +18,7 @@
 #include "platform/systeminfo.h"
 #include "selection/mainmenu.h"
 #include "speech/greeting.h"
+#include "teacher/getpassw.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -29,6 +29,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 namespace plovista {
@@ -333,7 +334,7 @@ void Company::Form_Load()
     applyMenuBarState();
     setPerchVisible(s.PeedyEnabled);
 
-    move(0, 0);
+    placeFrameAt(screen() ? screen()->availableGeometry().topLeft() : QPoint(0, 0));
     setEnabled(true);
     show();
     raise();
@@ -421,9 +422,12 @@ bool Company::nameCheck()
     const std::optional<NameRejection> rejected = checkName(s.StudentName);
     if (!rejected)
         return true;
-    m_app.speech().SayComment({QStringLiteral("LookDownLeftBlink"), QStringLiteral("GestureLeft")}, rejected->spoken);
+    const bool heard = m_app.speech().SayComment({QStringLiteral("LookDownLeftBlink"), QStringLiteral("GestureLeft")},
+                                                 rejected->spoken);
     if (!rejected->boxText.isEmpty())
         m_app.tell(rejected->boxText, rejected->title, MsgIcon::Information);
+    else if (!heard)
+        m_app.tell(rejected->spoken, rejected->title, MsgIcon::Information);
     s.NameRejected = true;
     m_text1->setEnabled(true);
     m_text1->setFocus();
@@ -475,9 +479,14 @@ void Company::StartButt_Click()
 
 void Company::HelpButt_Click()
 {
+    // The text talks about the name box and the Start button: they stay in sight.
+    QRect nameArea;
+    for (const QWidget *control : {static_cast<QWidget *>(m_text1), static_cast<QWidget *>(m_startButt)})
+        nameArea |= QRect(control->mapToGlobal(QPoint(0, 0)), control->size());
     m_app.showAssist(QStringLiteral("Help"),
                      QStringLiteral("To begin the math facts exercises, type your first and last name, properly "
-                                    "capitalized, and press the Enter key or the Start button."));
+                                    "capitalized, and press the Enter key or the Start button."),
+                     nameArea);
 }
 
 bool Company::confirmQuit()

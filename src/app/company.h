@@ -30,6 +30,9 @@ public:
     // Back from the student's or teacher's windows.
     void returnToStart();
 
+    // Shows or hides the information menus as MenuBarState says.
+    void applyMenuBarState();
+
     void StartButt_Click();
     void QuitButt_Click();
     void HelpButt_Click();
@@ -45,7 +48,6 @@ private:
     void buildPanel();
     void placePerch();
     void buildMenuBar();
-    void applyMenuBarState();
     void finishStartup();
     void setUpCharacter();
     void greet();

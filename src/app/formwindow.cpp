@@ -3,6 +3,8 @@
 #include "app/app.h"
 #include "app/twips.h"
 
+#include <QApplication>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
@@ -45,29 +47,74 @@ void FormWindow::setClientSizeTwips(int width, int height)
 void FormWindow::keyPressEvent(QKeyEvent *event)
 {
     // A default button only works inside a dialog in Qt; every window of ours
-    // has one, so Enter is routed here whatever the focused control.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_defaultButton &&
-        m_defaultButton->isVisible() && m_defaultButton->isEnabled() && isEnabled()) {
-        m_defaultButton->click();
-        event->accept();
-        return;
+    // has one, so Enter comes here from any control that does not take it.
+    // As on every desktop, a focused push button takes Enter itself and the
+    // default button takes it only when the focus is elsewhere.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && isEnabled()) {
+        auto *focused = qobject_cast<QPushButton *>(focusWidget());
+        QPushButton *target = focused ? focused : m_defaultButton;
+        if (target && target->isVisible() && target->isEnabled()) {
+            target->click();
+            event->accept();
+            return;
+        }
     }
     QWidget::keyPressEvent(event);
 }
 
-void FormWindow::showEvent(QShowEvent *event)
+void FormWindow::placeFrameAt(QPoint topLeft)
 {
-    QWidget::showEvent(event);
+    // The size is settled first: before a window is first shown Qt hands the
+    // window system a position that includes the frame, but a resize in
+    // between (the layout fixing the size as the window shows) makes it the
+    // client area's, and the title bar lands above it, off the screen.
+    if (layout())
+        layout()->activate();
+    move(topLeft);
+}
+
+QSize FormWindow::frameSizeGuess() const
+{
+    if (frameGeometry().size() != size())
+        return frameGeometry().size();
+    // Every window of the program gets the same decorations.
+    for (const QWidget *top : QApplication::topLevelWidgets()) {
+        const QSize extra = top->frameGeometry().size() - top->size();
+        if (top->isVisible() && !extra.isEmpty())
+            return size() + extra;
+    }
+    return size();
+}
+
+void FormWindow::setVisible(bool visible)
+{
     // A window that was never placed opens in the middle of the screen, clear
     // of Peedy's perch at the top left, as on a desktop without a window
-    // manager it would otherwise land in the corner.
-    if (!testAttribute(Qt::WA_Moved)) {
+    // manager it would otherwise land in the corner. It is placed before it
+    // shows, so the window system takes the position for the frame.
+    if (visible && !isVisible() && !testAttribute(Qt::WA_Moved)) {
         if (const QScreen *screen = this->screen()) {
-            QRect frame = frameGeometry();
+            // The size showing would give it, as Qt gives it then.
+            if (!testAttribute(Qt::WA_Resized)) {
+                adjustSize();
+                setAttribute(Qt::WA_Resized, false);
+            }
+            QRect frame(QPoint(), frameSizeGuess());
             frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
+            placeFrameAt(frame.topLeft());
         }
     }
+    QWidget::setVisible(visible);
+}
+
+void FormWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    // A window closed or hidden while minimised (not merely minimised, which
+    // the window system reports as a spontaneous hide) is restored first: the
+    // start screen and Peedy it hid come back, and it opens in sight next time.
+    if (!event->spontaneous() && isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
 }
 
 void FormWindow::changeEvent(QEvent *event)

@@ -33,10 +33,18 @@ public:
     // A window that serves students and teachers alike takes its opener's.
     void setAudience(Audience audience) { m_audience = audience; }
 
+    // Puts the window's frame, title bar included, with its top left at
+    // `topLeft` on the screen.
+    void placeFrameAt(QPoint topLeft);
+    // The size of the window with its frame; before the window manager has
+    // framed it, as large as the frame of a window that has one.
+    QSize frameSizeGuess() const;
+    void setVisible(bool visible) override;
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     // Called when the window is minimised (true) or restored (false).
     virtual void minimisedChanged(bool minimised);
 

@@ -1,6 +1,7 @@
 #include "app/frmabout.h"
 
 #include "app/app.h"
+#include "app/programinfo.h"
 #include "app/svgpicture.h"
 #include "app/twips.h"
 #include "platform/systeminfo.h"
@@ -10,12 +11,6 @@
 #include <QPushButton>
 
 namespace plovista {
-
-namespace {
-constexpr int kMajorVersion = 7;
-constexpr int kMinorVersion = 1;
-
-} // namespace
 
 frmAbout::frmAbout(App &app)
     : FormWindow(app, Audience::Unaccompanied, QStringLiteral("frmAbout"))
@@ -27,7 +22,7 @@ frmAbout::frmAbout(App &app)
                                 QStringLiteral("picIcon"), client());
     placeTwips(icon, 240, 240, 1140, 1140);
 
-    auto *title = new QLabel(QStringLiteral("Plovista"), client());
+    auto *title = new QLabel(QString::fromLatin1(ProgramTitle), client());
     title->setObjectName(QStringLiteral("lblTitle"));
     QFont big = title->font();
     big.setPointSize(20);
@@ -35,7 +30,8 @@ frmAbout::frmAbout(App &app)
     title->setFont(big);
     placeTwips(title, 1680, 300, 3800, 600);
 
-    auto *version = new QLabel(QStringLiteral("Version %1.%2").arg(kMajorVersion).arg(kMinorVersion), client());
+    auto *version =
+        new QLabel(QStringLiteral("Version %1.%2").arg(ProgramMajorVersion).arg(ProgramMinorVersion), client());
     version->setObjectName(QStringLiteral("lblVersion"));
     placeTwips(version, 1680, 1000, 3800, 400);
 

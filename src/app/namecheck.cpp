@@ -28,7 +28,7 @@ NameRejection rejection(int rule)
         return {3, text, text, capitalize};
     }
     case 4:
-        return {4, QStringLiteral("Your name is too short."), QString(), QString()};
+        return {4, QStringLiteral("Your name is too short."), QString(), QStringLiteral("Name Too Short")};
     case 5:
         return {5, QStringLiteral("Your name has incorrect characters. Please fix it."),
                 QStringLiteral("Your name has invalid characters. Please fix it."),

@@ -16,7 +16,9 @@ struct NameRejection
 {
     int rule = 0;
     QString spoken;
-    QString boxText; // empty when the rule shows no box
+    QString boxText; // empty when the rule is told by speech alone
+    // The box's title; a rule told by speech alone shows its spoken text
+    // under it when no channel speaks.
     QString title;
 };
 

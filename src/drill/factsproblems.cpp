@@ -411,6 +411,10 @@ void FactsProblems::finishPress()
         return;
     }
     if (result.fact) {
+        // Feedback not yet begun belongs to a fact the student has left. A
+        // fact asked again keeps its correction, which is still on screen.
+        if (!result.askedAgain)
+            m_app.speech().DropWaitingSpeech();
         m_answers->factShown(*result.fact, result.askedAgain);
         presentFact(*result.fact);
     }

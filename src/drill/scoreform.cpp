@@ -4,6 +4,7 @@
 #include "app/assistform.h"
 #include "app/company.h"
 #include "app/shapes.h"
+#include "app/staleinputguard.h"
 #include "app/twips.h"
 #include "drill/factsproblems.h"
 #include "drill/recordline.h"
@@ -153,6 +154,9 @@ void ScoreForm::GetScore()
     raise();
     activateWindow();
     m_app.company().nameFrame()->hide();
+    // A quick second Enter at "Get Score" would otherwise press Continue, or
+    // close a box about the record, before the student has seen the score.
+    StaleInputGuard::guard(*this);
     GetRecords(outcome.score, false);
 
     s.Drill.RightCount = 0;

@@ -28,6 +28,9 @@ public:
     // Runs done once every request asked so far has been played or spoken,
     // at once when none is waiting. stopAll() before then drops done unrun.
     virtual void whenQuiet(std::function<void()> done) = 0;
+    // Drops the words and gestures still waiting; the request running goes on
+    // to its end, and waiting shows, hides and moves keep their turn.
+    virtual void dropWaitingSpeech() = 0;
 };
 
 } // namespace plovista

@@ -8,6 +8,9 @@ struct DisplayMode
 {
     int width = 0;
     int height = 0;
+    // Refresh rate in hertz; 0 asks for none in particular, and a switch to
+    // the size then takes the rate the system prefers for it.
+    int rate = 0;
     bool operator==(const DisplayMode &) const = default;
 };
 

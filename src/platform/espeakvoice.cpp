@@ -35,6 +35,11 @@ void EspeakVoice::whenQuiet(std::function<void()> done)
         done();
 }
 
+void EspeakVoice::dropWaiting()
+{
+    m_player.dropWaiting();
+}
+
 SpeechVoice EspeakVoice::plainVoice()
 {
     return SpeechVoice {"en-us", 165, 45, 50};

@@ -19,6 +19,7 @@ public:
     void speak(const QString &text) override;
     void stop() override;
     void whenQuiet(std::function<void()> done) override;
+    void dropWaiting() override;
 
     // The voice's settings for every text; a plain adult voice.
     static SpeechVoice plainVoice();

@@ -133,6 +133,13 @@ void ParrotCharacter::stopAll()
     scheduleIdleBlink();
 }
 
+void ParrotCharacter::dropWaitingSpeech()
+{
+    std::erase_if(m_queue,
+                  [](const Request &request) { return request.kind == Kind::Speak || request.kind == Kind::Play; });
+    scheduleIdleBlink();
+}
+
 void ParrotCharacter::enqueue(Request request)
 {
     if (!isLoaded())

@@ -39,6 +39,7 @@ public:
     void speak(const QString &text) override;
     void stopAll() override;
     void whenQuiet(std::function<void()> done) override;
+    void dropWaitingSpeech() override;
 
     bool isLoaded() const { return m_rig.isLoaded(); }
     // A request running or waiting.

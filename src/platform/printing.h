@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/printpage.h"
+
 #include <QImage>
 #include <QRectF>
 #include <QString>
@@ -17,8 +19,11 @@ struct PrintOutcome
     QString error; // why printing failed, when it did
 };
 
+// Makes the pages of a print job once the number of copies is known.
+using PagesForCopies = std::function<QList<PrintPage>(int copies)>;
+
 // Printing through the desktop's print system (a PDF file where there is no
-// printer). Worksheet printing adds its own call when worksheets are built.
+// printer).
 class Printing
 {
 public:
@@ -30,6 +35,12 @@ public:
     // units, so the same drawing routine serves the screen and the paper.
     using PaintPage = std::function<void(QPainter &painter, const QRectF &page)>;
     virtual PrintOutcome printPainted(const QString &jobName, const PaintPage &paint) = 0;
+    // Shows the print dialog with one copy preset; then asks for the pages of
+    // the copies chosen there and prints each page on a sheet of its own. The
+    // printer makes no copies itself, so every copy can differ. A page wider
+    // or taller than the paper is printed smaller, never cut. Nothing is asked
+    // for when the dialog is cancelled.
+    virtual PrintOutcome printPages(const QString &jobName, const PagesForCopies &pagesFor) = 0;
 };
 
 } // namespace plovista

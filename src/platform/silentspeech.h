@@ -18,6 +18,7 @@ public:
     void speak(const QString &) override { }
     void stopAll() override { }
     void whenQuiet(std::function<void()> done) override { done(); }
+    void dropWaitingSpeech() override { }
 };
 
 class SilentVoice final : public Voice
@@ -26,6 +27,7 @@ public:
     void speak(const QString &) override { }
     void stop() override { }
     void whenQuiet(std::function<void()> done) override { done(); }
+    void dropWaiting() override { }
 };
 
 } // namespace plovista

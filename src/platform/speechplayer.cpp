@@ -62,6 +62,17 @@ void SpeechPlayer::stop()
     releaseSink();
 }
 
+void SpeechPlayer::dropWaiting()
+{
+    // The engine holds only texts that have not begun: the one playing was
+    // delivered before it started. The sink stays open for what comes next.
+    m_engine.cancel(m_channel);
+    if (m_playing && !m_queue.empty())
+        m_queue.erase(m_queue.begin() + 1, m_queue.end());
+    else
+        m_queue.clear();
+}
+
 const SynthesizedSpeech *SpeechPlayer::playing() const
 {
     if (!m_playing || m_queue.empty() || !m_queue.front().speech)

@@ -33,6 +33,9 @@ public:
     // Silence at once: the text playing is cut and every queued one dropped,
     // without finished() for any of them.
     void stop();
+    // The text whose sound has reached the audio device plays to its end;
+    // every other one, synthesised or not, is dropped without finished().
+    void dropWaiting();
 
     bool isBusy() const { return !m_queue.empty(); }
     // The text now heard, and how far into its sound the device has got.

@@ -19,6 +19,8 @@ public:
     // was asked has been heard (or dropped), at once when it is silent. A
     // stop() before then drops done unrun, since the speech was cut.
     virtual void whenQuiet(std::function<void()> done) = 0;
+    // Drops every text not yet begun; the one being heard goes on to its end.
+    virtual void dropWaiting() = 0;
 };
 
 } // namespace plovista

@@ -7,6 +7,8 @@
 #include <X11/extensions/Xrandr.h>
 #endif
 
+#include <algorithm>
+
 namespace plovista {
 
 X11Display::X11Display(QByteArray displayName)
@@ -70,7 +72,7 @@ std::optional<DisplayMode> X11Display::current()
     const SizeID index = XRRConfigCurrentConfiguration(x.config, &rotation);
     if (!sizes || index >= count)
         return std::nullopt;
-    return DisplayMode {sizes[index].width, sizes[index].height};
+    return DisplayMode {sizes[index].width, sizes[index].height, XRRConfigCurrentRate(x.config)};
 }
 
 bool X11Display::apply(DisplayMode mode)
@@ -86,10 +88,16 @@ bool X11Display::apply(DisplayMode mode)
     for (int i = 0; i < count; ++i) {
         if (sizes[i].width != mode.width || sizes[i].height != mode.height)
             continue;
-        if (i == currentIndex)
-            return true; // already there: keep rate and depth untouched
-        const Status status =
-            XRRSetScreenConfig(display, x.config, DefaultRootWindow(display), i, rotation, CurrentTime);
+        // A rate the size does not come at is no reason to stay at another size.
+        int rateCount = 0;
+        const short *rates = XRRConfigRates(x.config, i, &rateCount);
+        const bool rateOffered = mode.rate > 0 && std::find(rates, rates + rateCount, mode.rate) != rates + rateCount;
+        if (i == currentIndex && (!rateOffered || XRRConfigCurrentRate(x.config) == mode.rate))
+            return true; // already there: nothing is switched
+        const Status status = rateOffered
+            ? XRRSetScreenConfigAndRate(display, x.config, DefaultRootWindow(display), i, rotation,
+                                        static_cast<short>(mode.rate), CurrentTime)
+            : XRRSetScreenConfig(display, x.config, DefaultRootWindow(display), i, rotation, CurrentTime);
         XSync(display, False);
         return status == RRSetConfigSuccess;
     }

@@ -164,6 +164,20 @@ bool RecordsForm::openForTeacher()
     return true;
 }
 
+void RecordsForm::showSavedForTeacher(const QString &caption, const QString &text)
+{
+    m_teacherView = true;
+    setAudience(Audience::Teacher);
+    setWindowTitle(caption);
+    for (QLabel *heading : std::as_const(m_headings))
+        heading->setVisible(true);
+    m_recordsBox->setPlainText(text);
+    m_printRecords->setVisible(true);
+    show();
+    raise();
+    activateWindow();
+}
+
 void RecordsForm::PrintRecords_Click()
 {
     if (m_app.ask(QStringLiteral("The printer will print only the records that are visible in this records form. "

@@ -107,16 +107,16 @@ WriteResult failure(int errorNumber, const QString &path)
     return failure(fileErrorReason(errorNumber), path);
 }
 
-ReadResult readFailure(const QString &reason, const QString &path)
+BytesResult readFailure(const QString &reason, const QString &path)
 {
-    ReadResult result;
+    BytesResult result;
     result.error = QStringLiteral("%1 (%2)").arg(reason, path);
     return result;
 }
 
-ReadResult readFailure(int errorNumber, const QString &path)
+BytesResult readFailure(int errorNumber, const QString &path)
 {
-    ReadResult result = readFailure(fileErrorReason(errorNumber), path);
+    BytesResult result = readFailure(fileErrorReason(errorNumber), path);
     result.missing = errorNumber == ENOENT || errorNumber == ENOTDIR;
     return result;
 }
@@ -196,7 +196,7 @@ QString fileErrorReason(int errorNumber)
     }
 }
 
-ReadResult readTextFileReporting(const QString &path, qint64 maxBytes, std::optional<TextEncoding> encoding)
+BytesResult readFileReporting(const QString &path, qint64 maxBytes)
 {
     // Not waiting for a writer is what keeps a named pipe from blocking; a
     // regular file reads the same either way.
@@ -240,7 +240,20 @@ ReadResult readTextFileReporting(const QString &path, qint64 maxBytes, std::opti
     }
     if (maxBytes >= 0 && bytes.size() > maxBytes)
         return tooLarge();
+    BytesResult result;
+    result.bytes = std::move(bytes);
+    return result;
+}
+
+ReadResult readTextFileReporting(const QString &path, qint64 maxBytes, std::optional<TextEncoding> encoding)
+{
+    BytesResult read = readFileReporting(path, maxBytes);
     ReadResult result;
+    result.missing = read.missing;
+    result.error = std::move(read.error);
+    if (!read.bytes)
+        return result;
+    const QByteArray &bytes = *read.bytes;
     if (encoding == TextEncoding::Utf8)
         result.text = QString::fromUtf8(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
     else if (encoding == TextEncoding::Windows1252)
@@ -256,6 +269,11 @@ std::optional<QString> readTextFile(const QString &path, qint64 maxBytes)
 }
 
 WriteResult writeTextFileAtomically(const QString &path, const QString &text, TextEncoding encoding)
+{
+    return writeFileAtomically(path, encodeText(text, encoding));
+}
+
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
     const QByteArray target = QFile::encodeName(path);
     struct stat old
@@ -281,7 +299,6 @@ WriteResult writeTextFileAtomically(const QString &path, const QString &text, Te
     if (replacing)
         ::fchmod(fd, old.st_mode & 07777);
 
-    const QByteArray bytes = encodeText(text, encoding);
     int errorNumber = writeAll(fd, bytes.constData(), bytes.size());
     // A file system that cannot sync has nothing more to say about the data.
     if (errorNumber == 0 && ::fdatasync(fd) != 0 && errno != EINVAL)
@@ -330,8 +347,9 @@ WriteResult appendTextFile(const QString &path, const QString &text, TextEncodin
             bytes += '\n';
         else if (last != '\n')
             bytes += "\r\n";
-    } else if (!firstLine.isEmpty())
+    } else if (!firstLine.isEmpty()) {
         bytes += encodeText(firstLine, encoding);
+    }
     bytes += encodeText(text, encoding);
 
     const int errorNumber = writeAll(file.get(), bytes.constData(), bytes.size());

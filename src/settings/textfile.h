@@ -35,6 +35,15 @@ ReadResult readTextFileReporting(const QString &path, qint64 maxBytes = -1,
 // The same, when why does not matter: empty when the file cannot be read.
 std::optional<QString> readTextFile(const QString &path, qint64 maxBytes = -1);
 
+// The same reading rules for a file copied as it is, byte for byte.
+struct BytesResult
+{
+    std::optional<QByteArray> bytes; // the whole file; empty when it could not be read
+    bool missing = false;
+    QString error;
+};
+BytesResult readFileReporting(const QString &path, qint64 maxBytes = -1);
+
 struct WriteResult
 {
     bool ok = true;
@@ -47,6 +56,8 @@ struct WriteResult
 // file stays as it was.
 WriteResult writeTextFileAtomically(const QString &path, const QString &text,
                                     TextEncoding encoding = TextEncoding::Windows1252);
+// The same for bytes written as they are.
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
 
 // Appends to the file, creating it when missing. Costs the same whatever the
 // size of the file. A last line left without its end (by hand or by an older

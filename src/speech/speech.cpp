@@ -79,6 +79,12 @@ void Speech::whenSaid(std::function<void()> done)
         m_voice.whenQuiet(one);
 }
 
+void Speech::DropWaitingSpeech()
+{
+    m_character.dropWaitingSpeech();
+    m_voice.dropWaiting();
+}
+
 bool Speech::say(bool peedy, bool voice, const QStringList &animations, const QString &text, const QString &voiceText)
 {
     const bool peedySpeaks = m_state.PeedyEnabled && peedy;

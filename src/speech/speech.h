@@ -34,9 +34,13 @@ public:
     // were asked so far; at once when neither is enabled. Speech cut short
     // (StopPeedy, a stopped voice) drops done unrun.
     void whenSaid(std::function<void()> done);
+    // Peedy and the voice drop what they still have waiting, and finish only
+    // what they are saying: called as a new fact goes up, so what is heard
+    // never falls more than one sentence behind what is seen.
+    void DropWaitingSpeech();
 
     // The voice text defaults to the text Peedy says. Each returns whether
-    // Peedy or the voice was asked to speak.
+    // Peedy or the voice spoke.
     bool SayFeedback(const QStringList &animations, const QString &text, const QString &voiceText = {});
     bool SayComment(const QStringList &animations, const QString &text, const QString &voiceText = {});
     bool SayReward(const QStringList &animations, const QString &text, const QString &voiceText = {});

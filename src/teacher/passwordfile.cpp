@@ -1,5 +1,7 @@
 #include "teacher/passwordfile.h"
 
+#include "settings/textfile.h"
+
 #include <array>
 
 namespace plovista {
@@ -30,6 +32,20 @@ std::optional<QString> passwordFromLine(const QString &line)
     for (const int p : kPositions)
         password += line.at(p);
     return password;
+}
+
+std::optional<QString> newPasswordProblem(const QString &password)
+{
+    for (const QChar c : password) {
+        if (c == QLatin1Char(','))
+            return QStringLiteral("A password cannot contain a comma. Please choose another password; the old "
+                                  "password is still in force.");
+        if (!fitsWindows1252(c) || c.category() == QChar::Other_Control)
+            return QStringLiteral("The character \"%1\" cannot be kept in a password. Please choose another "
+                                  "password; the old password is still in force.")
+                .arg(c);
+    }
+    return std::nullopt;
 }
 
 } // namespace plovista

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 using namespace plovista;
@@ -130,6 +131,45 @@ private Q_SLOTS:
         QVERIFY(!h.window(QStringLiteral("GetPassW")));
     }
 
+    // The one rejection told by speech alone reaches the student in a box
+    // when no channel would speak it.
+    void aShortNameIsShownWhenNothingSpeaks_data()
+    {
+        QTest::addColumn<bool>("peedy");
+        QTest::addColumn<bool>("peedyComments");
+        QTest::addColumn<bool>("voice");
+        QTest::addColumn<bool>("voiceComments");
+        QTest::addColumn<bool>("boxed");
+        QTest::newRow("both off") << false << true << false << true << true;
+        QTest::newRow("comments off") << true << false << true << false << true;
+        QTest::newRow("voice speaks") << false << false << true << true << false;
+        QTest::newRow("peedy speaks") << true << true << false << false << false;
+    }
+    void aShortNameIsShownWhenNothingSpeaks()
+    {
+        QFETCH(bool, peedy);
+        QFETCH(bool, peedyComments);
+        QFETCH(bool, voice);
+        QFETCH(bool, voiceComments);
+        QFETCH(bool, boxed);
+        Harness h;
+        h.start();
+        AppState &s = h.state();
+        s.PeedyEnabled = peedy;
+        s.PeedyComments = peedyComments;
+        s.VoiceEnabled = voice;
+        s.VoiceComments = voiceComments;
+        typeAndEnter(h, QStringLiteral("Bob"));
+        if (boxed) {
+            QCOMPARE(h.boxes->titles(), QStringList({"Name Too Short"}));
+            QCOMPARE(h.boxes->asked.front().text, QStringLiteral("Your name is too short."));
+            QCOMPARE(h.boxes->asked.front().buttons, MsgButtons::Ok);
+        } else {
+            QVERIFY(h.boxes->asked.empty());
+        }
+        QCOMPARE(QApplication::focusWidget(), nameBox(h));
+    }
+
     void voiceSpeaksWhileTheBoxIsUp()
     {
         Harness h;
@@ -233,6 +273,38 @@ private Q_SLOTS:
         QVERIFY(h.findIn<QLabel>(QStringLiteral("AssistForm"), QStringLiteral("Label1"))
                     ->text()
                     .startsWith(QStringLiteral("To begin the math facts exercises")));
+        // The box leaves in sight the name box and the button its text talks about.
+        for (const char *control : {"Text1", "StartButt"}) {
+            auto *widget = h.findIn<QWidget>(QStringLiteral("Company"), QLatin1String(control));
+            const QRect onScreen(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+            QVERIFY2(!assist->frameGeometry().intersects(onScreen), control);
+        }
+        QVERIFY(assist->screen()->availableGeometry().contains(assist->frameGeometry()));
+    }
+
+    // A focused push button takes Enter itself; Start, the default button,
+    // takes it from the name box.
+    void enterPressesTheFocusedButton()
+    {
+        Harness h;
+        h.start();
+        nameBox(h)->insert(QStringLiteral("Bob Smith"));
+        auto *help = h.findIn<QPushButton>(QStringLiteral("Company"), QStringLiteral("HelpButt"));
+        help->setFocus();
+        QTest::keyClick(help, Qt::Key_Return);
+        QVERIFY(h.window(QStringLiteral("AssistForm"))->isVisible());
+        QVERIFY(!h.window(QStringLiteral("MainMenu")));
+
+        auto *quit = h.findIn<QPushButton>(QStringLiteral("Company"), QStringLiteral("QuitButt"));
+        quit->setFocus();
+        h.boxes->answers = {MsgNo};
+        QTest::keyClick(quit, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(h.boxes->titles(), QStringList({"Quit Program"}));
+        QVERIFY(!h.window(QStringLiteral("MainMenu")));
+
+        nameBox(h)->setFocus();
+        QTest::keyClick(nameBox(h), Qt::Key_Return);
+        QVERIFY(h.window(QStringLiteral("MainMenu"))->isVisible());
     }
 
     void menuItemsShowTheirTexts_data()

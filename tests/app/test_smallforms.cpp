@@ -7,9 +7,25 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace plovista;
 using namespace plovista::test;
+
+namespace {
+// Sees a request to end the event loop that does not come from the program.
+class QuitWatch : public QObject
+{
+public:
+    QuitWatch() { qApp->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        quitAsked = quitAsked || (watched == qApp && event->type() == QEvent::Quit);
+        return false;
+    }
+    bool quitAsked = false;
+};
+} // namespace
 
 class TestSmallForms : public QObject
 {
@@ -121,6 +137,51 @@ private Q_SLOTS:
         QCOMPARE(h.boxes->titles(), QStringList({"Setting Not Saved"}));
         QVERIFY(h.boxes->asked.front().text.contains(QStringLiteral("\"Display\"")));
         QVERIFY(h.window(QStringLiteral("Company"))->isVisible());
+    }
+
+    // Minimising a student's window hides the start screen, so closing it
+    // then closes the last window in sight.
+    void closingAMinimisedWindowBringsTheStartScreenBack_data()
+    {
+        QTest::addColumn<QString>("menuItem");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("screen size") << "Screen"
+                                     << "ScreenSize";
+        QTest::newRow("contact") << "ContactCorvanel"
+                                 << "ContactForm";
+    }
+    void closingAMinimisedWindowBringsTheStartScreenBack()
+    {
+        QFETCH(QString, menuItem);
+        QFETCH(QString, window);
+        Harness h;
+        h.start();
+        h.find<QAction>(menuItem)->trigger();
+        QWidget *form = h.window(window);
+        form->showMinimized();
+        QWidget *company = h.window(QStringLiteral("Company"));
+        QVERIFY(!company->isVisible());
+
+        // Qt ends a running event loop by itself only.
+        QuitWatch watch;
+        const std::size_t applied = h.display->applied.size();
+        bool companyBack = false;
+        QTimer::singleShot(0, form, [&] {
+            form->close();
+            companyBack = company->isVisible();
+            // After anything the close itself has posted.
+            QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+        });
+        QCoreApplication::exec();
+        QVERIFY(!watch.quitAsked);
+        QVERIFY(companyBack);
+        // An event loop ended from outside the program's quit paths still
+        // puts the display back.
+        QVERIFY(h.programEnded());
+        QCOMPARE(h.display->applied.size(), applied + 1);
+        // Opened again, the window is in sight, not minimised.
+        h.find<QAction>(menuItem)->trigger();
+        QVERIFY(!form->isMinimized());
     }
 };
 

@@ -637,6 +637,53 @@ private Q_SLOTS:
         QCOMPARE(h.voice->spoken.size(), 2); // and the next fact
     }
 
+    // A quick student answers before the voice is done. As a new fact goes
+    // up, the sentence being said finishes and whatever waits behind it for
+    // earlier facts is dropped, so speech stays within one sentence of the
+    // screen; a fact asked again keeps its correction, still on screen.
+    void speechNeverFallsMoreThanOneSentenceBehindTheFacts()
+    {
+        Harness h;
+        h.start();
+        speakEverything(h.state());
+        FactsProblems &w = openDrill(h, {Operation::Multiplication, 5, false, FactRange::ZeroToNine});
+        h.voice->queue.clear();
+        h.character->log.clear();
+
+        scriptValue(h, Operation::Multiplication, 8);
+        pressStart(w);
+        QCOMPARE(h.voice->queue, QStringList({"8times5"}));
+
+        scriptRow(h, 2, 10); // "Yes!" from Peedy and from the voice
+        scriptRow(h, 2, 10);
+        scriptValue(h, Operation::Multiplication, 3);
+        answer(w, QStringLiteral("40"));
+        QCOMPARE(h.voice->queue, QStringList({"8times5", "3times5"}));
+
+        scriptRow(h, 3, 7); // "Wrong"
+        scriptRow(h, 3, 7);
+        answer(w, QStringLiteral("16"));
+        QCOMPARE(h.voice->queue, QStringList({"8times5", "3times5", "Wrong", "3times5,is15", "3times5"}));
+
+        h.voice->finishText();
+        scriptRow(h, 2, 10);
+        scriptRow(h, 2, 10);
+        scriptValue(h, Operation::Multiplication, 6);
+        answer(w, QStringLiteral("15"));
+        QCOMPARE(h.voice->queue, QStringList({"3times5", "6times5"}));
+
+        // Peedy is told the same just before each new fact is read, and not
+        // before the fact asked again.
+        const QStringList log = h.character->log;
+        QStringList readAfterDrop;
+        for (qsizetype i = 0; i < log.size(); ++i) {
+            if (log.at(i) == QLatin1String("drop waiting"))
+                readAfterDrop << log.value(i + 1);
+        }
+        QCOMPARE(readAfterDrop, QStringList({"speak 8times5", "speak 3times5", "speak 6times5"}));
+        QCOMPARE(h.character->spoken().count(QStringLiteral("3times5")), 2);
+    }
+
     void feedbackIsVisibleAtOnceAndPressesDuringThePauseAreIgnored()
     {
         Harness h;

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -508,6 +509,35 @@ private Q_SLOTS:
         QCOMPARE(h.state().Selection.factOption, 0);
         QCOMPARE(h.state().Drill.FactVariable, 0);
         QCOMPARE(background(h, "NeedTo"), buttonFace(h));
+    }
+
+    // A quick second Enter at "Get Score" is already on its way when the
+    // score screen comes up, and a held Enter repeats; neither may press
+    // Continue. The next Enter does.
+    void keysPressedBeforeTheScoreScreenDoNotPressContinue()
+    {
+        Harness h;
+        prepare(h);
+        QWidget *score = &h.app().scoreForm();
+        const auto enter = [score](bool repeated) {
+            // The window system hands a key to the control with the focus
+            // when it takes the key from its queue.
+            QWidget *target = score->focusWidget() ? score->focusWidget() : score;
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), repeated);
+            QApplication::sendEvent(target, &press);
+        };
+        QMetaObject::invokeMethod(
+            qApp, [&] { enter(false); }, Qt::QueuedConnection);
+        finishDrill(h, 10, 1, 25);
+        QCoreApplication::processEvents();
+        QVERIFY(score->isVisible());
+        enter(true);
+        QVERIFY(score->isVisible());
+        QCOMPARE(text(h, "Percent"), QStringLiteral("90"));
+
+        enter(false);
+        QVERIFY(!score->isVisible());
+        QVERIFY(h.window(QStringLiteral("ChooseMenuMF"))->isVisible());
     }
 
     void closingReturnsToTheMenuAndKeepsTheChoice()

@@ -125,7 +125,8 @@ private Q_SLOTS:
 
         QCoreApplication::processEvents();
         h.clock->advanceMs(1200);
-        h.voice->finishSpeaking(); // "3times7" has been heard
+        while (!h.voice->queue.isEmpty()) // "3times7" has been heard
+            h.voice->finishText();
         scriptValue(h, 5);
         answerAfter(h, w, 1000, QStringLiteral("21"));
         answerAfter(h, w, 2999, QStringLiteral("30")); // still being read: no time after the reading

@@ -2,10 +2,14 @@
 // has only one mode, so this starts Xorg with the dummy driver; where that
 // server is not installed or cannot start, the test is skipped.
 
-#include "platform/shutdownsignals.h"
 #include "platform/x11display.h"
+#include "support/realprogram.h"
+#ifdef PLOVISTA_HAVE_XRANDR
+#include "xrandrprobe.h"
+#endif
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -51,14 +55,33 @@ private Q_SLOTS:
     void readsSwitchesAndRestores()
     {
         X11Display display(m_name);
-        QCOMPARE(*display.current(), (DisplayMode {1024, 768}));
+        QCOMPARE(*display.current(), (DisplayMode {1024, 768, 60}));
         QVERIFY(display.apply({800, 600}));
-        QCOMPARE(*display.current(), (DisplayMode {800, 600}));
+        QCOMPARE(*display.current(), (DisplayMode {800, 600, 60}));
         // A mode the server does not have is refused and changes nothing.
         QVERIFY(!display.apply({123, 45}));
-        QCOMPARE(*display.current(), (DisplayMode {800, 600}));
+        QCOMPARE(*display.current(), (DisplayMode {800, 600, 60}));
         QVERIFY(display.apply({1024, 768}));
-        QCOMPARE(*display.current(), (DisplayMode {1024, 768}));
+        QCOMPARE(*display.current(), (DisplayMode {1024, 768, 60}));
+    }
+
+    // 1024x768 comes at 60 and 75 Hz: the restore brings back the rate it
+    // found, not the one the server picks for the size.
+    void restoresTheRefreshRateItFound()
+    {
+#ifdef PLOVISTA_HAVE_XRANDR
+        QVERIFY(xrandrprobe::setMode(m_name.constData(), 1024, 768, 75));
+        X11Display display(m_name);
+        const std::optional<DisplayMode> found = display.current();
+        QVERIFY(found);
+        QVERIFY(display.apply({800, 600}));
+        QVERIFY(display.apply(*found));
+        const int rate = xrandrprobe::currentRate(m_name.constData());
+        xrandrprobe::setMode(m_name.constData(), 1024, 768, 60);
+        QCOMPARE(rate, 75);
+#else
+        QSKIP("built without RandR");
+#endif
     }
 
     void noServerMeansNoMode()
@@ -68,15 +91,35 @@ private Q_SLOTS:
         QVERIFY(!nowhere.apply({800, 600}));
     }
 
-    void terminationSignalRunsTheRestore()
+    // The program switched the display to 800x600 at start; a termination
+    // signal ends it with the display back at the size and rate it found.
+    void aSignalEndsTheProgramWithTheDisplayAsFound()
     {
+#ifdef PLOVISTA_HAVE_XRANDR
+        QVERIFY(xrandrprobe::setMode(m_name.constData(), 1024, 768, 75));
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("Files")));
+        QFile choice(folder.filePath(QStringLiteral("Files/Display")));
+        QVERIFY(choice.open(QIODevice::WriteOnly));
+        choice.write("Change\r\n");
+        choice.close();
+
+        test::RealProgram program(folder.path(), QString::fromLatin1(m_name));
         X11Display display(m_name);
-        QVERIFY(display.apply({800, 600}));
-        bool restored = false;
-        ShutdownSignals signalsWatch([&] { restored = display.apply({1024, 768}); });
-        ::raise(SIGTERM);
-        QTRY_VERIFY(restored);
-        QCOMPARE(*display.current(), (DisplayMode {1024, 768}));
+        QVERIFY(program.waitUntilCatching(SIGTERM));
+        for (int i = 0; i < 1200 && display.current()->width != 800 && program.running(); ++i)
+            QTest::qWait(50);
+        QCOMPARE(display.current()->width, 800);
+        program.signal(SIGTERM);
+        QVERIFY(program.waitUntilEnded());
+        QCOMPARE(program.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.process().exitCode(), 0);
+        const DisplayMode after = *display.current();
+        xrandrprobe::setMode(m_name.constData(), 1024, 768, 60);
+        QCOMPARE(after, (DisplayMode {1024, 768, 75}));
+#else
+        QSKIP("built without RandR");
+#endif
     }
 
     void cleanupTestCase()

@@ -251,6 +251,7 @@ private Q_SLOTS:
     void theSinkHearsWhatTheEngineMade_data();
     void theSinkHearsWhatTheEngineMade();
     void stopSilencesTheDevice();
+    void onlyTheTextBegunIsHeardAfterADrop();
 
 private:
     struct Played
@@ -366,6 +367,47 @@ void TestAudioSink::stopSilencesTheDevice()
     const qint64 mostMs = stopAfterMs + 300;
     QVERIFY2(!heard || heard->soundingMs <= mostMs, qPrintable(report));
     QVERIFY2(made->soundingMs > mostMs + 500, qPrintable(report)); // else the check above proves nothing
+}
+
+// As a new fact goes up the voice drops what waits: the text whose sound has
+// reached the device is heard to its end, and nothing after it.
+void TestAudioSink::onlyTheTextBegunIsHeardAfterADrop()
+{
+    Recorder recorder(m_folder + QStringLiteral("/capture.raw"));
+    QVERIFY2(recorder.start(), "the sink's monitor could not be recorded");
+    EspeakVoice voice(*m_engine);
+    std::optional<SynthesizedSpeech> begun;
+    int starts = 0;
+    int ends = 0;
+    QObject::connect(&voice.player(), &SpeechPlayer::started, &voice.player(), [&] {
+        ++starts;
+        if (const SynthesizedSpeech *speech = voice.player().playing())
+            begun = *speech;
+    });
+    QObject::connect(&voice.player(), &SpeechPlayer::finished, &voice.player(), [&] { ++ends; });
+
+    voice.speak(QStringLiteral("8times5"));
+    voice.speak(QStringLiteral("Wrong"));
+    voice.speak(QStringLiteral("Hello. I am ~so happy to work with you.,?"));
+    QVERIFY2(QTest::qWaitFor([&] { return starts > 0 || ends > 0; }, SpeechStartMs) && begun,
+             "the first text never reached the device");
+    voice.dropWaiting();
+    QVERIFY(voice.player().isBusy());
+    QVERIFY(QTest::qWaitFor([&] { return ends > 0; }, int(begun->durationMs()) + SpeechStartMs));
+    // Nothing is left to start after it.
+    QVERIFY(!voice.player().isBusy());
+    QTest::qWait(TailMs);
+    const QByteArray capture = recorder.stop();
+    QCOMPARE(starts, 1);
+    QCOMPARE(ends, 1);
+
+    const std::optional<Sound> made = soundIn(begun->pcm, begun->sampleRate);
+    const std::optional<Sound> heard = soundIn(capture, CaptureRate);
+    const QString report = QStringLiteral("made: %1; heard: %2").arg(describe(made), describe(heard));
+    qInfo("%s", qPrintable(report));
+    QVERIFY2(made && heard, qPrintable(report));
+    QVERIFY2(heard->soundingMs >= made->soundingMs * 85 / 100 && heard->soundingMs <= made->soundingMs * 115 / 100,
+             qPrintable(report));
 }
 
 int main(int argc, char **argv)

@@ -67,6 +67,7 @@ private Q_SLOTS:
     void badFilesFailTheLoadAndRequestsAreIgnored();
     void requestsReturnAtOnceAndPlayInOrder();
     void stopAllEmptiesTheQueueAndCutsTheRunningRequest();
+    void droppingWaitingSpeechLetsTheRunningRequestEndAndKeepsMoves();
     void animationNamesIgnoreLetterCase_data();
     void animationNamesIgnoreLetterCase();
     void moveGlidesSteadilyToTheTarget();
@@ -273,6 +274,33 @@ void TestParrot::stopAllEmptiesTheQueueAndCutsTheRunningRequest()
     QVERIFY(!quiet); // what it waited for was cut
     peedy.whenQuiet([&] { quiet = true; });
     QVERIFY(quiet); // nothing to wait for
+}
+
+void TestParrot::droppingWaitingSpeechLetsTheRunningRequestEndAndKeepsMoves()
+{
+    ParrotCharacter peedy(m_engine);
+    QVERIFY(peedy.load(QStringLiteral("Peedy"), DrawingPath));
+    QStringList log;
+    connect(&peedy, &ParrotCharacter::requestStarted, this,
+            [&](const QString &r) { log << QStringLiteral("start ") + r; });
+    connect(&peedy, &ParrotCharacter::requestFinished, this,
+            [&](const QString &r) { log << QStringLiteral("end ") + r; });
+
+    peedy.show();
+    peedy.play(QStringLiteral("Greet"));
+    peedy.speak(QStringLiteral("8times5,is40"));
+    peedy.play(QStringLiteral("LookLeft"));
+    peedy.moveTo(40, 157);
+    peedy.speak(QStringLiteral("3times5"));
+    QVERIFY(QTest::qWaitFor([&] { return log.contains(QLatin1String("start play Greet")); }, WaitMs));
+
+    peedy.dropWaitingSpeech();
+    QVERIFY(peedy.isBusy());
+    QVERIFY(waitUntilIdle(peedy));
+    QCOMPARE(log,
+             QStringList({"start show", "end show", "start play Greet", "end play Greet", "start move 40,157",
+                          "end move 40,157"}));
+    QCOMPARE(peedy.window()->pos(), QPoint(40, 157));
 }
 
 void TestParrot::animationNamesIgnoreLetterCase_data()

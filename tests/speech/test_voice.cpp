@@ -87,6 +87,7 @@ private Q_SLOTS:
     void cancelDropsEveryEarlierRequestOfTheChannelOnly();
     void voiceNeverHangsWithoutAnAudioDevice();
     void stopSilencesTheVoiceAndDropsWhatWaits();
+    void droppingWaitingTextsDropsEveryTextNotYetHeard();
 
 private:
     std::optional<SynthesizedSpeech> synthesize(const QString &markedText,
@@ -269,6 +270,28 @@ void TestVoice::stopSilencesTheVoiceAndDropsWhatWaits()
     QCOMPARE(finished.size(), 1);
     QCOMPARE(finished.at(0).at(0).toULongLong(), ticket);
     QVERIFY(!quiet); // what it waited for was cut
+}
+
+// A text still being made, first in line or not, has not begun: dropping
+// what waits leaves nothing to hear, and the next text is heard next.
+void TestVoice::droppingWaitingTextsDropsEveryTextNotYetHeard()
+{
+    EspeakVoice voice(m_engine);
+    QSignalSpy started(&voice.player(), &SpeechPlayer::started);
+    QSignalSpy finished(&voice.player(), &SpeechPlayer::finished);
+    voice.speak(QStringLiteral("8times5"));
+    voice.speak(QStringLiteral("Wrong"));
+    voice.speak(QStringLiteral("8times5,is40"));
+    voice.dropWaiting();
+    QVERIFY(!voice.player().isBusy());
+
+    const quint64 ticket = voice.player().say(QStringLiteral("3times5"));
+    QVERIFY(QTest::qWaitFor([&] { return !finished.isEmpty(); }, WaitMs));
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished.at(0).at(0).toULongLong(), ticket);
+    QVERIFY(started.size() <= 1); // without an audio device nothing starts
+    if (!started.isEmpty())
+        QCOMPARE(started.at(0).at(0).toULongLong(), ticket);
 }
 
 QTEST_MAIN(TestVoice)

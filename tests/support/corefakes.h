@@ -24,7 +24,7 @@
 namespace plovista::test {
 
 // Records every request as one line: "show", "hide", "move 40,150",
-// "play Greet", "speak <text>", "stop", "load Peedy <file>".
+// "play Greet", "speak <text>", "stop", "drop waiting", "load Peedy <file>".
 class FakeCharacter : public Character
 {
 public:
@@ -43,6 +43,7 @@ public:
         log << QStringLiteral("stop");
         waiting.clear();
     }
+    void dropWaitingSpeech() override { log << QStringLiteral("drop waiting"); }
     // Everything asked is still being played until the test says it is over.
     void whenQuiet(std::function<void()> done) override { waiting.push_back(std::move(done)); }
     void finishSpeaking()
@@ -66,23 +67,44 @@ public:
     std::vector<std::function<void()>> waiting;
 };
 
+// Records every text asked for in `spoken`. The texts are heard one at a
+// time: the first of `queue` is being heard, from the moment it is first,
+// until finishText() lets the next one begin.
 class FakeVoice : public Voice
 {
 public:
-    void speak(const QString &text) override { spoken << text; }
+    void speak(const QString &text) override
+    {
+        spoken << text;
+        queue << text;
+    }
     void stop() override
     {
         ++stops;
+        queue.clear();
         waiting.clear();
     }
-    void whenQuiet(std::function<void()> done) override { waiting.push_back(std::move(done)); }
-    void finishSpeaking()
+    void dropWaiting() override { queue = queue.mid(0, 1); }
+    // Runs done when the last text of the queue is finished.
+    void whenQuiet(std::function<void()> done) override
     {
-        for (const auto &done : std::exchange(waiting, {}))
+        if (queue.isEmpty())
             done();
+        else
+            waiting.push_back(std::move(done));
+    }
+    void finishText()
+    {
+        if (!queue.isEmpty())
+            queue.removeFirst();
+        if (queue.isEmpty()) {
+            for (const auto &done : std::exchange(waiting, {}))
+                done();
+        }
     }
 
     QStringList spoken;
+    QStringList queue;
     int stops = 0;
     std::vector<std::function<void()>> waiting;
 };

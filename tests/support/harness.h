@@ -46,10 +46,22 @@ public:
         return outcome;
     }
 
+    // Plays the print dialog with `copies` chosen, unless the outcome says it
+    // was cancelled, and keeps the pages of every job.
+    PrintOutcome printPages(const QString &jobName, const PagesForCopies &pagesFor) override
+    {
+        jobs << jobName;
+        if (!outcome.cancelled)
+            pages += pagesFor(copies);
+        return outcome;
+    }
+
     std::vector<QImage> images;
     std::vector<QByteArray> pdfs;
     QStringList jobs;
     PrintOutcome outcome {true, false, {}};
+    int copies = 1;
+    QList<PrintPage> pages;
 };
 
 // The real hub and windows over test doubles, in a fresh working folder.
