@@ -306,6 +306,11 @@ FluencyForm &App::fluencyForm()
     return createOnce(m_fluencyForm, *this);
 }
 
+void App::openFluencyGrid(QWidget &opener)
+{
+    fluencyForm().openFrom(opener);
+}
+
 void App::showUtilityMenu()
 {
     utilityForm().showAgain();

@@ -141,8 +141,10 @@ public:
     // Every answer of every drill, kept in the folder "Log" of the working
     // folder; written on a thread of its own.
     AnswerLogWriter &answerLog();
-    // The teacher's fluency grid, opened from the Utility Menu.
+    // The teacher's fluency grid. The Utility Menu opens it with
+    // openFluencyGrid(*this): the menu hides until the grid is closed.
     FluencyForm &fluencyForm();
+    void openFluencyGrid(QWidget &opener);
 
 private:
     AppState m_state;

@@ -172,8 +172,8 @@ private Q_SLOTS:
 
         QWidget utilityMenu;
         utilityMenu.show();
+        h.app().openFluencyGrid(utilityMenu);
         FluencyForm &form = h.app().fluencyForm();
-        form.openFrom(utilityMenu);
         QVERIFY(form.isVisible() && !utilityMenu.isVisible());
         auto *students = form.findChild<QComboBox *>(QStringLiteral("StudentList"));
         QCOMPARE(students->count(), 2);
