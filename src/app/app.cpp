@@ -10,6 +10,8 @@
 #include "app/vistanotice.h"
 #include "drill/factsproblems.h"
 #include "drill/scoreform.h"
+#include "fluency/answerlogwriter.h"
+#include "fluency/fluencyform.h"
 #include "platform/character.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -70,6 +72,7 @@ App::App(const QString &workingFolder, Services services)
 // Windows go before the services they use.
 App::~App()
 {
+    m_fluencyForm.reset();
     m_getGreeting.reset();
     m_controlPeedy.reset();
     m_messageForm.reset();
@@ -289,6 +292,23 @@ Test &App::test()
 MessageForm &App::messageForm()
 {
     return createOnce(m_messageForm, *this);
+}
+
+AnswerLogWriter &App::answerLog()
+{
+    if (!m_answerLog)
+        m_answerLog = std::make_unique<AnswerLogWriter>(QDir(m_store.workingFolder()).filePath(AnswerLogFolder));
+    return *m_answerLog;
+}
+
+FluencyForm &App::fluencyForm()
+{
+    return createOnce(m_fluencyForm, *this);
+}
+
+void App::openFluencyGrid(QWidget &opener)
+{
+    fluencyForm().openFrom(opener);
 }
 
 void App::showUtilityMenu()

@@ -35,6 +35,8 @@ class SubUtility;
 class UtilityForm;
 class VistaNotice;
 class GetGreeting;
+class AnswerLogWriter;
+class FluencyForm;
 
 // The hub: owns the program-wide state, the services and the windows. Windows
 // are created on first use and afterwards only hidden and shown.
@@ -136,6 +138,14 @@ public:
     // Back to the teacher's Utility Menu from the windows it opened.
     void showUtilityMenu();
 
+    // Every answer of every drill, kept in the folder "Log" of the working
+    // folder; written on a thread of its own.
+    AnswerLogWriter &answerLog();
+    // The teacher's fluency grid. The Utility Menu opens it with
+    // openFluencyGrid(*this): the menu hides until the grid is closed.
+    FluencyForm &fluencyForm();
+    void openFluencyGrid(QWidget &opener);
+
 private:
     AppState m_state;
     SettingsStore m_store;
@@ -159,12 +169,16 @@ private:
     std::unique_ptr<RecordsForm> m_recordsForm;
     std::unique_ptr<ControlPeedy> m_controlPeedy;
     std::unique_ptr<GetGreeting> m_getGreeting;
+    std::unique_ptr<FluencyForm> m_fluencyForm;
     std::unique_ptr<Test> m_test;
     std::unique_ptr<MessageForm> m_messageForm;
     std::unique_ptr<UtilityForm> m_utilityForm;
     std::unique_ptr<SubUtility> m_subUtility;
     std::unique_ptr<SavedRecordsForm> m_savedRecordsForm;
     std::unique_ptr<SaveRecordsForm> m_saveRecordsForm;
+    // The windows that hand it answers are reset before it; what is still
+    // waiting is written out when it goes.
+    std::unique_ptr<AnswerLogWriter> m_answerLog;
 };
 
 } // namespace plovista

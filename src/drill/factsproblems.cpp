@@ -9,11 +9,14 @@
 #include "drill/drillspeech.h"
 #include "drill/scoreform.h"
 #include "drill/scoring.h"
+#include "fluency/answerlogwriter.h"
+#include "fluency/answerrecorder.h"
 #include "platform/clock.h"
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -112,6 +115,11 @@ FactsProblems::FactsProblems(App &app)
 
     m_pause.setSingleShot(true);
     connect(&m_pause, &QTimer::timeout, this, &FactsProblems::finishPress);
+
+    m_answers =
+        std::make_unique<AnswerRecorder>(app.clock(), [&app](AnswerEntry e) { app.answerLog().append(std::move(e)); });
+    for (E e : {E::FactsVariable, E::FactsConstant, E::Text1})
+        m_answers->watchPaintsOf(element(e));
 
     layOut();
 }
@@ -299,14 +307,18 @@ void FactsProblems::NextProbButt_Click()
     // answer twice; the student waits for the pause as for the teacher.
     if (isPausing())
         return;
+    m_answers->pressed();
     AppState &s = m_app.state();
     Speech &speech = m_app.speech();
     m_app.assistForm().hide();
     speech.QuietPeedy();
 
     const PressResult result = s.Drill.press(m_text1->text(), drillSetup(), m_app.random());
-    if (result.startsTiming)
+    if (result.startsTiming) {
         s.StartSeconds = secondsSinceMidnight(m_app.clock().now().time());
+        m_answers->drillStarted({s.StudentName, s.FormatCode, s.FactsOfTenActive ? QString() : s.RangeCode,
+                                 QCoreApplication::applicationVersion(), m_app.systemInfo().computerName()});
+    }
     // The short bar is the corrected fact's minus; outside a subtraction drill
     // it may only stand beside a corrected fact still on screen.
     if (!s.SubtractionFlag && !m_correctionShown)
@@ -332,6 +344,7 @@ void FactsProblems::NextProbButt_Click()
         }
         return;
     case PressResult::Outcome::Answered:
+        m_answers->answered(answerValue(m_text1->text()).value_or(0), result.verdict == Verdict::Right);
         m_pending = result;
         GetAnswer(result);
         m_pause.start(result.verdict == Verdict::Right ? m_rightPause : m_wrongPause);
@@ -402,6 +415,7 @@ void FactsProblems::finishPress()
         // fact asked again keeps its correction, which is still on screen.
         if (!result.askedAgain)
             m_app.speech().DropWaitingSpeech();
+        m_answers->factShown(*result.fact, result.askedAgain);
         presentFact(*result.fact);
     }
 }
@@ -421,14 +435,17 @@ void FactsProblems::readAloud(const Fact &fact)
     const AppState &s = m_app.state();
     Speech &speech = m_app.speech();
     const FactReading reading = factReading(fact);
+    bool read = s.PeedyEnabled || s.VoiceEnabled;
     if (reading.channel == ReadingChannel::Feedback) {
-        speech.SayFeedback({}, reading.text);
-        return;
+        read = speech.SayFeedback({}, reading.text);
+    } else {
+        if (s.PeedyEnabled)
+            speech.PeedySays({}, reading.text);
+        if (s.VoiceEnabled)
+            speech.VoiceSays(reading.text);
     }
-    if (s.PeedyEnabled)
-        speech.PeedySays({}, reading.text);
-    if (s.VoiceEnabled)
-        speech.VoiceSays(reading.text);
+    if (read)
+        speech.whenSaid(m_answers->readingEnded());
 }
 
 void FactsProblems::showCorrection(const Fact &fact)

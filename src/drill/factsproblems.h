@@ -8,6 +8,7 @@
 
 #include <array>
 #include <chrono>
+#include <memory>
 #include <optional>
 
 class QLabel;
@@ -16,6 +17,7 @@ class QPushButton;
 namespace plovista {
 
 class AnswerEdit;
+class AnswerRecorder;
 class LineControl;
 
 // The drill window: one fact at a time, the answer box, the counters and the
@@ -100,6 +102,9 @@ private:
 
     bool m_drillOpen = false;
     bool m_scoreTaken = false;
+
+    // Times every answer and hands it to the answer log.
+    std::unique_ptr<AnswerRecorder> m_answers;
 };
 
 } // namespace plovista

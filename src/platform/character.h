@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace plovista {
 
 // The animated parrot. Every request returns at once; requests play in order
@@ -23,6 +25,9 @@ public:
     // The text keeps the program's speech marks ("~", runs of commas).
     virtual void speak(const QString &text) = 0;
     virtual void stopAll() = 0;
+    // Runs done once every request asked so far has been played or spoken,
+    // at once when none is waiting. stopAll() before then drops done unrun.
+    virtual void whenQuiet(std::function<void()> done) = 0;
     // Drops the words and gestures still waiting; the request running goes on
     // to its end, and waiting shows, hides and moves keep their turn.
     virtual void dropWaitingSpeech() = 0;

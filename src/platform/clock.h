@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include <chrono>
+
 namespace plovista {
 
 class Clock
@@ -9,6 +11,10 @@ class Clock
 public:
     virtual ~Clock() = default;
     virtual QDateTime now() = 0;
+    // Time since an arbitrary start that only ever moves forward, whatever
+    // happens to the time of day (a changed clock, daylight saving), for
+    // measuring how long something took.
+    virtual std::chrono::microseconds monotonic() = 0;
 };
 
 } // namespace plovista

@@ -3,6 +3,8 @@
 #include "platform/speechplayer.h"
 #include "platform/voice.h"
 
+#include <vector>
+
 namespace plovista {
 
 class SpeechEngine;
@@ -16,6 +18,7 @@ public:
 
     void speak(const QString &text) override;
     void stop() override;
+    void whenQuiet(std::function<void()> done) override;
     void dropWaiting() override;
 
     // The voice's settings for every text; a plain adult voice.
@@ -26,6 +29,7 @@ public:
 
 private:
     SpeechPlayer m_player;
+    std::vector<std::function<void()>> m_whenQuiet;
 };
 
 } // namespace plovista

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QOperatingSystemVersion>
+#include <QSysInfo>
 
 namespace plovista {
 
@@ -26,6 +27,17 @@ QString HostSystemInfo::systemFolder()
     if (QDir(installed).exists())
         return installed;
     return QDir::cleanPath(exe.filePath(QStringLiteral("share/plovista")));
+}
+
+QString HostSystemInfo::computerName()
+{
+    const QString host = QSysInfo::machineHostName();
+    if (!host.isEmpty())
+        return host;
+    // Without a host name, the machine's own identifier still tells the
+    // computers of a room apart.
+    const QByteArray id = QSysInfo::machineUniqueId();
+    return id.isEmpty() ? QStringLiteral("computer") : QString::fromLatin1(id.left(12));
 }
 
 } // namespace plovista

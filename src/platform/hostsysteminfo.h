@@ -11,6 +11,7 @@ class HostSystemInfo final : public SystemInfo
 public:
     std::optional<OsVersion> version() override;
     QString systemFolder() override;
+    QString computerName() override;
 };
 
 } // namespace plovista

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace plovista {
 
@@ -125,6 +126,7 @@ void ParrotCharacter::stopAll()
     }
     m_clip = nullptr;
     m_speechTicket.reset();
+    m_whenQuiet.clear();
     m_idleClip = nullptr;
     m_frameTimer.stop();
     renderFrame();
@@ -248,6 +250,19 @@ void ParrotCharacter::finishCurrent()
     renderFrame();
     scheduleAdvance();
     Q_EMIT requestFinished(done);
+    if (!isBusy()) {
+        // A waiter may ask for more; it then waits for that in a list of its own.
+        for (const auto &waiter : std::exchange(m_whenQuiet, {}))
+            waiter();
+    }
+}
+
+void ParrotCharacter::whenQuiet(std::function<void()> done)
+{
+    if (isBusy())
+        m_whenQuiet.push_back(std::move(done));
+    else
+        done();
 }
 
 void ParrotCharacter::onSpeechFinished(quint64 ticket)

@@ -12,6 +12,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace plovista {
 
@@ -37,6 +38,7 @@ public:
     void play(const QString &animation) override;
     void speak(const QString &text) override;
     void stopAll() override;
+    void whenQuiet(std::function<void()> done) override;
     void dropWaitingSpeech() override;
 
     bool isLoaded() const { return m_rig.isLoaded(); }
@@ -101,6 +103,7 @@ private:
     QPoint m_glideFrom;
     qint64 m_glideMs = 0;
     std::optional<quint64> m_speechTicket;
+    std::vector<std::function<void()>> m_whenQuiet;
 
     const ParrotClip *m_idleClip = nullptr;
     qint64 m_idleStartMs = 0;

@@ -3,9 +3,12 @@
 #include "platform/printpage.h"
 
 #include <QImage>
+#include <QRectF>
 #include <QString>
 
 #include <functional>
+
+class QPainter;
 
 namespace plovista {
 
@@ -27,6 +30,11 @@ public:
     virtual ~Printing() = default;
     // Prints one page holding the image scaled to fit, after the print dialog.
     virtual PrintOutcome printImage(const QImage &image, const QString &jobName) = 0;
+    // Prints one page drawn by paint, after the print dialog. The painter is
+    // ready on the page, and page is its printable area in the painter's
+    // units, so the same drawing routine serves the screen and the paper.
+    using PaintPage = std::function<void(QPainter &painter, const QRectF &page)>;
+    virtual PrintOutcome printPainted(const QString &jobName, const PaintPage &paint) = 0;
     // Shows the print dialog with one copy preset; then asks for the pages of
     // the copies chosen there and prints each page on a sheet of its own. The
     // printer makes no copies itself, so every copy can differ. A page wider

@@ -200,4 +200,20 @@ PrintOutcome QtPrinting::printPages(const QString &jobName, const PagesForCopies
     return {true, false, {}};
 }
 
+PrintOutcome QtPrinting::printPainted(const QString &jobName, const PaintPage &paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    prepare(printer, jobName);
+    printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    if (!m_dialog(printer))
+        return {false, true, {}};
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return failed(QStringLiteral("The printer could not be started."));
+    paint(painter, QRectF(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size()));
+    if (!painter.end())
+        return failed(QStringLiteral("The page could not be sent to the printer."));
+    return {true, false, {}};
+}
+
 } // namespace plovista

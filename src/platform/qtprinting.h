@@ -21,6 +21,7 @@ public:
 
     PrintOutcome printImage(const QImage &image, const QString &jobName) override;
     PrintOutcome printPages(const QString &jobName, const PagesForCopies &pagesFor) override;
+    PrintOutcome printPainted(const QString &jobName, const PaintPage &paint) override;
 
 private:
     Dialog m_dialog;

@@ -17,6 +17,7 @@ public:
     void play(const QString &) override { }
     void speak(const QString &) override { }
     void stopAll() override { }
+    void whenQuiet(std::function<void()> done) override { done(); }
     void dropWaitingSpeech() override { }
 };
 
@@ -25,6 +26,7 @@ class SilentVoice final : public Voice
 public:
     void speak(const QString &) override { }
     void stop() override { }
+    void whenQuiet(std::function<void()> done) override { done(); }
     void dropWaiting() override { }
 };
 

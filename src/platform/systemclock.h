@@ -8,6 +8,7 @@ class SystemClock final : public Clock
 {
 public:
     QDateTime now() override;
+    std::chrono::microseconds monotonic() override;
 };
 
 } // namespace plovista

@@ -22,6 +22,9 @@ public:
     // The folder that holds the program's own data files (character, logo),
     // without a trailing separator.
     virtual QString systemFolder() = 0;
+    // The name this computer goes by on the network, which keeps the files
+    // of different computers apart in a folder they share.
+    virtual QString computerName() = 0;
 };
 
 } // namespace plovista

@@ -136,6 +136,11 @@ QString decodeText(const QByteArray &bytes)
     return decodeWindows1252(bytes);
 }
 
+QByteArray encodeText(const QString &text, TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf8 ? text.toUtf8() : encodeWindows1252(text);
+}
+
 } // namespace
 
 QString decodeWindows1252(const QByteArray &bytes)
@@ -240,14 +245,21 @@ BytesResult readFileReporting(const QString &path, qint64 maxBytes)
     return result;
 }
 
-ReadResult readTextFileReporting(const QString &path, qint64 maxBytes)
+ReadResult readTextFileReporting(const QString &path, qint64 maxBytes, std::optional<TextEncoding> encoding)
 {
     BytesResult read = readFileReporting(path, maxBytes);
     ReadResult result;
     result.missing = read.missing;
     result.error = std::move(read.error);
-    if (read.bytes)
-        result.text = decodeText(*read.bytes);
+    if (!read.bytes)
+        return result;
+    const QByteArray &bytes = *read.bytes;
+    if (encoding == TextEncoding::Utf8)
+        result.text = QString::fromUtf8(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
+    else if (encoding == TextEncoding::Windows1252)
+        result.text = decodeWindows1252(bytes);
+    else
+        result.text = decodeText(bytes);
     return result;
 }
 
@@ -256,9 +268,9 @@ std::optional<QString> readTextFile(const QString &path, qint64 maxBytes)
     return readTextFileReporting(path, maxBytes).text;
 }
 
-WriteResult writeTextFileAtomically(const QString &path, const QString &text)
+WriteResult writeTextFileAtomically(const QString &path, const QString &text, TextEncoding encoding)
 {
-    return writeFileAtomically(path, encodeWindows1252(text));
+    return writeFileAtomically(path, encodeText(text, encoding));
 }
 
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
@@ -303,7 +315,7 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
     return {};
 }
 
-WriteResult appendTextFile(const QString &path, const QString &text)
+WriteResult appendTextFile(const QString &path, const QString &text, TextEncoding encoding, const QString &firstLine)
 {
     Descriptor file(openFile(QFile::encodeName(path), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK, 0666));
     if (file.get() < 0)
@@ -335,8 +347,10 @@ WriteResult appendTextFile(const QString &path, const QString &text)
             bytes += '\n';
         else if (last != '\n')
             bytes += "\r\n";
+    } else if (!firstLine.isEmpty()) {
+        bytes += encodeText(firstLine, encoding);
     }
-    bytes += encodeWindows1252(text);
+    bytes += encodeText(text, encoding);
 
     const int errorNumber = writeAll(file.get(), bytes.constData(), bytes.size());
     if (errorNumber != 0) {

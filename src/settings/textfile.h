@@ -6,7 +6,10 @@
 
 namespace plovista {
 
-// Text files move between machines in Windows-1252 with CR LF line ends.
+// Text files move between machines in Windows-1252 with CR LF line ends;
+// files of our own that other programs read (the answer log, exports) are UTF-8.
+enum class TextEncoding { Windows1252, Utf8 };
+
 QString decodeWindows1252(const QByteArray &bytes);
 // Characters that Windows-1252 cannot hold become '?'.
 QByteArray encodeWindows1252(const QString &text);
@@ -24,7 +27,11 @@ struct ReadResult
 // Windows-1252. Only a regular file is read: a named pipe, a device or a
 // folder in its place is refused at once instead of being waited on or read
 // without end. With a limit, a file larger than maxBytes is refused as damaged.
-ReadResult readTextFileReporting(const QString &path, qint64 maxBytes = -1);
+// With Utf8 the bytes are taken as UTF-8 whatever they hold (a damaged
+// sequence becomes a replacement character where it stands) and a leading
+// byte-order mark is dropped.
+ReadResult readTextFileReporting(const QString &path, qint64 maxBytes = -1,
+                                 std::optional<TextEncoding> encoding = std::nullopt);
 // The same, when why does not matter: empty when the file cannot be read.
 std::optional<QString> readTextFile(const QString &path, qint64 maxBytes = -1);
 
@@ -47,7 +54,8 @@ struct WriteResult
 // Replaces the file atomically (a whole new file, then a rename), so a crash
 // or a full disk never leaves it half-written or empty: on failure the old
 // file stays as it was.
-WriteResult writeTextFileAtomically(const QString &path, const QString &text);
+WriteResult writeTextFileAtomically(const QString &path, const QString &text,
+                                    TextEncoding encoding = TextEncoding::Windows1252);
 // The same for bytes written as they are.
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
 
@@ -55,8 +63,11 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
 // size of the file. A last line left without its end (by hand or by an older
 // program) is ended first, so the text starts a line of its own. Appenders
 // take turns under a lock on the file, and a failed append takes back exactly
-// its own bytes, so concurrent appends stay whole whatever fails.
-WriteResult appendTextFile(const QString &path, const QString &text);
+// its own bytes, so concurrent appends stay whole whatever fails. A
+// firstLine is written before the text when the file is empty, under the
+// same lock, so a header is written once however many appenders start.
+WriteResult appendTextFile(const QString &path, const QString &text, TextEncoding encoding = TextEncoding::Windows1252,
+                           const QString &firstLine = {});
 
 // Why a file operation failed, from the system's error number, in words a
 // teacher can act on: "the disk is full", "permission denied" and the like.

@@ -4,6 +4,8 @@
 #include "platform/character.h"
 #include "platform/voice.h"
 
+#include <memory>
+
 namespace plovista {
 
 Speech::Speech(const AppState &state, Character &character, Voice &voice)
@@ -55,6 +57,26 @@ void Speech::PeedyPlays(const QString &animation)
 void Speech::VoiceSays(const QString &text)
 {
     m_voice.speak(text);
+}
+
+void Speech::whenSaid(std::function<void()> done)
+{
+    const bool peedy = m_state.PeedyEnabled;
+    const bool voice = m_state.VoiceEnabled;
+    if (!peedy && !voice) {
+        done();
+        return;
+    }
+    // Each speaker reports on its own; the last one to fall quiet runs done.
+    auto left = std::make_shared<int>(int(peedy) + int(voice));
+    auto one = [left, done = std::move(done)] {
+        if (--*left == 0)
+            done();
+    };
+    if (peedy)
+        m_character.whenQuiet(one);
+    if (voice)
+        m_voice.whenQuiet(one);
 }
 
 void Speech::DropWaitingSpeech()

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace plovista {
 
 struct AppState;
@@ -28,6 +30,10 @@ public:
     // or stand alone).
     void PeedyPlays(const QString &animation);
     void VoiceSays(const QString &text);
+    // Runs done once Peedy and the voice, those enabled, have said all they
+    // were asked so far; at once when neither is enabled. Speech cut short
+    // (StopPeedy, a stopped voice) drops done unrun.
+    void whenSaid(std::function<void()> done);
     // Peedy and the voice drop what they still have waiting, and finish only
     // what they are saying: called as a new fact goes up, so what is heard
     // never falls more than one sentence behind what is seen.

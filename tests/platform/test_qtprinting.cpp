@@ -2,6 +2,7 @@
 #include "platform/systemrandom.h"
 #include "teacher/worksheet.h"
 
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -125,6 +126,35 @@ private Q_SLOTS:
             printToPdf(dir.filePath(QStringLiteral("no/such/folder/sheet.pdf")), QPageSize::A4, 1, {});
         QVERIFY(!failed.printed && !failed.cancelled);
         QVERIFY(!failed.error.isEmpty());
+    }
+
+    // A drawn page is given the printable area: a word at its far corner
+    // lands inside the paper's margins, wherever they are.
+    void aDrawnPageReachesTheCornerOfThePrintableArea()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("drawn.pdf"));
+        QtPrinting printing([&](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            printer.setPageSize(QPageSize(QPageSize::Letter));
+            return true;
+        });
+        const PrintOutcome outcome =
+            printing.printPainted(QStringLiteral("Drawn"), [&](QPainter &p, const QRectF &page) {
+                p.setFont(QFont(QStringLiteral("DejaVu Sans"), 12));
+                p.drawText(page, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("corner"));
+            });
+        QVERIFY(outcome.printed);
+        const QString boxes = pdftotext({QStringLiteral("-bbox"), pdf});
+        const QRegularExpressionMatch word =
+            QRegularExpression(
+                QStringLiteral("xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">corner<"))
+                .match(boxes);
+        QVERIFY2(word.hasMatch(), qPrintable(boxes));
+        // Letter is 612 by 792 points; the margins are 10 mm (28.3 points).
+        QVERIFY(word.captured(2).toDouble() > 612 - 28.3 - 5 && word.captured(2).toDouble() <= 612 - 28.3 + 1);
+        QVERIFY(word.captured(3).toDouble() > 792 - 28.3 - 5 && word.captured(3).toDouble() <= 792 - 28.3 + 1);
     }
 };
 

@@ -216,6 +216,8 @@ void TestParrot::requestsReturnAtOnceAndPlayInOrder()
     peedy.speak(QStringLiteral("8times5,is40"));
     peedy.play(QStringLiteral("Blink"));
     peedy.hide();
+    QStringList logWhenQuiet;
+    peedy.whenQuiet([&] { logWhenQuiet = log; });
     // Nothing has run yet: every call only queued its request.
     QVERIFY(log.isEmpty());
     QVERIFY(peedy.isBusy());
@@ -237,6 +239,7 @@ void TestParrot::requestsReturnAtOnceAndPlayInOrder()
         "end hide",
     };
     QCOMPARE(log, expected);
+    QCOMPARE(logWhenQuiet, expected);
     QVERIFY(!peedy.window()->isVisible());
     QCOMPARE(peedy.window()->pos(), QPoint(40, 157));
 }
@@ -252,6 +255,8 @@ void TestParrot::stopAllEmptiesTheQueueAndCutsTheRunningRequest()
     peedy.play(QStringLiteral("Greet"));
     peedy.play(QStringLiteral("Congratulate"));
     peedy.speak(QStringLiteral("You need to increase your speed."));
+    bool quiet = false;
+    peedy.whenQuiet([&] { quiet = true; });
     QVERIFY(QTest::qWaitFor([&] { return started.contains(QLatin1String("play Greet")); }, WaitMs));
 
     peedy.stopAll();
@@ -266,6 +271,9 @@ void TestParrot::stopAllEmptiesTheQueueAndCutsTheRunningRequest()
     peedy.play(QStringLiteral("LookLeft"));
     QVERIFY(waitUntilIdle(peedy));
     QCOMPARE(started, QStringList({"show", "play Greet", "play LookLeft"}));
+    QVERIFY(!quiet); // what it waited for was cut
+    peedy.whenQuiet([&] { quiet = true; });
+    QVERIFY(quiet); // nothing to wait for
 }
 
 void TestParrot::droppingWaitingSpeechLetsTheRunningRequestEndAndKeepsMoves()

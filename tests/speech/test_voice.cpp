@@ -239,8 +239,16 @@ void TestVoice::voiceNeverHangsWithoutAnAudioDevice()
     voice.speak(QStringLiteral("Hi! How are ~you?,?"));
     voice.speak(QStringLiteral("You need to increase your speed."));
     QVERIFY(voice.player().isBusy());
+    int quietCalls = 0;
+    bool busyWhenQuiet = true;
+    voice.whenQuiet([&] {
+        ++quietCalls;
+        busyWhenQuiet = voice.player().isBusy();
+    });
     QVERIFY(QTest::qWaitFor([&] { return finished.size() == 3; }, WaitMs));
     QVERIFY(!voice.player().isBusy());
+    QCOMPARE(quietCalls, 1);
+    QVERIFY(!busyWhenQuiet);
     QVERIFY(finished.at(0).at(0).toULongLong() < finished.at(1).at(0).toULongLong());
     QVERIFY(finished.at(1).at(0).toULongLong() < finished.at(2).at(0).toULongLong());
 }
@@ -251,6 +259,8 @@ void TestVoice::stopSilencesTheVoiceAndDropsWhatWaits()
     QSignalSpy finished(&voice.player(), &SpeechPlayer::finished);
     voice.speak(QStringLiteral("One long sentence after another. ").repeated(20));
     voice.speak(QStringLiteral("two"));
+    bool quiet = false;
+    voice.whenQuiet([&] { quiet = true; });
     voice.stop();
     QVERIFY(!voice.player().isBusy());
     QVERIFY(!voice.player().playing());
@@ -259,6 +269,7 @@ void TestVoice::stopSilencesTheVoiceAndDropsWhatWaits()
     QVERIFY(QTest::qWaitFor([&] { return !finished.isEmpty(); }, WaitMs));
     QCOMPARE(finished.size(), 1);
     QCOMPARE(finished.at(0).at(0).toULongLong(), ticket);
+    QVERIFY(!quiet); // what it waited for was cut
 }
 
 // A text still being made, first in line or not, has not begun: dropping

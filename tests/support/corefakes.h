@@ -15,8 +15,10 @@
 
 #include <QDateTime>
 #include <QStringList>
+#include <chrono>
 #include <deque>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace plovista::test {
@@ -36,8 +38,19 @@ public:
     void moveTo(int x, int y) override { log << QStringLiteral("move %1,%2").arg(x).arg(y); }
     void play(const QString &animation) override { log << QStringLiteral("play ") + animation; }
     void speak(const QString &text) override { log << QStringLiteral("speak ") + text; }
-    void stopAll() override { log << QStringLiteral("stop"); }
+    void stopAll() override
+    {
+        log << QStringLiteral("stop");
+        waiting.clear();
+    }
     void dropWaitingSpeech() override { log << QStringLiteral("drop waiting"); }
+    // Everything asked is still being played until the test says it is over.
+    void whenQuiet(std::function<void()> done) override { waiting.push_back(std::move(done)); }
+    void finishSpeaking()
+    {
+        for (const auto &done : std::exchange(waiting, {}))
+            done();
+    }
 
     // Only the spoken texts, in order.
     QStringList spoken() const
@@ -51,6 +64,7 @@ public:
 
     QStringList log;
     bool loadSucceeds = true;
+    std::vector<std::function<void()>> waiting;
 };
 
 // Records every text asked for in `spoken`. The texts are heard one at a
@@ -68,17 +82,31 @@ public:
     {
         ++stops;
         queue.clear();
+        waiting.clear();
     }
     void dropWaiting() override { queue = queue.mid(0, 1); }
+    // Runs done when the last text of the queue is finished.
+    void whenQuiet(std::function<void()> done) override
+    {
+        if (queue.isEmpty())
+            done();
+        else
+            waiting.push_back(std::move(done));
+    }
     void finishText()
     {
         if (!queue.isEmpty())
             queue.removeFirst();
+        if (queue.isEmpty()) {
+            for (const auto &done : std::exchange(waiting, {}))
+                done();
+        }
     }
 
     QStringList spoken;
     QStringList queue;
     int stops = 0;
+    std::vector<std::function<void()>> waiting;
 };
 
 class FakeSound : public Sound
@@ -148,18 +176,28 @@ class FakeSystemInfo : public SystemInfo
 public:
     std::optional<OsVersion> version() override { return os; }
     QString systemFolder() override { return folder; }
+    QString computerName() override { return computer; }
 
     std::optional<OsVersion> os = OsVersion {false, 6, 1, 0};
     QString folder;
+    QString computer = QStringLiteral("ROOM4-PC1");
 };
 
+// Both readings move together when the clock is advanced.
 class FakeClock : public Clock
 {
 public:
     QDateTime now() override { return time; }
-    void advanceSeconds(double s) { time = time.addMSecs(static_cast<qint64>(s * 1000.0)); }
+    std::chrono::microseconds monotonic() override { return elapsed; }
+    void advanceSeconds(double s) { advanceMs(static_cast<qint64>(s * 1000.0)); }
+    void advanceMs(qint64 ms)
+    {
+        time = time.addMSecs(ms);
+        elapsed += std::chrono::milliseconds(ms);
+    }
 
     QDateTime time = QDateTime(QDate(2026, 12, 6), QTime(10, 0, 0));
+    std::chrono::microseconds elapsed {1'000'000};
 };
 
 // Plays back scripted draws; when the script runs out it repeats its last draw

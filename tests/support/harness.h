@@ -6,6 +6,9 @@
 #include "platform/printing.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <memory>
@@ -22,6 +25,26 @@ public:
         jobs << jobName;
         return outcome;
     }
+    // Draws the page into a PDF document on A4 paper with 10 mm margins, as
+    // a printer without a driver would get it.
+    PrintOutcome printPainted(const QString &jobName, const PaintPage &paint) override
+    {
+        jobs << jobName;
+        if (!outcome.printed)
+            return outcome;
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        {
+            QPdfWriter writer(&buffer);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+            writer.setResolution(300);
+            QPainter painter(&writer);
+            paint(painter, QRectF(QPointF(0, 0), writer.pageLayout().paintRectPixels(writer.resolution()).size()));
+        }
+        pdfs.push_back(buffer.data());
+        return outcome;
+    }
 
     // Plays the print dialog with `copies` chosen, unless the outcome says it
     // was cancelled, and keeps the pages of every job.
@@ -34,6 +57,7 @@ public:
     }
 
     std::vector<QImage> images;
+    std::vector<QByteArray> pdfs;
     QStringList jobs;
     PrintOutcome outcome {true, false, {}};
     int copies = 1;

@@ -1,0 +1,155 @@
+// The teacher's grid for one student from a shared log folder of many
+// answers: 30 students on 5 computers. `--make DIR ANSWERS` writes the folder
+// once; `DIR` alone measures, in a fresh process, the time from reading the
+// folder to the grid painted, and the memory it took.
+
+#include "fluency/answerlog.h"
+#include "fluency/fluencygrid.h"
+#include "fluency/gridpainter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include <sys/resource.h>
+
+using namespace plovista;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int Students = 30;
+constexpr int Computers = 5;
+
+QString studentName(int s)
+{
+    return QStringLiteral("Student %1 Lee").arg(QChar(u'A' + s % 26)) + QString(s / 26, u'x');
+}
+
+// Peak resident memory of the process so far, in megabytes.
+double peakMb()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+double residentMb()
+{
+    QFile status(QStringLiteral("/proc/self/statm"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = status.readAll().split(' ');
+    return fields.value(1).toDouble() * 4096 / (1024.0 * 1024.0);
+}
+
+int make(const QString &folder, qint64 answers)
+{
+    QDir().mkpath(folder);
+    const qint64 files = Students * Computers;
+    const QDateTime start(QDate(2026, 9, 1), QTime(9, 0), Qt::OffsetFromUTC, 3600);
+    for (int s = 0; s < Students; ++s) {
+        for (int c = 0; c < Computers; ++c) {
+            const QString computer = QStringLiteral("ROOM4-PC%1").arg(c + 1);
+            const qint64 index = s * Computers + c;
+            const qint64 perFile = answers / files + (index < answers % files ? 1 : 0);
+            QFile file(QDir(folder).filePath(answerLogFileName(studentName(s), computer)));
+            if (!file.open(QIODevice::WriteOnly))
+                return 1;
+            file.write(answerLogHeader().toUtf8());
+            QByteArray block;
+            for (qint64 i = 0; i < perFile; ++i) {
+                AnswerEntry e;
+                e.drillId = QStringLiteral("%1-%2-%3").arg(s).arg(c).arg(i / 20);
+                e.sequence = int(i % 20) + 1;
+                e.id = e.drillId + u'-' + QString::number(e.sequence);
+                // One drill of 20 answers every hour, computer by computer.
+                e.time = start.addSecs((i / 20) * 3600 * Computers + c * 3600 + (i % 20) * 3);
+                e.student = studentName(s);
+                e.operation = static_cast<Operation>((i / 20) % 4);
+                const int option = 2 + int((i / 20) % 11);
+                const int value = int((i * 7 + s) % 13);
+                switch (e.operation) {
+                case Operation::Subtraction:
+                    e.left = value + option;
+                    break;
+                case Operation::Division:
+                    e.left = value * option;
+                    break;
+                default:
+                    e.left = value;
+                }
+                e.right = option;
+                e.expected = value;
+                e.correct = (i + s) % 9 != 0;
+                e.given = e.correct ? value : value + 1;
+                e.firstTry = (i + c) % 11 != 0;
+                e.ms = 800 + int((i * 37 + s * 11) % 3500);
+                e.format = QStringLiteral("H");
+                e.range = QStringLiteral("0->12");
+                e.version = QStringLiteral("7.1");
+                e.computer = computer;
+                block += answerLogLine(e).toUtf8();
+                if (block.size() > (1 << 20)) {
+                    file.write(block);
+                    block.clear();
+                }
+            }
+            file.write(block);
+        }
+    }
+    std::printf("%lld answers in %lld files\n", static_cast<long long>(answers), static_cast<long long>(files));
+    return 0;
+}
+
+int measure(const QString &folder, int runs)
+{
+    QImage screen(780, 580, QImage::Format_ARGB32_Premultiplied);
+    const double baseline = residentMb();
+    const QString student = studentName(17);
+    std::vector<double> ms;
+    int entries = 0;
+    for (int run = 0; run < runs; ++run) {
+        const auto begin = Clock::now();
+        const QStringList students = loggedStudents(folder);
+        const StudentLog log = loadStudentLog(folder, student);
+        const FluencyGrid grid = fluencyGrid(log.fluency, student, Operation::Multiplication, 3000, QDate(2026, 12, 6));
+        screen.fill(Qt::white);
+        QPainter painter(&screen);
+        paintFluencyGrid(painter, QRectF(screen.rect()), grid);
+        painter.end();
+        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - begin).count());
+        entries = log.scan.entries;
+        if (students.size() != Students || log.scan.damagedLines != 0) {
+            std::fprintf(stderr, "unexpected folder: %lld students, %d damaged lines\n",
+                         static_cast<long long>(students.size()), log.scan.damagedLines);
+            return 1;
+        }
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("student's answers read %d: median %.1f ms, best %.1f ms, worst %.1f ms; "
+                "resident before %.1f MB, peak %.1f MB (+%.1f MB)\n",
+                entries, ms[ms.size() / 2], ms.front(), ms.back(), baseline, peakMb(), peakMb() - baseline);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication application(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 4 && args[1] == QLatin1String("--make"))
+        return make(args[2], args[3].toLongLong());
+    if (args.size() >= 2)
+        return measure(args[1], args.size() >= 3 ? args[2].toInt() : 11);
+    std::fprintf(stderr, "usage: bench_fluencygrid --make DIR ANSWERS | DIR [RUNS]\n");
+    return 2;
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "drill/facts.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace plovista {
+
+// The answer log: every answer a student gives, each with its own time, in
+// the folder "Log" of the working folder. It is ours alone (the records file
+// keeps its one line per drill). One UTF-8 CSV file per student and computer,
+// so computers that share the folder never write into one file.
+inline constexpr QLatin1String AnswerLogFolder("Log");
+
+struct AnswerEntry
+{
+    QString id; // unique among all answers: the drill's id and the sequence
+    QString drillId;
+    int sequence = 0; // 1, 2, ...: every answer of the drill, repeats too
+    QDateTime time; // the computer's local time, with its offset from UTC
+    QString student;
+    Operation operation = Operation::Addition;
+    int left = 0; // the two numbers as the fact showed them
+    int right = 0;
+    int expected = 0;
+    int given = 0;
+    bool firstTry = true; // false: the fact asked again after a wrong answer
+    bool correct = false;
+    std::optional<int> ms; // from the first paint of the fact to the Enter
+    std::optional<int> msAfterReading; // from the end of its reading aloud
+    QString format; // "H", "V", "1", "2"
+    QString range; // "0->9", "0->12", or empty
+    QString version;
+    QString computer;
+};
+
+// "Addition", ..., "Facts of Ten": how the log and the teacher's windows name
+// an operation.
+QString operationName(Operation operation);
+std::optional<Operation> operationFromName(QStringView name);
+
+// The first line of every log file, and one answer as a line; both end with
+// CR LF. A line end inside a text (which no name can hold) becomes a blank,
+// so every answer stays one line.
+QString answerLogHeader();
+QString answerLogLine(const AnswerEntry &entry);
+
+// A text as part of a file name: letters, digits, blank, '-' and '_' stay,
+// every other character becomes %XX per UTF-8 byte, so no name can leave the
+// folder, hide its file, or carry a control character, and different names
+// give different files. A part too long for a file name is cut and ends in
+// '~' and a digest of the whole text.
+QString fileNamePart(const QString &text);
+// The text back from a part that was not cut; empty for a cut one.
+std::optional<QString> textOfFileNamePart(QStringView part);
+
+// "<student>@<computer>.csv", both parts encoded as above.
+QString answerLogFileName(const QString &student, const QString &computer);
+
+// The students of the log folder, sorted as a teacher reads a list: taken
+// from the file names, or from the lines of a file whose name had to be cut.
+QStringList loggedStudents(const QString &logFolder);
+
+struct LogScan
+{
+    int entries = 0;
+    int damagedLines = 0; // cut short, malformed, or with a value out of place
+    int duplicates = 0; // an id already seen (a file copied into the folder twice)
+    QStringList unreadable; // files that could not be read, each with why
+};
+
+// Calls each for every whole answer of the student in the log folder, first
+// sighting of an id only, file by file in the order the lines were written.
+// Damaged lines (the last line of a file cut short by a crash among them) are
+// skipped and counted.
+LogScan scanStudentLog(const QString &logFolder, const QString &student,
+                       const std::function<void(const AnswerEntry &)> &each);
+
+} // namespace plovista

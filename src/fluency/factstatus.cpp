@@ -1,0 +1,145 @@
+#include "fluency/factstatus.h"
+
+#include "selection/selectioncodes.h"
+#include "settings/numbertext.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+
+namespace plovista {
+
+int fluencyThresholdMs(const QString &speedGoal)
+{
+    const double goal = leadingNumber(speedGoal);
+    if (goal > 0 && goal * 1000.0 < DefaultFluencyThresholdMs)
+        return static_cast<int>(std::lround(goal * 1000.0));
+    return DefaultFluencyThresholdMs;
+}
+
+bool isFluent(const Attempt &attempt, int thresholdMs)
+{
+    return attempt.correct && attempt.ms && *attempt.ms < thresholdMs;
+}
+
+FactStatus factStatus(const std::vector<Attempt> &lastAttempts, int thresholdMs, const QDate &today)
+{
+    if (lastAttempts.empty())
+        return FactStatus::Unseen;
+    const Attempt &latest = lastAttempts.back();
+    const auto wrong =
+        std::count_if(lastAttempts.cbegin(), lastAttempts.cend(), [](const Attempt &a) { return !a.correct; });
+    if (!latest.correct || wrong >= 2)
+        return FactStatus::NeedsWork;
+
+    QSet<QDate> fluentDays;
+    int fluent = 0;
+    for (const Attempt &a : lastAttempts) {
+        if (isFluent(a, thresholdMs)) {
+            ++fluent;
+            fluentDays.insert(a.day);
+        }
+    }
+    if (fluent >= 2 && fluentDays.size() >= 2)
+        return latest.day.daysTo(today) >= StaleAfterDays ? FactStatus::Stale : FactStatus::Automatic;
+    return isFluent(latest, thresholdMs) ? FactStatus::Fluent : FactStatus::Slow;
+}
+
+std::optional<int> medianRightMs(const std::vector<Attempt> &attempts)
+{
+    std::vector<int> times;
+    for (const Attempt &a : attempts)
+        if (a.correct && a.ms)
+            times.push_back(*a.ms);
+    if (times.empty())
+        return std::nullopt;
+    std::sort(times.begin(), times.end());
+    const std::size_t mid = times.size() / 2;
+    if (times.size() % 2 == 1)
+        return times[mid];
+    return (times[mid - 1] + times[mid] + 1) / 2;
+}
+
+std::optional<FactCell> factCell(Operation operation, int left, int right)
+{
+    FactCell cell {operation, 0, 0};
+    switch (operation) {
+    case Operation::Addition:
+    case Operation::Multiplication:
+        cell.row = right;
+        cell.column = left;
+        break;
+    case Operation::Subtraction:
+        cell.row = right;
+        cell.column = left - right;
+        break;
+    case Operation::Division:
+        if (right == 0 || left % right != 0)
+            return std::nullopt;
+        cell.row = right;
+        cell.column = left / right;
+        break;
+    case Operation::FactsOfTen:
+        // "10 - ? = v" shows 10 first, "v + ? = 10" shows 10 last.
+        cell.column = left == 10 ? right : left;
+        break;
+    }
+    if (!isGridFact(cell))
+        return std::nullopt;
+    return cell;
+}
+
+bool isGridFact(const FactCell &cell)
+{
+    if (cell.operation == Operation::FactsOfTen)
+        return cell.row == 0 && cell.column >= 1 && cell.column <= 10;
+    const bool inside = cell.row >= 0 && cell.row <= 12 && cell.column >= 0 && cell.column <= 12;
+    return inside && !(cell.operation == Operation::Division && cell.row == 0);
+}
+
+int gridRows(Operation operation)
+{
+    return operation == Operation::FactsOfTen ? 1 : 13;
+}
+
+QString factText(const FactCell &cell)
+{
+    const int c = cell.row;
+    const int v = cell.column;
+    const QString sign = operationSign(cell.operation);
+    const auto fact = [&](int left, int right) { return QStringLiteral("%1 %2 %3").arg(left).arg(sign).arg(right); };
+    switch (cell.operation) {
+    case Operation::Addition:
+    case Operation::Multiplication:
+        return fact(v, c);
+    case Operation::Subtraction:
+        return fact(v + c, c);
+    case Operation::Division:
+        return fact(v * c, c);
+    case Operation::FactsOfTen:
+        return QStringLiteral("%1 + %2 = 10").arg(v).arg(10 - v);
+    }
+    return {};
+}
+
+QString statusName(FactStatus status)
+{
+    switch (status) {
+    case FactStatus::Unseen:
+        return QStringLiteral("not asked yet");
+    case FactStatus::NeedsWork:
+        return QStringLiteral("needs work");
+    case FactStatus::Slow:
+        return QStringLiteral("right but slow");
+    case FactStatus::Fluent:
+        return QStringLiteral("fluent, one day so far");
+    case FactStatus::Automatic:
+        return QStringLiteral("automatic");
+    case FactStatus::Stale:
+        return QStringLiteral("automatic, not asked for 30 days");
+    }
+    return {};
+}
+
+} // namespace plovista

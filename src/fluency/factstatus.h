@@ -1,0 +1,82 @@
+#pragma once
+
+#include "drill/facts.h"
+
+#include <QDate>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace plovista {
+
+// How well a student knows one fact, from the last three times it was asked
+// at the first try (a fact asked again after a wrong answer is not another
+// attempt: the correction is still on the screen).
+enum class FactStatus {
+    Unseen, // never asked
+    NeedsWork, // the latest answer wrong, or two of the last three
+    Slow, // the latest answer right, but not fluent
+    Fluent, // the latest answer fluent, but not yet on two different days
+    Automatic, // fluent at least twice, on two different days, the latest answer right
+    Stale, // automatic, but not asked for 30 days or more
+};
+
+inline constexpr int DefaultFluencyThresholdMs = 3000;
+inline constexpr int StaleAfterDays = 30;
+
+// The time under which a right first answer is fluent: 3 seconds, or the
+// teacher's speed goal (seconds per fact) when it asks for less.
+int fluencyThresholdMs(const QString &speedGoal);
+
+struct Attempt
+{
+    qint64 at = 0; // milliseconds since the epoch, for ordering
+    QDate day; // the day as the computer that logged it saw it
+    bool correct = false;
+    std::optional<int> ms; // the time that counts, when one was taken
+};
+
+// Right, and in under the threshold. An answer without a time cannot show
+// that it was fluent.
+bool isFluent(const Attempt &attempt, int thresholdMs);
+
+// The status from the last attempts (at most three, oldest first), by the
+// rules above; today decides staleness.
+FactStatus factStatus(const std::vector<Attempt> &lastAttempts, int thresholdMs, const QDate &today);
+
+// The middle time of the right answers among the attempts; the mean of the
+// two middle ones for an even count. Empty when none was right with a time.
+std::optional<int> medianRightMs(const std::vector<Attempt> &attempts);
+
+// Where a fact stands in the teacher's grid of an operation: the row is the
+// fixed number of its family (the fact option of the drill: the times-7
+// facts fill row 7), the column the number that varies. Inverse facts share
+// a cell: 12 - 5 = 7 stands in row 5, column 7, where 7 + 5 stands in the
+// addition grid, and 35 / 5 where 7 x 5 does. Facts of Ten are one row:
+// row 0, the column the number shown beside 10 (3 for 10 - ? = 3 and 3 + ? = 10).
+struct FactCell
+{
+    Operation operation = Operation::Addition;
+    int row = 0;
+    int column = 0;
+    friend bool operator==(const FactCell &, const FactCell &) = default;
+};
+
+// The cell of a fact from its operation and the two numbers it showed; empty
+// for numbers no drill shows (a hand-edited line).
+std::optional<FactCell> factCell(Operation operation, int left, int right);
+
+// The cells of an operation's grid that hold a fact: rows and columns 0 to
+// 12 (division has no row 0), Facts of Ten columns 1 to 10 of row 0.
+bool isGridFact(const FactCell &cell);
+int gridRows(Operation operation);
+
+// "7 + 5", "12 - 5", "7 x 5", "35 / 5", "3 + 7 = 10": the fact of a cell as
+// the drill asks it.
+QString factText(const FactCell &cell);
+
+// "needs work", "automatic", ...
+QString statusName(FactStatus status);
+
+} // namespace plovista

@@ -1,0 +1,434 @@
+#include "fluency/answerlog.h"
+#include "fluency/answerlogwriter.h"
+#include "fluency/classexport.h"
+#include "fluency/csv.h"
+#include "fluency/factstatus.h"
+#include "fluency/fluencygrid.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+#ifdef Q_OS_UNIX
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+using namespace plovista;
+
+namespace {
+
+const QDate Day1(2026, 12, 1);
+const QDate Today(2026, 12, 10);
+
+// "R2999" right in 2999 ms, "W" wrong, "R" right with no time; "@3" on day 3.
+std::vector<Attempt> history(const QString &text)
+{
+    std::vector<Attempt> attempts;
+    qint64 at = 0;
+    for (const QString &item : text.split(u' ', Qt::SkipEmptyParts)) {
+        const QString answer = item.section(u'@', 0, 0);
+        const int day = item.contains(u'@') ? item.section(u'@', 1).toInt() : 1;
+        Attempt a;
+        a.at = ++at;
+        a.day = Day1.addDays(day - 1);
+        a.correct = answer.startsWith(u'R');
+        if (answer.size() > 1)
+            a.ms = answer.mid(1).toInt();
+        attempts.push_back(a);
+    }
+    return attempts;
+}
+
+AnswerEntry entry(const QString &student, const QString &computer, int sequence, int left, int right, bool correct,
+                  int ms, const QDateTime &time)
+{
+    AnswerEntry e;
+    e.drillId = QStringLiteral("drill-%1-%2").arg(computer).arg(time.date().day());
+    e.sequence = sequence;
+    e.id = e.drillId + u'-' + QString::number(sequence);
+    e.time = time;
+    e.student = student;
+    e.operation = Operation::Multiplication;
+    e.left = left;
+    e.right = right;
+    e.expected = left * right;
+    e.given = correct ? e.expected : e.expected + 1;
+    e.correct = correct;
+    e.ms = ms;
+    e.format = QStringLiteral("H");
+    e.range = QStringLiteral("0->12");
+    e.version = QStringLiteral("7.1");
+    e.computer = computer;
+    return e;
+}
+
+QDateTime at(const QDate &day, int minute, int offsetSeconds = 3600)
+{
+    return QDateTime(day, QTime(9, minute, 0, 250), Qt::OffsetFromUTC, offsetSeconds);
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void appendBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write(bytes);
+}
+
+std::vector<AnswerEntry> scan(const QString &folder, const QString &student, LogScan *report = nullptr)
+{
+    std::vector<AnswerEntry> entries;
+    const LogScan s = scanStudentLog(folder, student, [&](const AnswerEntry &e) { entries.push_back(e); });
+    if (report)
+        *report = s;
+    return entries;
+}
+
+} // namespace
+
+class TestFluencyCore : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void statusRules_data()
+    {
+        QTest::addColumn<QString>("attempts");
+        QTest::addColumn<int>("threshold");
+        QTest::addColumn<int>("status");
+        const auto row = [](const char *name, const char *attempts, FactStatus status, int threshold = 3000) {
+            QTest::newRow(name) << QString::fromLatin1(attempts) << threshold << static_cast<int>(status);
+        };
+        row("never asked", "", FactStatus::Unseen);
+        row("one wrong", "W", FactStatus::NeedsWork);
+        row("2999 ms is fluent", "R2999", FactStatus::Fluent);
+        row("3000 ms is slow", "R3000", FactStatus::Slow);
+        row("right without a time is slow", "R", FactStatus::Slow);
+        row("two fluent on one day", "R1000@1 R1000@1", FactStatus::Fluent);
+        row("two fluent on two days", "R1000@1 R2999@2", FactStatus::Automatic);
+        row("automatic with a slow latest", "R1000@1 R1000@2 R5000@3", FactStatus::Automatic);
+        row("automatic then wrong", "R1000@1 R1000@2 W@3", FactStatus::NeedsWork);
+        row("two of three wrong", "W@1 W@2 R1000@3", FactStatus::NeedsWork);
+        row("one old miss forgiven", "W@1 R1000@2 R1000@3", FactStatus::Automatic);
+        row("speed goal 2.5 is stricter", "R2499@1 R2500@2", FactStatus::Slow, 2500);
+        row("speed goal 2.5, both under", "R2499@1 R2400@2", FactStatus::Automatic, 2500);
+    }
+    void statusRules()
+    {
+        QFETCH(QString, attempts);
+        QFETCH(int, threshold);
+        QFETCH(int, status);
+        QCOMPARE(static_cast<int>(factStatus(history(attempts), threshold, Today)), status);
+    }
+
+    void staleAfterThirtyDays()
+    {
+        const std::vector<Attempt> known = history(QStringLiteral("R1000@1 R1000@2"));
+        const QDate latest = Day1.addDays(1);
+        QCOMPARE(factStatus(known, 3000, latest.addDays(29)), FactStatus::Automatic);
+        QCOMPARE(factStatus(known, 3000, latest.addDays(30)), FactStatus::Stale);
+        // A fact only fluent once is not stale, however old: it was never known.
+        QCOMPARE(factStatus(history(QStringLiteral("R1000@1")), 3000, latest.addDays(90)), FactStatus::Fluent);
+    }
+
+    void thresholdFromTheSpeedGoal()
+    {
+        QCOMPARE(fluencyThresholdMs(QStringLiteral("2.5")), 2500);
+        QCOMPARE(fluencyThresholdMs(QStringLiteral("2.0")), 2000);
+        QCOMPARE(fluencyThresholdMs(QStringLiteral("3.5")), 3000);
+        QCOMPARE(fluencyThresholdMs(QStringLiteral("5.0")), 3000);
+        QCOMPARE(fluencyThresholdMs(QString()), 3000);
+        QCOMPARE(fluencyThresholdMs(QStringLiteral("damaged")), 3000);
+    }
+
+    void cellsOfInverseFacts()
+    {
+        // 12 - 5 = 7 and 35 / 5 = 7 stand where 7 + 5 and 7 x 5 stand.
+        QCOMPARE(factCell(Operation::Addition, 7, 5), (FactCell {Operation::Addition, 5, 7}));
+        QCOMPARE(factCell(Operation::Subtraction, 12, 5), (FactCell {Operation::Subtraction, 5, 7}));
+        QCOMPARE(factCell(Operation::Division, 35, 5), (FactCell {Operation::Division, 5, 7}));
+        QCOMPARE(factCell(Operation::FactsOfTen, 10, 3), (FactCell {Operation::FactsOfTen, 0, 3}));
+        QCOMPARE(factCell(Operation::FactsOfTen, 3, 10), (FactCell {Operation::FactsOfTen, 0, 3}));
+        QCOMPARE(factCell(Operation::Division, 36, 5), std::nullopt);
+        QCOMPARE(factCell(Operation::Division, 7, 0), std::nullopt);
+        QCOMPARE(factCell(Operation::Addition, 13, 5), std::nullopt);
+        QCOMPARE(factText({Operation::Subtraction, 5, 7}), QStringLiteral("12 - 5"));
+    }
+
+    void csvQuotingAndReading()
+    {
+        QCOMPARE(csvField(u"plain"), QStringLiteral("plain"));
+        QCOMPARE(csvField(u"O'Brien, \"Ann\""), QStringLiteral("\"O'Brien, \"\"Ann\"\"\""));
+        QCOMPARE(csvField(u"two\r\nlines"), QStringLiteral("\"two\r\nlines\""));
+        QCOMPARE(csvRecord({QStringLiteral("a"), QString(), QStringLiteral("b,c")}), QStringLiteral("a,,\"b,c\"\r\n"));
+
+        QCOMPARE(parseCsvLine(u"a,\"b,\"\"c\"\"\",,d"), QStringList({"a", "b,\"c\"", "", "d"}));
+        QCOMPARE(parseCsvLine(u"a,\"open"), std::nullopt);
+        QCOMPARE(parseCsvLine(u"a,\"closed\"x"), std::nullopt);
+        QCOMPARE(parseCsvLine(u"a,b\"c"), std::nullopt);
+
+        // Written by hand as a spreadsheet writes it: a line end inside quotes,
+        // an empty last field, no line end after the last record.
+        const CsvTable table = readCsv(u"h1,h2,h3\r\n\"x\r\ny\",\"\"\"q\"\"\",\r\nlast,1,2");
+        QVERIFY(!table.damaged);
+        QCOMPARE(table.records.size(), std::size_t(3));
+        QCOMPARE(table.records[1], QStringList({"x\r\ny", "\"q\"", ""}));
+        QCOMPARE(table.records[2], QStringList({"last", "1", "2"}));
+        QVERIFY(readCsv(u"a,b\r\n\"never closed,c\r\n").damaged);
+    }
+
+    // What one computer writes comes back whole, quoting and times included;
+    // a line cut short, a malformed line and a copied file's duplicates do not.
+    void theLogReadsBackWhatWasWritten()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Log"));
+        const QString odd = QStringLiteral("O'Brien, \"Ann\"");
+        AnswerEntry first = entry(odd, QStringLiteral("PC1"), 1, 7, 5, true, 1234, at(Day1, 0, -5 * 3600));
+        first.msAfterReading = 310;
+        AnswerEntry repeat = entry(odd, QStringLiteral("PC1"), 2, 6, 5, true, 2100, at(Day1, 1, -5 * 3600));
+        repeat.firstTry = false;
+        {
+            AnswerLogWriter writer(folder);
+            writer.append(first);
+            writer.append(repeat);
+        }
+        const QString path = QDir(folder).filePath(answerLogFileName(odd, QStringLiteral("PC1")));
+        QVERIFY(bytesOf(path).startsWith(answerLogHeader().toUtf8()));
+        // A crash mid-line, a line of another program, and the same file
+        // copied in under another computer's name.
+        appendBytes(path, "not,a,line,of,ours\r\n");
+        QFile::copy(path, QDir(folder).filePath(answerLogFileName(odd, QStringLiteral("PC1 copy"))));
+        appendBytes(
+            path, answerLogLine(entry(odd, QStringLiteral("PC1"), 3, 2, 5, true, 900, at(Day1, 2))).toUtf8().left(40));
+
+        LogScan report;
+        std::vector<AnswerEntry> read = scan(folder, odd, &report);
+        QCOMPARE(read.size(), std::size_t(2));
+        QCOMPARE(report.duplicates, 2);
+        QCOMPARE(report.damagedLines, 3); // the foreign line twice, the cut line once
+        QCOMPARE(answerLogLine(read[0]), answerLogLine(first));
+        QCOMPARE(read[0].time, first.time);
+        QCOMPARE(read[0].time.offsetFromUtc(), -5 * 3600);
+        QCOMPARE(read[0].msAfterReading, std::optional<int>(310));
+        QVERIFY(!read[1].firstTry);
+
+        // The next append ends the cut line first, so it stays the only loss.
+        {
+            AnswerLogWriter writer(folder);
+            writer.append(entry(odd, QStringLiteral("PC1"), 4, 3, 5, false, 4000, at(Day1, 3)));
+        }
+        read = scan(folder, odd, &report);
+        QCOMPARE(read.size(), std::size_t(3));
+        QCOMPARE(read[2].sequence, 4);
+        QCOMPARE(report.damagedLines, 3);
+    }
+
+    void namesBecomeSafeFileNames()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Log"));
+        const QStringList names = {QStringLiteral("../../escape"),
+                                   QStringLiteral(".hidden"),
+                                   QStringLiteral("a/b\\c"),
+                                   QStringLiteral("tab\there"),
+                                   QStringLiteral("Zo\u00EB \u00DCnal"),
+                                   QStringLiteral(" Edge "),
+                                   QStringLiteral("Edge"),
+                                   QStringLiteral("x@y%z~"),
+                                   QString(300, u'W'),
+                                   QString(299, u'W') + u'V'};
+        {
+            AnswerLogWriter writer(folder);
+            for (const QString &name : names)
+                writer.append(entry(name, QStringLiteral("PC/1"), 1, 2, 3, true, 800, at(Day1, 0)));
+        }
+        const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(files.size(), names.size());
+        for (const QString &file : files) {
+            QVERIFY2(!file.startsWith(u'.'), qPrintable(file));
+            QVERIFY2(file.toUtf8().size() <= 255, qPrintable(file));
+            for (const QChar c : file)
+                QVERIFY2(c.unicode() >= 0x20 && c != u'\\', qPrintable(file));
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList {"Log"});
+
+        QStringList expected = names;
+        std::sort(expected.begin(), expected.end(), [](const QString &a, const QString &b) {
+            const int folded = a.compare(b, Qt::CaseInsensitive);
+            return folded != 0 ? folded < 0 : a < b;
+        });
+        QCOMPARE(loggedStudents(folder), expected);
+        for (const QString &name : names)
+            QCOMPARE(scan(folder, name).size(), std::size_t(1));
+    }
+
+    void aFailedWriteWaitsAndIsWrittenLater()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Log"));
+        QVERIFY(QFile(folder).open(QIODevice::WriteOnly)); // a file where the folder belongs
+        AnswerLogWriter writer(folder);
+        writer.append(entry(QStringLiteral("Ann Lee"), QStringLiteral("PC1"), 1, 2, 3, true, 800, at(Day1, 0)));
+        writer.flush();
+        QCOMPARE(writer.backlog().waiting, 1);
+        QVERIFY(!writer.backlog().error.isEmpty());
+
+        QVERIFY(QFile::remove(folder));
+        writer.append(entry(QStringLiteral("Ann Lee"), QStringLiteral("PC1"), 2, 4, 3, true, 800, at(Day1, 1)));
+        writer.flush();
+        QCOMPARE(writer.backlog().waiting, 0);
+        const std::vector<AnswerEntry> read = scan(folder, QStringLiteral("Ann Lee"));
+        QCOMPARE(read.size(), std::size_t(2));
+        QCOMPARE(read[0].sequence, 1);
+    }
+
+    // A file held locked (as a share that hangs holds a write) neither holds
+    // up the caller nor keeps the writer from going; the answer is written
+    // once the file is free.
+    void aHeldFileHoldsUpOnlyTheWritersThread()
+    {
+#ifdef Q_OS_UNIX
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Log"));
+        QDir().mkpath(folder);
+        const QString path = QDir(folder).filePath(answerLogFileName(QStringLiteral("Ann Lee"), QStringLiteral("PC1")));
+        QFile held(path);
+        QVERIFY(held.open(QIODevice::WriteOnly));
+        QCOMPARE(::flock(held.handle(), LOCK_EX), 0);
+        {
+            AnswerLogWriter writer(folder, std::chrono::milliseconds(5000), std::chrono::milliseconds(50));
+            writer.append(entry(QStringLiteral("Ann Lee"), QStringLiteral("PC1"), 1, 2, 3, true, 800, at(Day1, 0)));
+            QVERIFY(!writer.flush(std::chrono::milliseconds(50)));
+            QCOMPARE(writer.backlog().waiting, 1);
+        }
+        ::flock(held.handle(), LOCK_UN);
+        QTRY_COMPARE(scan(folder, QStringLiteral("Ann Lee")).size(), std::size_t(1));
+#else
+        QSKIP("needs flock");
+#endif
+    }
+
+    void twoComputersAppendIntoOneFolder()
+    {
+#ifdef Q_OS_UNIX
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Log"));
+        constexpr int Answers = 500;
+        const auto computer = [&](const QString &name) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                {
+                    AnswerLogWriter writer(folder);
+                    for (int i = 1; i <= Answers; ++i)
+                        writer.append(entry(QStringLiteral("Ann Lee"), name, i, i % 13, 7, true, 900, at(Day1, 0)));
+                }
+                ::_exit(0);
+            }
+            return pid;
+        };
+        const pid_t first = computer(QStringLiteral("PC1"));
+        const pid_t second = computer(QStringLiteral("PC2"));
+        for (const pid_t pid : {first, second}) {
+            int status = -1;
+            QCOMPARE(::waitpid(pid, &status, 0), pid);
+            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        LogScan report;
+        QCOMPARE(scan(folder, QStringLiteral("Ann Lee"), &report).size(), std::size_t(2 * Answers));
+        QCOMPARE(report.damagedLines, 0);
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
+        for (const QString &file : QDir(folder).entryList(QDir::Files))
+            QCOMPARE(bytesOf(QDir(folder).filePath(file)).count(answerLogHeader().toUtf8()), 1);
+#else
+        QSKIP("needs a second process");
+#endif
+    }
+
+    // Answers from two computers arrive file by file, not in time order; the
+    // grid still goes by the three latest.
+    void theGridGoesByTheLatestAnswers()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Log"));
+        {
+            AnswerLogWriter writer(folder);
+            // PC2 answered 7 x 5 early and wrongly; PC1 later and fluently, on two days.
+            writer.append(entry(QStringLiteral("Ann Lee"), QStringLiteral("PC1"), 1, 7, 5, true, 1400, at(Day1, 30)));
+            writer.append(
+                entry(QStringLiteral("Ann Lee"), QStringLiteral("PC1"), 2, 7, 5, true, 1600, at(Day1.addDays(1), 30)));
+            writer.append(entry(QStringLiteral("Ann Lee"), QStringLiteral("PC2"), 1, 7, 5, false, 900, at(Day1, 1)));
+            writer.append(entry(QStringLiteral("Ann Lee"), QStringLiteral("PC2"), 2, 7, 5, false, 900, at(Day1, 2)));
+            writer.append(entry(QStringLiteral("Ann Lee"), QStringLiteral("PC2"), 3, 4, 5, true, 3000, at(Day1, 3)));
+        }
+        const StudentLog log = loadStudentLog(folder, QStringLiteral("Ann Lee"));
+        const FluencyGrid grid =
+            fluencyGrid(log.fluency, QStringLiteral("Ann Lee"), Operation::Multiplication, 3000, Today);
+        QCOMPARE(grid.facts, 169);
+        QCOMPARE(grid.at(5, 7).status, FactStatus::Automatic); // W, R, R: the early misses drop out
+        QCOMPARE(grid.at(5, 7).medianMs, std::optional<int>(1500));
+        QCOMPARE(grid.at(5, 4).status, FactStatus::Slow);
+        QCOMPARE(grid.automaticInRow[5], 1);
+        QCOMPARE(grid.automatic, 1);
+        QCOMPARE(log.fluency.record({Operation::Multiplication, 5, 7}).firstTries, 4);
+    }
+
+    void theClassExportReadsBackCellByCell()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Log"));
+        const QStringList students = {QStringLiteral("Ann Lee"), QStringLiteral("=SUM(A1)"), QStringLiteral("-Bo"),
+                                      QStringLiteral("@x"),      QStringLiteral("+1"),       QStringLiteral("\tTab")};
+        {
+            AnswerLogWriter writer(folder);
+            for (const QString &s : students)
+                writer.append(entry(s, QStringLiteral("PC1"), 1, 7, 5, true, 1400, at(Day1, 0)));
+            writer.append(
+                entry(QStringLiteral("Ann Lee"), QStringLiteral("PC1"), 2, 7, 5, true, 1700, at(Day1.addDays(1), 0)));
+        }
+        const QString text = classExportText(folder, 3000, Today);
+        const QByteArray bytes = text.toUtf8();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(bytes.count("\r\n"), bytes.count('\n'));
+
+        const CsvTable table = readCsv(QStringView(text).mid(1));
+        QVERIFY(!table.damaged);
+        constexpr int FactsPerStudent = 169 * 3 + 156 + 10;
+        QCOMPARE(int(table.records.size()), 1 + students.size() * FactsPerStudent);
+        QCOMPARE(table.records[0],
+                 QStringList({"Student", "Operation", "Fact", "Status", "First tries", "Right at first try",
+                              "Asked again", "Median ms", "Last asked"}));
+        QStringList firstCells;
+        for (const QStringList &record : table.records)
+            if (record[1] == QLatin1String("Multiplication") && record[2] == QLatin1String("7 x 5"))
+                firstCells << record[0];
+        QCOMPARE(firstCells, QStringList({"'\tTab", "'+1", "'-Bo", "'=SUM(A1)", "'@x", "Ann Lee"}));
+
+        const auto row = [&](const QString &student, const QString &fact) {
+            for (const QStringList &record : table.records)
+                if (record[0] == student && record[1] == QLatin1String("Multiplication") && record[2] == fact)
+                    return record;
+            return QStringList();
+        };
+        QCOMPARE(row(QStringLiteral("Ann Lee"), QStringLiteral("7 x 5")),
+                 QStringList({"Ann Lee", "Multiplication", "7 x 5", "automatic", "2", "2", "0", "1550", "2026-12-02"}));
+        QCOMPARE(row(QStringLiteral("'-Bo"), QStringLiteral("7 x 5")),
+                 QStringList({"'-Bo", "Multiplication", "7 x 5", "fluent, one day so far", "1", "1", "0", "1400",
+                              "2026-12-01"}));
+        QCOMPARE(row(QStringLiteral("Ann Lee"), QStringLiteral("8 x 5")),
+                 QStringList({"Ann Lee", "Multiplication", "8 x 5", "not asked yet", "0", "0", "0", "", ""}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFluencyCore)
+
+#include "test_fluencycore.moc"

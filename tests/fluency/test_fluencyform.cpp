@@ -1,0 +1,236 @@
+#include "drill/factsproblems.h"
+#include "fluency/answerlog.h"
+#include "fluency/answerlogwriter.h"
+#include "fluency/csv.h"
+#include "fluency/fluencyform.h"
+#include "fluency/fluencyview.h"
+#include "settings/textfile.h"
+#include "support/harness.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+
+using namespace plovista;
+using namespace plovista::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+FactsProblems &openDrill(Harness &h, const QString &student, Operation operation, int option)
+{
+    AppState &s = h.state();
+    s.StudentName = student;
+    s.Selection = {operation, FactRange::ZeroToTwelve, option, 2};
+    s.FactsOfTenActive = false;
+    s.SubtractionFlag = false;
+    s.FormatCode = QStringLiteral("H");
+    s.RangeCode = QStringLiteral("0->12");
+    s.FactsCount = 10;
+    s.Drill.resetCounters();
+    s.Drill.prepare(10);
+    FactsProblems &w = h.app().factsProblems();
+    w.setPauses(0ms, 0ms);
+    w.openForDrill();
+    [&] { QVERIFY(QTest::qWaitForWindowExposed(&w)); }();
+    return w;
+}
+
+// The next fact drawn in a 0 to 12 drill.
+void scriptValue(Harness &h, int value)
+{
+    h.random->draws.push_back((value + 0.5) / 13.0);
+}
+
+void press(FactsProblems &w, const QString &typed)
+{
+    auto *box = w.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    box->clear();
+    QTest::keyClicks(box, typed);
+    QTest::keyClick(box, Qt::Key_Return);
+    QTRY_VERIFY(!w.isPausing());
+}
+
+// The fact on the screen is painted, the student takes ms, then answers.
+void answerAfter(Harness &h, FactsProblems &w, qint64 ms, const QString &typed)
+{
+    QCoreApplication::processEvents();
+    h.clock->advanceMs(ms);
+    press(w, typed);
+}
+
+// A whole drill of ten facts of the times-option or plus-option family,
+// values 0 to 9 in order; msFor gives each value's time, and the values in
+// missed are answered wrong once first.
+void drill(Harness &h, const QString &student, Operation operation, int option, const std::function<int(int)> &msFor,
+           const QList<int> &missed = {})
+{
+    FactsProblems &w = openDrill(h, student, operation, option);
+    scriptValue(h, 0);
+    QTest::keyClick(&w, Qt::Key_Return); // Start
+    for (int value = 0; value < 10; ++value) {
+        const int answer = operation == Operation::Multiplication ? value * option : value + option;
+        if (missed.contains(value))
+            answerAfter(h, w, 5000, QString::number(answer + 1));
+        if (value < 9)
+            scriptValue(h, value + 1);
+        answerAfter(h, w, msFor(value), QString::number(answer));
+    }
+    QTest::keyClick(&w, Qt::Key_Return); // Get Score
+}
+
+std::vector<AnswerEntry> logged(Harness &h, const QString &student)
+{
+    h.app().answerLog().flush();
+    std::vector<AnswerEntry> entries;
+    scanStudentLog(h.app().answerLog().folder(), student, [&](const AnswerEntry &e) { entries.push_back(e); });
+    return entries;
+}
+
+QString pdfText(const QByteArray &pdf, const QString &folder)
+{
+    const QString pdfPath = QDir(folder).filePath(QStringLiteral("grid.pdf"));
+    const QString textPath = QDir(folder).filePath(QStringLiteral("grid.txt"));
+    QFile file(pdfPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size())
+        return {};
+    file.close();
+    if (QProcess::execute(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdfPath, textPath}) != 0)
+        return {};
+    return readTextFile(textPath).value_or(QString());
+}
+
+} // namespace
+
+class TestFluencyForm : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    // Times run from the first paint of a fact to the Enter, and from the end
+    // of its reading aloud; a fact asked again is timed afresh as a repeat.
+    void everyAnswerIsTimedFromItsPaint()
+    {
+        Harness h;
+        h.start();
+        AppState &s = h.state();
+        s.PeedyEnabled = false;
+        s.VoiceEnabled = true;
+        s.VoiceFeedback = s.VoiceComments = false;
+        FactsProblems &w = openDrill(h, QStringLiteral("Ann Lee"), Operation::Multiplication, 7);
+        scriptValue(h, 3);
+        QTest::keyClick(&w, Qt::Key_Return);
+
+        QCoreApplication::processEvents();
+        h.clock->advanceMs(1200);
+        while (!h.voice->queue.isEmpty()) // "3times7" has been heard
+            h.voice->finishText();
+        scriptValue(h, 5);
+        answerAfter(h, w, 1000, QStringLiteral("21"));
+        answerAfter(h, w, 2999, QStringLiteral("30")); // still being read: no time after the reading
+        answerAfter(h, w, 800, QStringLiteral("35"));
+
+        const std::vector<AnswerEntry> entries = logged(h, QStringLiteral("Ann Lee"));
+        QCOMPARE(entries.size(), std::size_t(3));
+        const AnswerEntry &first = entries[0];
+        QCOMPARE(QStringList({QString::number(first.left), QString::number(first.right),
+                              QString::number(first.expected), QString::number(first.given)}),
+                 QStringList({"3", "7", "21", "21"}));
+        QVERIFY(first.firstTry && first.correct);
+        QCOMPARE(first.ms, std::optional<int>(2200));
+        QCOMPARE(first.msAfterReading, std::optional<int>(1000));
+        QCOMPARE(first.time, QDateTime(QDate(2026, 12, 6), QTime(10, 0, 2, 200)));
+        QCOMPARE(first.computer, QStringLiteral("ROOM4-PC1"));
+        QCOMPARE(first.format + u' ' + first.range, QStringLiteral("H 0->12"));
+
+        QCOMPARE(entries[1].ms, std::optional<int>(2999));
+        QCOMPARE(entries[1].msAfterReading, std::nullopt);
+        QVERIFY(entries[1].firstTry && !entries[1].correct);
+        QCOMPARE(entries[1].given, 30);
+        QVERIFY(!entries[2].firstTry && entries[2].correct);
+        QCOMPARE(entries[2].ms, std::optional<int>(800));
+        QCOMPARE(QStringList({entries[1].drillId, entries[2].drillId}), QStringList(2, first.drillId));
+        QCOMPARE(entries[2].sequence, 3);
+    }
+
+    // Three drills by two students on two days, as the teacher then sees,
+    // prints and exports them.
+    void theTeachersGridAfterThreeDrillsOnTwoDays()
+    {
+        Harness h;
+        h.start();
+        AppState &s = h.state();
+        s.PeedyEnabled = s.VoiceEnabled = false;
+        s.SpeedGoal = QStringLiteral("3.0");
+        const QString ann = QStringLiteral("Ann Lee");
+        drill(h, ann, Operation::Multiplication, 7, [](int v) { return v == 3 ? 4000 : 1500; }, {5});
+        drill(h, QStringLiteral("Ben Cho"), Operation::Addition, 5, [](int) { return 2000; });
+        h.clock->time = h.clock->time.addDays(1);
+        drill(h, ann, Operation::Multiplication, 7, [](int) { return 1500; });
+
+        QWidget utilityMenu;
+        utilityMenu.show();
+        h.app().openFluencyGrid(utilityMenu);
+        FluencyForm &form = h.app().fluencyForm();
+        QVERIFY(form.isVisible() && !utilityMenu.isVisible());
+        auto *students = form.findChild<QComboBox *>(QStringLiteral("StudentList"));
+        QCOMPARE(students->count(), 2);
+        QCOMPARE(students->currentText(), ann);
+        auto *view = form.findChild<FluencyView *>(QStringLiteral("GridView"));
+        QVERIFY(view->grid());
+        const FluencyGrid &grid = *view->grid();
+        QCOMPARE(grid.operation, Operation::Multiplication);
+        QCOMPARE(grid.at(7, 0).status, FactStatus::Automatic);
+        QCOMPARE(grid.at(7, 3).status, FactStatus::Fluent); // slow on the first day
+        QCOMPARE(grid.at(7, 5).status, FactStatus::Fluent); // missed on the first day
+        QCOMPARE(grid.at(7, 10).status, FactStatus::Unseen);
+        QCOMPARE(grid.at(7, 3).medianMs, std::optional<int>(2750));
+        QCOMPARE(grid.automaticInRow[7], 8);
+
+        form.findChild<QPushButton *>(QStringLiteral("PrintButt"))->click();
+        QCOMPARE(h.printing->pdfs.size(), std::size_t(1));
+        const QString printed = pdfText(h.printing->pdfs[0], h.folder());
+        QVERIFY2(!printed.isEmpty(), "pdftotext could not read the printed grid");
+        for (const char *expected : {"Ann Lee: Multiplication", "Automatic: 8 of 169 facts", "x7", "2.8", "1.5",
+                                     "Needs work", "Right but slow", "under 3.0 seconds"})
+            QVERIFY2(printed.contains(QLatin1String(expected)), expected);
+
+        students->setCurrentText(QStringLiteral("Ben Cho"));
+        form.findChild<QComboBox *>(QStringLiteral("OperationList"))->setCurrentText(QStringLiteral("Addition"));
+        QCOMPARE(view->grid()->student, QStringLiteral("Ben Cho"));
+        QCOMPARE(view->grid()->at(5, 4).status, FactStatus::Fluent);
+        QCOMPARE(view->grid()->at(5, 4).medianMs, std::optional<int>(2000));
+
+        const QString exportPath = QDir(h.folder()).filePath(QStringLiteral("class.csv"));
+        QString suggested;
+        form.setSaveFileChooser([&](const QString &offered) {
+            suggested = offered;
+            return exportPath;
+        });
+        form.findChild<QPushButton *>(QStringLiteral("ExportButt"))->click();
+        QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("Class fluency 2026-12-07.csv"));
+        QCOMPARE(h.boxes->titles(), QStringList {"Class Exported"});
+        const CsvTable table = readCsv(readTextFile(exportPath).value_or(QString()));
+        const auto has = [&](const QStringList &start) {
+            return std::any_of(table.records.cbegin(), table.records.cend(),
+                               [&](const QStringList &r) { return r.mid(0, start.size()) == start; });
+        };
+        QVERIFY(has({"Ann Lee", "Multiplication", "0 x 7", "automatic", "2", "2", "0", "1500", "2026-12-07"}));
+        QVERIFY(has({"Ann Lee", "Multiplication", "5 x 7", "fluent, one day so far", "2", "1", "1", "1500"}));
+        QVERIFY(has({"Ben Cho", "Addition", "4 + 5", "fluent, one day so far", "1", "1", "0", "2000", "2026-12-06"}));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // Times on the grid follow the system's locale; these tests are written
+    // for a U.S. one.
+    qputenv("LC_ALL", "en_US.UTF-8");
+    QApplication app(argc, argv);
+    TestFluencyForm test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_fluencyform.moc"
