@@ -82,6 +82,10 @@ UtilityForm::UtilityForm(App &app)
     QAction *quit = bar->addAction(QStringLiteral("Quit"));
     quit->setObjectName(QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &UtilityForm::Quit_Click);
+    // Our own addition beside the menu's seven options, which stay as they are.
+    QAction *fluency = bar->addAction(QStringLiteral("Fluency Grid"));
+    fluency->setObjectName(QStringLiteral("FluencyGrid"));
+    connect(fluency, &QAction::triggered, this, [this] { m_app.openFluencyGrid(*this); });
 }
 
 OptionButton *UtilityForm::buttonOf(UtilityChoice choice) const

@@ -304,7 +304,7 @@ private Q_SLOTS:
         QCOMPARE(option(h, QStringLiteral("UtilityForm"), choice)->isChecked(), file != QLatin1String("Facts"));
     }
 
-    // A look at the windows still to come, forty facts chosen, and back to
+    // A look at the windows the menu opens, forty facts chosen, and back to
     // the start screen by Accept with nothing left selected: the next drill
     // has 40 facts.
     void theNextDrillHasTheNewNumberOfFacts()
@@ -320,6 +320,10 @@ private Q_SLOTS:
             h.window(QLatin1String(window))->close();
             QVERIFY(menu->isVisible());
         }
+        h.find<QAction>(QStringLiteral("FluencyGrid"))->trigger();
+        QVERIFY(!menu->isVisible() && shown(h, QStringLiteral("FluencyForm")));
+        h.window(QStringLiteral("FluencyForm"))->close();
+        QVERIFY(menu->isVisible());
         QCOMPARE(h.window(QStringLiteral("ControlPeedy"))->windowTitle(), QStringLiteral("Control Speech"));
         QCOMPARE(h.window(QStringLiteral("Test"))->windowTitle(), QStringLiteral("Print Test"));
         chooseUtility(h, QStringLiteral("SetFacts"));
