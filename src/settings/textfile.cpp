@@ -121,24 +121,9 @@ BytesResult readFailure(int errorNumber, const QString &path)
     return result;
 }
 
-QString decodeText(const QByteArray &bytes)
-{
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
-    const bool high =
-        std::any_of(bytes.cbegin(), bytes.cend(), [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
-    if (high) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString asUtf8 = utf8(bytes);
-        if (!utf8.hasError())
-            return asUtf8;
-    }
-    return decodeWindows1252(bytes);
-}
-
 } // namespace
 
-QString decodeWindows1252(const QByteArray &bytes)
+QString decodeWindows1252(QByteArrayView bytes)
 {
     // Latin-1 differs only in 0x80 to 0x9F; converting in one go keeps a
     // records file of many thousands of lines quick to open.
@@ -149,6 +134,45 @@ QString decodeWindows1252(const QByteArray &bytes)
             c = QChar(kHighControls[u - 0x80]);
     }
     return text;
+}
+
+qsizetype byteOrderMarkLength(QByteArrayView bytes)
+{
+    return bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+}
+
+TextEncoding textEncodingOf(QByteArrayView bytes)
+{
+    if (byteOrderMarkLength(bytes) > 0)
+        return TextEncoding::Utf8;
+    const auto high = [](char b) { return static_cast<unsigned char>(b) >= 0x80; };
+    const char *next = std::find_if(bytes.begin(), bytes.end(), high);
+    if (next == bytes.end())
+        return TextEncoding::Windows1252;
+    // Checked a piece at a time, each ending at a line end (which no UTF-8
+    // sequence spans), so a file of many megabytes is never decoded whole
+    // just to learn how to decode it.
+    constexpr qsizetype Piece = 64 * 1024;
+    const char *from = bytes.begin();
+    while (from != bytes.end()) {
+        const char *to = from + std::min<qsizetype>(Piece, bytes.end() - from);
+        to = std::find(to, bytes.end(), '\n');
+        if (to != bytes.end())
+            ++to;
+        if (std::any_of(from, to, high)) {
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            const QString decoded = utf8(QByteArrayView(from, to));
+            if (utf8.hasError())
+                return TextEncoding::Windows1252;
+        }
+        from = to;
+    }
+    return TextEncoding::Utf8;
+}
+
+QString decodeText(QByteArrayView bytes, TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf8 ? QString::fromUtf8(bytes) : decodeWindows1252(bytes);
 }
 
 bool fitsWindows1252(QChar c)
@@ -246,8 +270,10 @@ ReadResult readTextFileReporting(const QString &path, qint64 maxBytes)
     ReadResult result;
     result.missing = read.missing;
     result.error = std::move(read.error);
-    if (read.bytes)
-        result.text = decodeText(*read.bytes);
+    if (read.bytes) {
+        const QByteArrayView bytes = *read.bytes;
+        result.text = decodeText(bytes.sliced(byteOrderMarkLength(bytes)), textEncodingOf(bytes));
+    }
     return result;
 }
 
