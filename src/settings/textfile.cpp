@@ -121,6 +121,20 @@ BytesResult readFailure(int errorNumber, const QString &path)
     return result;
 }
 
+// Whether any byte is above 127: eight bytes at a time, as a records file
+// of many megabytes is looked through before it is shown.
+bool anyHighByte(const char *from, const char *to)
+{
+    constexpr quint64 HighBits = 0x8080808080808080ULL;
+    for (; to - from >= 8; from += 8) {
+        quint64 word = 0;
+        std::memcpy(&word, from, 8);
+        if (word & HighBits)
+            return true;
+    }
+    return std::any_of(from, to, [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
+}
+
 } // namespace
 
 QString decodeWindows1252(QByteArrayView bytes)
@@ -145,9 +159,7 @@ TextEncoding textEncodingOf(QByteArrayView bytes)
 {
     if (byteOrderMarkLength(bytes) > 0)
         return TextEncoding::Utf8;
-    const auto high = [](char b) { return static_cast<unsigned char>(b) >= 0x80; };
-    const char *next = std::find_if(bytes.begin(), bytes.end(), high);
-    if (next == bytes.end())
+    if (!anyHighByte(bytes.begin(), bytes.end()))
         return TextEncoding::Windows1252;
     // Checked a piece at a time, each ending at a line end (which no UTF-8
     // sequence spans), so a file of many megabytes is never decoded whole
@@ -159,7 +171,7 @@ TextEncoding textEncodingOf(QByteArrayView bytes)
         to = std::find(to, bytes.end(), '\n');
         if (to != bytes.end())
             ++to;
-        if (std::any_of(from, to, high)) {
+        if (anyHighByte(from, to)) {
             QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
             const QString decoded = utf8(QByteArrayView(from, to));
             if (utf8.hasError())

@@ -116,6 +116,7 @@ private Q_SLOTS:
         QTest::newRow("LF, CR and CR LF, not ended")
             << QByteArray("a\nbb\rccc\r\n\r\rd") << QStringList {"a", "bb", "ccc", "", "", "d"} << 3;
         QTest::newRow("CR, then CR LF") << QByteArray("x\r\r\n") << QStringList {"x", "", ""} << 1;
+        QTest::newRow("CR at the end") << QByteArray("a\rbc\r") << QStringList {"a", "bc", ""} << 2;
         QTest::newRow("Windows-1252") << QByteArray("Zo\xEB \x80\r\n") << QStringList {"Zoë €", ""} << 5;
         QTest::newRow("UTF-8") << QByteArray("Zo\xC3\xAB\r\n\xE2\x82\xAC") << QStringList {"Zoë", "€"} << 3;
         QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF\xE2\x82\xAC\r\nab") << QStringList {"€", "ab"}
