@@ -101,7 +101,7 @@ def startup(r):
 def row_startup_time(r):
     p, _, m, _ = startup(r)
     ratio = p / m
-    return f"{p:.1f} ms, against {m:.1f} ms for a minimal Qt Widgets window ({ratio:.2f} times)", ratio <= 1.3
+    return f"{p:.1f} ms, against {m:.1f} ms for a minimal Qt Widgets window ({ratio:.3f} times)", ratio <= 1.3
 
 
 def row_startup_memory(r):
@@ -225,6 +225,13 @@ def table(results):
         except Failed as failure:
             figure, met_text = f"**FAILED**: {str(failure).replace('|', '/')}", "—"
         lines.append(f"| {what} | {figure} | {target} | {met_text} |")
+    # When and how busy the machine was: other work running alongside slows
+    # every figure.
+    when = results.folder / "date"
+    load = results.folder / "loadavg"
+    if when.exists() and load.exists():
+        lines += ["", f"Written by `scripts/bench` on {when.read_text().strip()}, at a load average of "
+                      f"{load.read_text().split()[0]} when it began."]
     return "\n".join(lines)
 
 
