@@ -27,9 +27,18 @@ int main(int argc, char *argv[])
             if (top->objectName() == QLatin1String("Company"))
                 company = top;
         auto *box = company ? qobject_cast<QLineEdit *>(company->focusWidget()) : nullptr;
-        const bool ready = box && box->objectName() == QLatin1String("Text1") && box->isEnabled();
+        const bool ready =
+            box && box->objectName() == QLatin1String("Text1") && box->isEnabled() && company->isEnabled();
+        // What took the keys instead: another window in sight.
+        QStringList others;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top != company && top->isVisible())
+                others << top->objectName();
         std::printf("plovista %.1f ms %ld kB%s\n", bench::millisecondsSinceProcessStart(), bench::residentKilobytes(),
-                    ready ? "" : " (name box not focused)");
+                    ready ? ""
+                          : qPrintable(QStringLiteral(" (name box not focused%1)")
+                                           .arg(others.isEmpty() ? QString()
+                                                                 : QStringLiteral("; open: ") + others.join(u", "))));
         QApplication::exit(0);
     });
     return QApplication::exec();

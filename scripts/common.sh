@@ -16,3 +16,6 @@ ensure_packages() {
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev
     libxrandr-dev libx11-dev libespeak-ng-dev espeak-ng-data libgl-dev fonts-liberation fonts-comic-neue
     qt6-qpa-plugins libqt6svg6 libqt6multimedia6)
+# What building the Debian package needs besides (dpkg-shlibdeps, and file,
+# which CPack uses to find the programs to look at).
+PACKAGE_PACKAGES=(dpkg-dev file)

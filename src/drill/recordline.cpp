@@ -83,11 +83,11 @@ QString recordLine(const RecordFields &fields, const QLocale &locale)
     return line;
 }
 
-ReadResult readCurrentRecords(const QString &workingFolder)
+BytesResult readCurrentRecords(const QString &workingFolder)
 {
-    ReadResult result = readTextFileReporting(QDir(workingFolder).filePath(CurrentRecordsFile));
+    BytesResult result = readFileReporting(QDir(workingFolder).filePath(CurrentRecordsFile));
     if (result.missing)
-        result.text = QString();
+        result.bytes = QByteArray();
     return result;
 }
 

@@ -20,7 +20,7 @@ std::optional<OsVersion> HostSystemInfo::version()
 
 QString HostSystemInfo::systemFolder()
 {
-    // Installed: <prefix>/bin/plovista beside <prefix>/share/plovista.
+    // Installed: <prefix>/lib/plovista/plovista, the data in <prefix>/share/plovista.
     // Build tree: build/plovista beside build/share/plovista.
     const QDir exe(QCoreApplication::applicationDirPath());
     const QString installed = QDir::cleanPath(exe.filePath(QStringLiteral(PLOVISTA_DATA_RELATIVE)));

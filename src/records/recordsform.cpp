@@ -104,9 +104,10 @@ std::optional<QString> RecordsForm::GetCurrentRecords()
     setWindowTitle(QStringLiteral("Current Records"));
     for (QLabel *heading : std::as_const(m_headings))
         heading->setVisible(true);
-    const ReadResult records = readCurrentRecords(m_app.store().workingFolder());
-    m_recordsBox->setPlainText(records.text.value_or(QString()));
-    if (!records.text)
+    BytesResult records = readCurrentRecords(m_app.store().workingFolder());
+    const bool read = records.bytes.has_value();
+    m_recordsBox->setLines(TextLines(std::move(records.bytes).value_or(QByteArray())));
+    if (!read)
         return records.error;
     return std::nullopt;
 }
@@ -128,7 +129,7 @@ void RecordsForm::openForStudent()
     if (s.PeedyEnabled)
         m_app.speech().PerchPeedy();
     const std::optional<QString> unreadable = GetCurrentRecords();
-    if (unreadable || m_recordsBox->toPlainText().isEmpty()) {
+    if (unreadable || m_recordsBox->isEmpty()) {
         MainMenu &menu = m_app.mainMenu();
         menu.show();
         menu.raise();
@@ -151,7 +152,7 @@ bool RecordsForm::openForTeacher()
     m_teacherView = true;
     setAudience(Audience::Teacher);
     const std::optional<QString> unreadable = GetCurrentRecords();
-    if (unreadable || m_recordsBox->toPlainText().isEmpty()) {
+    if (unreadable || m_recordsBox->isEmpty()) {
         if (unreadable)
             tellUnreadable(*unreadable);
         m_app.unloadRecordsForm();
@@ -164,14 +165,14 @@ bool RecordsForm::openForTeacher()
     return true;
 }
 
-void RecordsForm::showSavedForTeacher(const QString &caption, const QString &text)
+void RecordsForm::showSavedForTeacher(const QString &caption, TextLines records)
 {
     m_teacherView = true;
     setAudience(Audience::Teacher);
     setWindowTitle(caption);
     for (QLabel *heading : std::as_const(m_headings))
         heading->setVisible(true);
-    m_recordsBox->setPlainText(text);
+    m_recordsBox->setLines(std::move(records));
     m_printRecords->setVisible(true);
     show();
     raise();

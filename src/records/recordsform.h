@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/formwindow.h"
+#include "settings/textlines.h"
 
 #include <optional>
 
@@ -29,9 +30,9 @@ public:
     // cannot be read (the viewer has told the teacher why). Closing the
     // teacher's view emits teacherViewClosed for the sub-menu to come back.
     bool openForTeacher();
-    // A saved record file, for the teacher: its text under the caption,
+    // A saved record file, for the teacher: its records under the caption,
     // with "Print"; closing it emits teacherViewClosed too.
-    void showSavedForTeacher(const QString &caption, const QString &text);
+    void showSavedForTeacher(const QString &caption, TextLines records);
 
     void PrintRecords_Click();
     void help_Click();

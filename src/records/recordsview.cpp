@@ -63,54 +63,15 @@ RecordsView::RecordsView(QWidget *parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
-    m_lines.push_back({0, 0});
 }
 
-void RecordsView::setPlainText(const QString &text)
+void RecordsView::setLines(TextLines lines)
 {
-    m_text = text;
-    m_lines.clear();
-    m_longest = 0;
-    const QChar *data = m_text.constData();
-    const qsizetype size = m_text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = data[i].unicode();
-        if (c != u'\n' && c != u'\r')
-            continue;
-        m_lines.push_back({start, i - start});
-        m_longest = std::max(m_longest, i - start);
-        if (c == u'\r' && i + 1 < size && data[i + 1].unicode() == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    m_lines.push_back({start, size - start});
-    m_longest = std::max(m_longest, size - start);
-
+    m_lines = std::move(lines);
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     updateScrollBars();
     viewport()->update();
-}
-
-QString RecordsView::toPlainText() const
-{
-    QString text;
-    text.reserve(m_text.size());
-    for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        if (i > 0)
-            text += QLatin1Char('\n');
-        text += QStringView(m_text).mid(m_lines[i].start, m_lines[i].length);
-    }
-    return text;
-}
-
-QString RecordsView::line(qsizetype index) const
-{
-    if (index < 0 || index >= lineCount())
-        return {};
-    const Span &span = m_lines[static_cast<std::size_t>(index)];
-    return m_text.mid(span.start, span.length);
 }
 
 qsizetype RecordsView::firstVisibleLine() const
@@ -150,7 +111,7 @@ void RecordsView::updateScrollBars()
     vertical->setPageStep(inSight);
     vertical->setSingleStep(1);
 
-    const int width = qCeil(2 * Margin + static_cast<qreal>(m_longest) * cellWidth());
+    const int width = qCeil(2 * Margin + static_cast<qreal>(m_lines.longestLine()) * cellWidth());
     QScrollBar *horizontal = horizontalScrollBar();
     horizontal->setRange(0, std::max(width - viewport()->width(), 0));
     horizontal->setPageStep(viewport()->width());

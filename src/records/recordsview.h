@@ -1,29 +1,30 @@
 #pragma once
 
+#include "settings/textlines.h"
+
 #include <QAbstractScrollArea>
 #include <QString>
-
-#include <vector>
 
 namespace plovista {
 
 // The records box: a whole text shown read-only in the widget's fixed-pitch
 // font, one line under the other and never wrapped, so the columns of the
-// records stay in place. Only the lines in sight are drawn, so a file of a
-// hundred thousand records opens at once and costs little more than its text.
+// records stay in place. The text is kept as the file's bytes and only the
+// lines in sight are decoded and drawn, so a file of a million records opens
+// at once and costs little more than its size.
 class RecordsView final : public QAbstractScrollArea
 {
     Q_OBJECT
 public:
     explicit RecordsView(QWidget *parent = nullptr);
 
-    // Replaces the text; CR LF, LF and CR each end a line, and the text after
-    // the last line end (empty when the text ends with one) is the last line.
-    void setPlainText(const QString &text);
+    // Replaces the text.
+    void setLines(TextLines lines);
     // The lines joined with LF.
-    QString toPlainText() const;
-    qsizetype lineCount() const { return static_cast<qsizetype>(m_lines.size()); }
-    QString line(qsizetype index) const;
+    QString toPlainText() const { return m_lines.joined(); }
+    bool isEmpty() const { return m_lines.isEmpty(); }
+    qsizetype lineCount() const { return m_lines.lineCount(); }
+    QString line(qsizetype index) const { return m_lines.line(index); }
 
     // The first line at the top of the box, and how many lines fit in it.
     qsizetype firstVisibleLine() const;
@@ -38,20 +39,12 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    struct Span
-    {
-        qsizetype start;
-        qsizetype length;
-    };
-
     void updateScrollBars();
     int lineHeight() const;
     qreal cellWidth() const;
     int linesInSight() const;
 
-    QString m_text;
-    std::vector<Span> m_lines;
-    qsizetype m_longest = 0;
+    TextLines m_lines;
 };
 
 } // namespace plovista

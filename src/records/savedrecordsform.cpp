@@ -218,21 +218,22 @@ void SavedRecordsForm::AcceptFileButt_Click()
 
 void SavedRecordsForm::viewFile(const QString &name)
 {
-    const std::optional<QString> text = readTextFile(pathOf(name));
-    if (!text) {
+    BytesResult read = readFileReporting(pathOf(name));
+    if (!read.bytes) {
         m_app.tell(QStringLiteral("The saved records file %1 could not be read.").arg(quoted(name)),
                    QStringLiteral("Records Not Read"), MsgIcon::Critical);
         fillList();
         return;
     }
-    if (text->isEmpty()) {
+    TextLines records(std::move(*read.bytes));
+    if (records.isEmpty()) {
         m_app.tell(QStringLiteral("The saved records file %1 holds no records.").arg(quoted(name)),
                    QStringLiteral("No Records"));
         return;
     }
     RecordsForm &viewer = m_app.recordsForm();
     m_app.subUtility().watchViewer(viewer);
-    viewer.showSavedForTeacher(QStringLiteral("Saved Records - %1").arg(name), *text);
+    viewer.showSavedForTeacher(QStringLiteral("Saved Records - %1").arg(name), std::move(records));
     if (m_app.state().PeedyEnabled)
         m_app.speech().PerchPeedy();
     hide();

@@ -121,19 +121,18 @@ BytesResult readFailure(int errorNumber, const QString &path)
     return result;
 }
 
-QString decodeText(const QByteArray &bytes)
+// Whether any byte is above 127: eight bytes at a time, as a records file
+// of many megabytes is looked through before it is shown.
+bool anyHighByte(const char *from, const char *to)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
-    const bool high =
-        std::any_of(bytes.cbegin(), bytes.cend(), [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
-    if (high) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString asUtf8 = utf8(bytes);
-        if (!utf8.hasError())
-            return asUtf8;
+    constexpr quint64 HighBits = 0x8080808080808080ULL;
+    for (; to - from >= 8; from += 8) {
+        quint64 word = 0;
+        std::memcpy(&word, from, 8);
+        if (word & HighBits)
+            return true;
     }
-    return decodeWindows1252(bytes);
+    return std::any_of(from, to, [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
 }
 
 QByteArray encodeText(const QString &text, TextEncoding encoding)
@@ -143,7 +142,7 @@ QByteArray encodeText(const QString &text, TextEncoding encoding)
 
 } // namespace
 
-QString decodeWindows1252(const QByteArray &bytes)
+QString decodeWindows1252(QByteArrayView bytes)
 {
     // Latin-1 differs only in 0x80 to 0x9F; converting in one go keeps a
     // records file of many thousands of lines quick to open.
@@ -154,6 +153,43 @@ QString decodeWindows1252(const QByteArray &bytes)
             c = QChar(kHighControls[u - 0x80]);
     }
     return text;
+}
+
+qsizetype byteOrderMarkLength(QByteArrayView bytes)
+{
+    return bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+}
+
+TextEncoding textEncodingOf(QByteArrayView bytes)
+{
+    if (byteOrderMarkLength(bytes) > 0)
+        return TextEncoding::Utf8;
+    if (!anyHighByte(bytes.begin(), bytes.end()))
+        return TextEncoding::Windows1252;
+    // Checked a piece at a time, each ending at a line end (which no UTF-8
+    // sequence spans), so a file of many megabytes is never decoded whole
+    // just to learn how to decode it.
+    constexpr qsizetype Piece = 64 * 1024;
+    const char *from = bytes.begin();
+    while (from != bytes.end()) {
+        const char *to = from + std::min<qsizetype>(Piece, bytes.end() - from);
+        to = std::find(to, bytes.end(), '\n');
+        if (to != bytes.end())
+            ++to;
+        if (anyHighByte(from, to)) {
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            const QString decoded = utf8(QByteArrayView(from, to));
+            if (utf8.hasError())
+                return TextEncoding::Windows1252;
+        }
+        from = to;
+    }
+    return TextEncoding::Utf8;
+}
+
+QString decodeText(QByteArrayView bytes, TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf8 ? QString::fromUtf8(bytes) : decodeWindows1252(bytes);
 }
 
 bool fitsWindows1252(QChar c)
@@ -251,15 +287,12 @@ ReadResult readTextFileReporting(const QString &path, qint64 maxBytes, std::opti
     ReadResult result;
     result.missing = read.missing;
     result.error = std::move(read.error);
-    if (!read.bytes)
-        return result;
-    const QByteArray &bytes = *read.bytes;
-    if (encoding == TextEncoding::Utf8)
-        result.text = QString::fromUtf8(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
-    else if (encoding == TextEncoding::Windows1252)
-        result.text = decodeWindows1252(bytes);
-    else
-        result.text = decodeText(bytes);
+    if (read.bytes) {
+        const QByteArrayView bytes = *read.bytes;
+        const TextEncoding chosen = encoding.value_or(textEncodingOf(bytes));
+        const qsizetype mark = chosen == TextEncoding::Utf8 ? byteOrderMarkLength(bytes) : 0;
+        result.text = decodeText(bytes.sliced(mark), chosen);
+    }
     return result;
 }
 

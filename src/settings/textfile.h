@@ -8,12 +8,22 @@ namespace plovista {
 
 // Text files move between machines in Windows-1252 with CR LF line ends;
 // files of our own that other programs read (the answer log, exports) are UTF-8.
-enum class TextEncoding { Windows1252, Utf8 };
-
-QString decodeWindows1252(const QByteArray &bytes);
+QString decodeWindows1252(QByteArrayView bytes);
 // Characters that Windows-1252 cannot hold become '?'.
 QByteArray encodeWindows1252(const QString &text);
 bool fitsWindows1252(QChar c);
+
+// How the text of a file is read: a UTF-8 byte-order mark or valid
+// multi-byte UTF-8 is taken as UTF-8, anything else as Windows-1252.
+enum class TextEncoding {
+    Windows1252,
+    Utf8,
+};
+TextEncoding textEncodingOf(QByteArrayView bytes);
+// Bytes of text in the given encoding, a byte-order mark already left out.
+QString decodeText(QByteArrayView bytes, TextEncoding encoding);
+// The three bytes of UTF-8's byte-order mark, when the bytes start with it.
+qsizetype byteOrderMarkLength(QByteArrayView bytes);
 
 struct ReadResult
 {
@@ -22,9 +32,8 @@ struct ReadResult
     QString error; // why it could not be read, in words a teacher can act on
 };
 
-// Reads a text file written by this program or by hand: a UTF-8 byte-order
-// mark or valid multi-byte UTF-8 is taken as UTF-8, anything else as
-// Windows-1252. Only a regular file is read: a named pipe, a device or a
+// Reads a text file written by this program or by hand, decoded as
+// textEncodingOf tells. Only a regular file is read: a named pipe, a device or a
 // folder in its place is refused at once instead of being waited on or read
 // without end. With a limit, a file larger than maxBytes is refused as damaged.
 // With Utf8 the bytes are taken as UTF-8 whatever they hold (a damaged

@@ -2,6 +2,7 @@
 #include "app/startup.h"
 #include "settings/settingsstore.h"
 #include "settings/textfile.h"
+#include "settings/textlines.h"
 #include "support/smalldisk.h"
 #include "teacher/passwordfile.h"
 
@@ -100,6 +101,63 @@ private Q_SLOTS:
         writeBytes(path, QByteArray("Zo\xEB\r\n")); // not valid UTF-8: Windows-1252
         QCOMPARE(*readTextFile(path), QStringLiteral("Zoë\r\n"));
         QVERIFY(!readTextFile(dir.filePath(QStringLiteral("none"))).has_value());
+    }
+
+    // The records viewer keeps a file's bytes and decodes a line when it is
+    // drawn: each line must read as the whole file read by readTextFile,
+    // whatever ends its lines.
+    void textLinesReadAsTheWholeFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("longest");
+        QTest::newRow("nothing") << QByteArray() << QStringList {""} << 0;
+        QTest::newRow("CR LF, ended") << QByteArray("ab\r\nc\r\n") << QStringList {"ab", "c", ""} << 2;
+        QTest::newRow("LF, CR and CR LF, not ended")
+            << QByteArray("a\nbb\rccc\r\n\r\rd") << QStringList {"a", "bb", "ccc", "", "", "d"} << 3;
+        QTest::newRow("CR, then CR LF") << QByteArray("x\r\r\n") << QStringList {"x", "", ""} << 1;
+        QTest::newRow("CR at the end") << QByteArray("a\rbc\r") << QStringList {"a", "bc", ""} << 2;
+        QTest::newRow("Windows-1252") << QByteArray("Zo\xEB \x80\r\n") << QStringList {"Zoë €", ""} << 5;
+        QTest::newRow("UTF-8") << QByteArray("Zo\xC3\xAB\r\n\xE2\x82\xAC") << QStringList {"Zoë", "€"} << 3;
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF\xE2\x82\xAC\r\nab") << QStringList {"€", "ab"}
+                                         << 2;
+    }
+    void textLinesReadAsTheWholeFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        QFETCH(int, longest);
+        const TextLines text(bytes);
+        QCOMPARE(text.lineCount(), lines.size());
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            QCOMPARE(text.line(i), lines[i]);
+        QCOMPARE(text.line(lines.size()), QString());
+        QCOMPARE(text.longestLine(), longest);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Madtr"));
+        writeBytes(path, bytes);
+        QString whole = *readTextFile(path);
+        whole.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        QCOMPARE(text.joined(), whole);
+    }
+
+    // The encoding is that of the whole file, found without decoding it whole:
+    // what lies far from the start decides as much as what lies near it.
+    void textLinesTakeTheWholeFilesEncoding()
+    {
+        const QByteArray filler = QByteArray("12/06/26   Student\r\n").repeated(5000); // 100,000 bytes
+        QCOMPARE(TextLines(filler + "Zo\xC3\xAB").line(5000), QStringLiteral("Zoë"));
+        QCOMPARE(TextLines("Zo\xC3\xAB\r\n" + filler + "Zo\xEB").line(0), QStringLiteral("ZoÃ«"));
+        // A line longer than the pieces checked at a time, a character across
+        // the pieces' border.
+        const QByteArray longLine = QByteArray(65535, 'a') + "\xC3\xAB";
+        QCOMPARE(TextLines(longLine).line(0), QString(65535, QLatin1Char('a')) + QStringLiteral("ë"));
+        QCOMPARE(TextLines(longLine).longestLine(), 65536);
+
+        QVERIFY(TextLines().isEmpty());
+        QVERIFY(TextLines(QByteArray("\xEF\xBB\xBF")).isEmpty());
+        QVERIFY(!TextLines(QByteArray("\r\n")).isEmpty());
     }
 
     void writesAreAtomicAndReportFailure()

@@ -1,0 +1,251 @@
+#!/usr/bin/env python3
+"""Turns the outputs of every benchmark into the README's measurements table.
+
+Usage: benchtable.py RESULTS_DIR README
+
+RESULTS_DIR holds, for each benchmark NAME run by scripts/bench, NAME.out (what
+it printed), NAME.status (its exit status) and, for the Google Benchmark
+programs, NAME.json. A benchmark that exited with a failure, reported an error
+or printed no figure where one was expected gets "FAILED" and the reason in
+its row, never a figure. The table replaces what stands between the two
+marker lines of the README.
+"""
+
+import json
+import re
+import sys
+from pathlib import Path
+
+BEGIN = "<!-- measurements: written by scripts/bench -->"
+END = "<!-- end of measurements -->"
+
+
+class Failed(Exception):
+    """A benchmark whose runs failed: the row says why instead of a figure."""
+
+
+class Results:
+    def __init__(self, folder):
+        self.folder = Path(folder)
+
+    def output(self, name):
+        """What the benchmark printed; Failed when it did not end well."""
+        out = self.folder / f"{name}.out"
+        status = self.folder / f"{name}.status"
+        if not out.exists() or not status.exists():
+            raise Failed("not run")
+        text = out.read_text(errors="replace")
+        code = status.read_text().strip()
+        if code != "0":
+            raise Failed(first_failure(text) or f"exit status {code}")
+        return text
+
+    def google(self, name):
+        """The runs of a Google Benchmark program, by name."""
+        self.output(name)
+        path = self.folder / f"{name}.json"
+        try:
+            runs = json.loads(path.read_text())["benchmarks"]
+        except (OSError, ValueError, KeyError):
+            raise Failed("no results written")
+        for run in runs:
+            if run.get("error_occurred"):
+                raise Failed(f"{run['name']}: {run.get('error_message', 'error')}")
+        return {run["name"]: run for run in runs}
+
+
+def first_failure(text):
+    for line in text.splitlines():
+        if re.search(r"FAILED|[Ee]rror|cannot|no sound within|did not end|not focused", line):
+            return line.strip()
+    return None
+
+
+def find(pattern, text, what):
+    match = re.search(pattern, text, re.MULTILINE)
+    if not match:
+        raise Failed(f"no figure for {what} in its output")
+    return [float(g) for g in match.groups()]
+
+
+def run_named(runs, name):
+    """The run of that name, whatever the library added after it ("/manual_time")."""
+    for full, run in runs.items():
+        if full == name or full.startswith(name + "/"):
+            return run
+    raise Failed(f"{name} did not run")
+
+
+def ms(value):
+    return f"{value:.2f}" if value < 1 else f"{value:.1f}"
+
+
+def no_failures(text, pattern, what):
+    found = re.search(pattern, text, re.MULTILINE)
+    if found:
+        raise Failed(f"{what}: {found.group(0).strip()}")
+
+
+# Each row: what is measured, how its figure is made from the results, the
+# target, and whether the figure meets it (None where the target is not a
+# number to compare with).
+
+
+def startup(r):
+    text = r.output("startup")
+    plovista_ms, plovista_kb = find(r"^plovista\s+median ([\d.]+) ms, (\d+) kB", text, "the start screen")
+    minimal_ms, minimal_kb = find(r"^minimal\s+median ([\d.]+) ms, (\d+) kB", text, "the minimal window")
+    return plovista_ms, plovista_kb / 1024, minimal_ms, minimal_kb / 1024
+
+
+def row_startup_time(r):
+    p, _, m, _ = startup(r)
+    ratio = p / m
+    return f"{p:.1f} ms, against {m:.1f} ms for a minimal Qt Widgets window ({ratio:.3f} times)", ratio <= 1.3
+
+
+def row_startup_memory(r):
+    _, p, _, m = startup(r)
+    return f"{p:.1f} MB, against {m:.1f} MB (+{p - m:.1f} MB)", p - m <= 15
+
+
+def row_drill(r):
+    runs = r.google("drill")
+    names = ["EnterToFeedbackVisible/right:1", "EnterToFeedbackVisible/right:0",
+             "EnterToNextFactPainted/right:1", "EnterToNextFactPainted/right:0"]
+    times = [run_named(runs, n)["real_time"] for n in names]
+    worst = max(times)
+    return (f"right {ms(times[0])} ms, wrong {ms(times[1])} ms / right {ms(times[2])} ms, "
+            f"wrong {ms(times[3])} ms"), worst < 16
+
+
+def speech_sections(r):
+    text = r.output("speech")
+    no_failures(text, r"^.*(no sound within|did not end|cannot load).*$", "a call")
+    if "== null sink, offscreen" not in text:
+        raise Failed("no sound server")
+    return text.split("== null sink, offscreen", 1)[1].split("== null sink, Xvfb", 1)[0]
+
+
+def row_speech(r, speaker):
+    sink = speech_sections(r)
+    fact, = find(rf"^{speaker} fact after stop: handed to sink\s+median\s+([\d.]+) ms", sink, f"{speaker} fact")
+    greeting, = find(rf"^{speaker} greeting after stop: handed to sink\s+median\s+([\d.]+) ms", sink,
+                     f"{speaker} greeting")
+    return f"{fact:.2f} ms / {greeting:.2f} ms", fact < 15 and greeting < 30
+
+
+def row_animation(r):
+    sink = speech_sections(r)
+    frames, cpu = find(r"^Peedy playing his six animations in turn\s+([\d.]+) frames/s\s+([\d.]+) %", sink,
+                       "Peedy animating")
+    return f"{frames:.0f} frames/s, {cpu:.1f} % of one core", frames >= 15 and cpu < 5
+
+
+def speechlag(r):
+    text = r.output("speechlag")
+    no_failures(text, r"^FAILED.*$", "a run")
+    parts = {}
+    for block in re.split(r"^(?=\w+, (?:queue kept|waiting texts dropped))", text, flags=re.MULTILINE):
+        head = re.match(r"(\w+), (queue kept|waiting texts dropped)", block)
+        if head:
+            parts[(head.group(1), "before" if head.group(2) == "queue kept" else "now")] = block
+    for key in [("voice", "before"), ("voice", "now")]:
+        if key not in parts:
+            raise Failed(f"no run of the {key[0]}, {key[1]}")
+    return parts
+
+
+def row_speechlag_readings(r):
+    parts = speechlag(r)
+    pattern = r"fact on screen to its reading heard: median ([\d.]+) s, max ([\d.]+) s, last fact ([\d.]+) s"
+    b_median, _, b_last = find(pattern, parts[("voice", "before")], "the readings before")
+    n_median, n_max, _ = find(pattern, parts[("voice", "now")], "the readings now")
+    asked, heard = find(r"texts asked (\d+), heard (\d+)", parts[("voice", "now")], "the texts heard")
+    return (f"before: median {b_median:.1f} s, {b_last:.1f} s at the last fact; now: median {n_median:.1f} s, "
+            f"at most {n_max:.1f} s; {heard:.0f} of {asked:.0f} texts heard"), None
+
+
+def row_speechlag_corrections(r):
+    parts = speechlag(r)
+    pattern = r"wrong answer to its correction heard: median ([\d.]+) s, max ([\d.]+) s"
+    b_median, b_max = find(pattern, parts[("voice", "before")], "the corrections before")
+    n_median, n_max = find(pattern, parts[("voice", "now")], "the corrections now")
+    return f"before: median {b_median:.1f} s, at most {b_max:.1f} s; now: median {n_median:.1f} s, at most {n_max:.1f} s", None
+
+
+def row_append(r):
+    runs = r.google("record")
+    small = run_named(runs, "BM_AppendRecord/10")["cpu_time"]
+    large = run_named(runs, "BM_AppendRecord/100000")["cpu_time"]
+    # "The same" within the noise of a shared machine.
+    return f"{small:.1f} µs / {large:.1f} µs", large <= 1.5 * small
+
+
+def row_viewer(r, lines):
+    runs = r.google("recordsview")
+    run = run_named(runs, f"BM_OpenRecordsViewer/{lines}/iterations:5")
+    time, peak = run["real_time"], run["peak_rss_MB"]
+    return f"{time:.0f} ms, peak {peak:.0f} MB (the file {run['file_MB']:.0f} MB)", time < 300 and peak < 100
+
+
+def row_worksheet(r):
+    text = r.output("worksheet")
+    medians = [float(m) for m in re.findall(r"copies to PDF: median ([\d.]+) ms", text)]
+    if len(medians) != 5:
+        raise Failed(f"{len(medians)} of the 5 kinds printed")
+    return f"{min(medians):.0f}-{max(medians):.0f} ms", max(medians) < 2000
+
+
+ROWS = [
+    ("Start screen shown and taking keys, from process start", row_startup_time, "within 1.3 times"),
+    ("Resident memory at that point", row_startup_memory, "within 15 MB"),
+    ("Enter to the feedback painted / to the next fact painted", row_drill, "under 16 ms"),
+    ("`PeedySays` to the first sound handed to the sink: fact / greeting", lambda r: row_speech(r, "PeedySays"),
+     "15 ms / 30 ms"),
+    ("`VoiceSays` to the first sound handed to the sink: fact / greeting", lambda r: row_speech(r, "VoiceSays"),
+     "15 ms / 30 ms"),
+    ("A quick student (a new fact every 1.6 s, 20 facts, 3 missed): new fact on screen to the voice's reading "
+     "of it at the sink", row_speechlag_readings, "never more than one sentence behind"),
+    ("The same: wrong answer to the voice's correction at the sink", row_speechlag_corrections, "—"),
+    ("Peedy animating", row_animation, "15 frames/s, under 5 %"),
+    ("Appending a record to a 10-line / 100,000-line \"Madtr\"", row_append, "the same at any size"),
+    ("Records viewer on 100,000 records", lambda r: row_viewer(r, 100000), "under 300 ms, under 100 MB"),
+    ("Records viewer on 1,000,000 records", lambda r: row_viewer(r, 1000000), "under 300 ms, under 100 MB"),
+    ("Generating and printing 50 worksheets to a PDF file", row_worksheet, "under 2 s"),
+]
+
+
+def table(results):
+    lines = ["| What | Figure | Target | Met |", "|---|---|---|---|"]
+    for what, make, target in ROWS:
+        try:
+            figure, met = make(results)
+            met_text = "—" if met is None else ("yes" if met else "**no**")
+        except Failed as failure:
+            figure, met_text = f"**FAILED**: {str(failure).replace('|', '/')}", "—"
+        lines.append(f"| {what} | {figure} | {target} | {met_text} |")
+    # When and how busy the machine was: other work running alongside slows
+    # every figure.
+    when = results.folder / "date"
+    load = results.folder / "loadavg"
+    if when.exists() and load.exists():
+        lines += ["", f"Written by `scripts/bench` on {when.read_text().strip()}, at a load average of "
+                      f"{load.read_text().split()[0]} when it began."]
+    return "\n".join(lines)
+
+
+def main():
+    results, readme = Results(sys.argv[1]), Path(sys.argv[2])
+    text = readme.read_text()
+    if BEGIN not in text or END not in text:
+        sys.exit(f"{readme}: the marker lines are missing")
+    before, rest = text.split(BEGIN, 1)
+    _, after = rest.split(END, 1)
+    made = table(results)
+    readme.write_text(f"{before}{BEGIN}\n{made}\n{END}{after}")
+    print(made)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# The benchmark report never shows a figure for runs that failed: the start-up
+# script over stand-in probes that fail in the ways the real ones can, and the
+# table writer over results of which some failed.
+# Usage: test_benchreport.sh SOURCE_DIR
+set -euo pipefail
+source_dir=$(cd "$1" && pwd)
+command -v xvfb-run >/dev/null || {
+    echo "SKIP: xvfb-run is not installed"
+    exit 77
+}
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Stand-in probes: each run prints 1 ms more than the last (the first run,
+# which only makes the settings, included). $1: what the program's probe does
+# on its third run: "ok", "unfocused" (every run) or "crash".
+make_probes() {
+    local build="$scratch/build-$1"
+    mkdir -p "$build"
+    cat >"$build/startup_minimal" <<PROBE
+#!/bin/sh
+n=\$(( \$(cat "$build/minimal.n" 2>/dev/null || echo 0) + 1 )); echo \$n >"$build/minimal.n"
+echo "minimal \$((40 + n)).0 ms 25600 kB"
+PROBE
+    cat >"$build/startup_plovista" <<PROBE
+#!/bin/sh
+n=\$(( \$(cat "$build/plovista.n" 2>/dev/null || echo 0) + 1 )); echo \$n >"$build/plovista.n"
+case $1 in
+unfocused) echo "plovista \$((50 + n)).0 ms 38400 kB (name box not focused)" ;;
+crash) [ \$n -eq 3 ] && kill -SEGV \$\$; echo "plovista \$((50 + n)).0 ms 38400 kB" ;;
+*) echo "plovista \$((50 + n)).0 ms 38400 kB" ;;
+esac
+PROBE
+    chmod +x "$build/startup_minimal" "$build/startup_plovista"
+    echo "$build"
+}
+
+startup() {
+    local status=0
+    "$source_dir/bench/startup.sh" "$(make_probes "$1")" 3 >"$scratch/startup-$1.out" 2>&1 || status=$?
+    echo "$status" >"$scratch/startup-$1.status"
+}
+for kind in ok unfocused crash; do startup "$kind"; done
+
+grep -qx "minimal   median 42.0 ms, 25600 kB resident (3 runs)" "$scratch/startup-ok.out" ||
+    fail "medians of good runs: $(cat "$scratch/startup-ok.out")"
+grep -qx "plovista  median 53.0 ms, 38400 kB resident (3 runs)" "$scratch/startup-ok.out" ||
+    fail "medians of good runs: $(cat "$scratch/startup-ok.out")"
+[ "$(cat "$scratch/startup-ok.status")" = 0 ] || fail "good runs reported as failed"
+for kind in unfocused crash; do
+    out="$scratch/startup-$kind.out"
+    [ "$(cat "$scratch/startup-$kind.status")" = 1 ] || fail "$kind: exit status $(cat "$scratch/startup-$kind.status")"
+    grep -q "^plovista  FAILED: " "$out" || fail "$kind: no failure told: $(cat "$out")"
+    ! grep -q "^plovista  median" "$out" || fail "$kind: a median of failed runs: $(cat "$out")"
+    grep -q "^minimal   median 42.0 ms" "$out" || fail "$kind: the minimal window's figure lost: $(cat "$out")"
+done
+grep -q "3 of 3 runs failed; (name box not focused) (3 runs)" "$scratch/startup-unfocused.out" ||
+    fail "the reason not told: $(cat "$scratch/startup-unfocused.out")"
+grep -q "1 of 3 runs failed" "$scratch/startup-crash.out" || fail "the crash not told: $(cat "$scratch/startup-crash.out")"
+
+# The table: start-up failed, appending ran well, the records viewer reported an
+# error, the rest never ran.
+results="$scratch/results"
+mkdir -p "$results"
+cp "$scratch/startup-unfocused.out" "$results/startup.out"
+cp "$scratch/startup-unfocused.status" "$results/startup.status"
+run() { # name status json
+    echo "$2" >"$results/$1.status"
+    echo "ran" >"$results/$1.out"
+    echo "$3" >"$results/$1.json"
+}
+run record 0 '{"benchmarks": [
+  {"name": "BM_AppendRecord/10", "real_time": 15.2, "cpu_time": 7.31, "time_unit": "us"},
+  {"name": "BM_AppendRecord/100000", "real_time": 16.0, "cpu_time": 7.42, "time_unit": "us"}]}'
+run recordsview 0 '{"benchmarks": [
+  {"name": "BM_OpenRecordsViewer/1000/iterations:5", "real_time": 3.4, "peak_rss_MB": 32, "file_MB": 0.08},
+  {"name": "BM_OpenRecordsViewer/100000/iterations:5", "error_occurred": true,
+   "error_message": "cannot prepare the working folder"}]}'
+readme="$scratch/README.md"
+printf 'Before\n<!-- measurements: written by scripts/bench -->\nold table\n<!-- end of measurements -->\nAfter\n' >"$readme"
+python3 "$source_dir/bench/benchtable.py" "$results" "$readme" >/dev/null
+
+row() { grep -F "| $1 |" "$readme" || fail "no row $1"; }
+row "Start screen shown and taking keys, from process start" | grep -q "| \*\*FAILED\*\*: plovista  FAILED: 3 of 3" ||
+    fail "start-up: $(row "Start screen shown and taking keys, from process start")"
+row "Resident memory at that point" | grep -q "FAILED" || fail "memory: $(row "Resident memory at that point")"
+row 'Appending a record to a 10-line / 100,000-line "Madtr"' | grep -q "| 7.3 µs / 7.4 µs | the same at any size | yes |" ||
+    fail "append: $(row 'Appending a record to a 10-line / 100,000-line "Madtr"')"
+row "Records viewer on 100,000 records" | grep -q "FAILED\*\*: BM_OpenRecordsViewer/100000/iterations:5: cannot prepare" ||
+    fail "viewer: $(row "Records viewer on 100,000 records")"
+row "Generating and printing 50 worksheets to a PDF file" | grep -q "FAILED\*\*: not run" ||
+    fail "worksheets: $(row "Generating and printing 50 worksheets to a PDF file")"
+# No figure anywhere but in the one row that ran well.
+[ "$(grep -c "FAILED" "$readme")" = "$(($(grep -c '^| [^W-]' "$readme") - 1))" ] || fail "rows with figures: $(cat "$readme")"
+[ "$(head -1 "$readme")" = Before ] && [ "$(tail -1 "$readme")" = After ] || fail "text around the table changed"
+! grep -q "old table" "$readme" || fail "the old table stayed"
+
+# With good start-up runs, their figures and the ratio between them.
+cp "$scratch/startup-ok.out" "$results/startup.out"
+cp "$scratch/startup-ok.status" "$results/startup.status"
+python3 "$source_dir/bench/benchtable.py" "$results" "$readme" >/dev/null
+row "Start screen shown and taking keys, from process start" |
+    grep -q "| 53.0 ms, against 42.0 ms for a minimal Qt Widgets window (1.262 times) | within 1.3 times | yes |" ||
+    fail "start-up: $(row "Start screen shown and taking keys, from process start")"
+row "Resident memory at that point" | grep -q "| 37.5 MB, against 25.0 MB (+12.5 MB) | within 15 MB | yes |" ||
+    fail "memory: $(row "Resident memory at that point")"
+echo "PASS"

@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a build tree (or takes one already built),
+# unpacks it into a scratch root and starts the installed program the two
+# ways a user does, from the desktop entry and from the launcher on the PATH,
+# each time in a fresh home, offscreen.
+#
+# Usage: test_package.sh SOURCE_DIR PROGRAM_DIR DATA_RELATIVE (BUILD_DIR | --deb FILE)
+# PROGRAM_DIR is where the program is installed under the prefix and
+# DATA_RELATIVE where it looks for its data from there, as CMake has them.
+set -euo pipefail
+source_dir=$1 program_dir=$2 data_relative=$3
+shift 3
+scratch=$(mktemp -d)
+pid=
+cleanup() {
+    if [ -n "$pid" ]; then kill -KILL "$pid" 2>/dev/null || true; fi
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+if [ "$1" = --deb ]; then
+    deb=$(readlink -f "$2")
+else
+    build=$(cd "$1" && pwd)
+    (cd "$build" && cpack -G DEB -B "$scratch/out") >"$scratch/cpack.log" 2>&1 || {
+        cat "$scratch/cpack.log"
+        fail "cpack failed"
+    }
+    deb=$(ls "$scratch"/out/*.deb)
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
+    [ "$(basename "$deb")" = "plovista_${version}_amd64.deb" ] || fail "package named $(basename "$deb")"
+fi
+[[ $(basename "$deb") =~ ^plovista_[0-9][0-9.]*_amd64\.deb$ ]] || fail "package named $(basename "$deb")"
+
+# What the package says about itself.
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = plovista ] || fail "Package: $(field Package)"
+[ "$(field Architecture)" = amd64 ] || fail "Architecture: $(field Architecture)"
+depends=$(field Depends)
+for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6multimedia6 libqt6printsupport6 \
+    libespeak-ng1 espeak-ng-data; do
+    [[ ", $depends," =~ ,\ $needed[\ ,] ]] || fail "Depends lacks $needed: $depends"
+done
+[[ $(field Recommends) =~ festvox-us-slt-hts ]] || fail "Recommends: $(field Recommends)"
+
+root="$scratch/root"
+dpkg -x "$deb" "$root"
+usr="$root/usr"
+[ -x "$usr/bin/plovista" ] || fail "no launcher usr/bin/plovista"
+[ -x "$usr/$program_dir/plovista" ] || fail "no program in usr/$program_dir"
+# The data where the installed program looks for it, and all of it.
+data="$usr/$program_dir/$data_relative"
+[ -d "$data" ] || fail "no data folder at usr/$program_dir/$data_relative"
+for file in "$source_dir"/data/*; do
+    name=$(basename "$file")
+    [ "$name" = plovista.desktop ] && continue
+    cmp -s "$file" "$data/$name" || fail "data file $name missing or changed"
+done
+desktop="$usr/share/applications/plovista.desktop"
+[ -f "$desktop" ] || fail "no desktop entry"
+[ -f "$usr/share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg" ] ||
+    fail "no icon for $(sed -n 's/^Icon=//p' "$desktop")"
+if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$desktop" || fail "desktop entry invalid"; fi
+
+# Starts the program (the command given, with the scratch root's usr/bin first
+# on the PATH), waits for its start-up to have written its settings in the
+# folder expected, and ends it as a session's end would. It must still be
+# running then, and end cleanly.
+start_and_end() {
+    local expected=$1
+    shift
+    PATH="$usr/bin:$PATH" "$@" >"$scratch/program.log" 2>&1 &
+    pid=$!
+    # The last settings file start-up makes; ctest's timeout bounds the wait.
+    until [ -f "$expected/Files/PName" ]; do
+        kill -0 "$pid" 2>/dev/null || {
+            cat "$scratch/program.log"
+            fail "the program ended before it had started"
+        }
+        sleep 0.2
+    done
+    kill -0 "$pid" 2>/dev/null || fail "the program ended by itself"
+    kill -TERM "$pid"
+    local status=0
+    wait "$pid" || status=$?
+    pid=
+    [ "$status" -eq 0 ] || {
+        cat "$scratch/program.log"
+        fail "the program ended with $status on SIGTERM"
+    }
+    for name in Display Mbar AdWord Facts Sg Ag; do
+        [ -s "$expected/Files/$name" ] || fail "no settings file $name in $expected"
+    done
+    cmp -s "$data/Pop.wav" "$expected/Pop.wav" || fail "no Pop.wav in $expected"
+}
+
+# From the desktop entry, without XDG_DATA_HOME: the folder goes under the home.
+home="$scratch/home"
+mkdir -p "$home"
+exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+# shellcheck disable=SC2086 # the entry's command line, split as a launcher splits it
+start_and_end "$home/.local/share/plovista" env -u XDG_DATA_HOME HOME="$home" $exec_line
+
+# From the launcher by name, with XDG_DATA_HOME set, from another folder: the
+# program works in the user's data folder, not where it was started.
+home="$scratch/home2"
+mkdir -p "$home" "$scratch/elsewhere"
+cd "$scratch/elsewhere"
+start_and_end "$scratch/xdg/plovista" env HOME="$home" XDG_DATA_HOME="$scratch/xdg" plovista
+cd /
+[ -z "$(ls -A "$scratch/elsewhere")" ] || fail "the program wrote into the folder it was started from"
+[ ! -e "$home/.local/share/plovista" ] || fail "the program ignored XDG_DATA_HOME"
+echo "PASS: $(basename "$deb") installs and starts"
