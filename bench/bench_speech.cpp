@@ -1,7 +1,7 @@
 // How quickly the program starts talking, and what Peedy's animation costs.
 //
 // Latency: from a PeedySays or VoiceSays call (the real Speech, ParrotCharacter
-// and EspeakVoice) to the moment the first of the text's sound is written to
+// and PlainVoice) to the moment the first of the text's sound is written to
 // the audio sink, median over many calls. Each call follows a stop, as
 // PeedySays follows StopPeedy in the program: the sink is opened afresh
 // every time, the most work a text can cost. Where there is no audio device
@@ -17,7 +17,7 @@
 // bench/bench_speech.sh runs it with a private sound server and without.
 
 #include "app/appstate.h"
-#include "platform/espeakvoice.h"
+#include "platform/plainvoice.h"
 #include "platform/parrotcharacter.h"
 #include "platform/parrotwindow.h"
 #include "platform/speechengine.h"
@@ -285,7 +285,7 @@ private:
             m_ready = m_clock.nsecsElapsed();
         m_waiter.poke();
     });
-    EspeakVoice m_voice {m_engine};
+    PlainVoice m_voice {m_engine};
     ParrotCharacter m_peedy {m_engine};
     AppState m_state;
     Speech m_speech;

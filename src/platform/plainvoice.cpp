@@ -1,27 +1,27 @@
-#include "platform/espeakvoice.h"
+#include "platform/plainvoice.h"
 
 namespace plovista {
 
-EspeakVoice::EspeakVoice(SpeechEngine &engine)
+PlainVoice::PlainVoice(SpeechEngine &engine)
     : m_player(engine, plainVoice())
 { }
 
-void EspeakVoice::speak(const QString &text)
+void PlainVoice::speak(const QString &text)
 {
     m_player.say(text);
 }
 
-void EspeakVoice::stop()
+void PlainVoice::stop()
 {
     m_player.stop();
 }
 
-void EspeakVoice::dropWaiting()
+void PlainVoice::dropWaiting()
 {
     m_player.dropWaiting();
 }
 
-SpeechVoice EspeakVoice::plainVoice()
+SpeechVoice PlainVoice::plainVoice()
 {
     return SpeechVoice {"en-us", 165, 45, 50};
 }

@@ -1,4 +1,4 @@
-#include "platform/espeakvoice.h"
+#include "platform/plainvoice.h"
 #include "platform/parrotcharacter.h"
 #include "platform/speechengine.h"
 #include "speech/speechmarkup.h"
@@ -91,7 +91,7 @@ private Q_SLOTS:
 
 private:
     std::optional<SynthesizedSpeech> synthesize(const QString &markedText,
-                                                const SpeechVoice &voice = EspeakVoice::plainVoice());
+                                                const SpeechVoice &voice = PlainVoice::plainVoice());
 
     SpeechEngine m_engine;
     int m_channel = m_engine.openChannel();
@@ -218,11 +218,11 @@ void TestVoice::cancelDropsEveryEarlierRequestOfTheChannelOnly()
 
     const QString longText =
         QStringLiteral("This is a long text that keeps the engine busy for a while. ").repeated(40);
-    const quint64 first = m_engine.synthesize(m_channel, EspeakVoice::plainVoice(), longText);
-    const quint64 second = m_engine.synthesize(m_channel, EspeakVoice::plainVoice(), QStringLiteral("second"));
-    const quint64 otherSpeaker = m_engine.synthesize(other, EspeakVoice::plainVoice(), QStringLiteral("other"));
+    const quint64 first = m_engine.synthesize(m_channel, PlainVoice::plainVoice(), longText);
+    const quint64 second = m_engine.synthesize(m_channel, PlainVoice::plainVoice(), QStringLiteral("second"));
+    const quint64 otherSpeaker = m_engine.synthesize(other, PlainVoice::plainVoice(), QStringLiteral("other"));
     m_engine.cancel(m_channel);
-    const quint64 after = m_engine.synthesize(m_channel, EspeakVoice::plainVoice(), QStringLiteral("after"));
+    const quint64 after = m_engine.synthesize(m_channel, PlainVoice::plainVoice(), QStringLiteral("after"));
 
     QVERIFY(QTest::qWaitFor([&] { return delivered.contains(after) && delivered.contains(otherSpeaker); }, WaitMs));
     QVERIFY(!delivered.contains(first));
@@ -233,7 +233,7 @@ void TestVoice::voiceNeverHangsWithoutAnAudioDevice()
 {
     // Where no device exists every text is dropped; where one does, each is
     // played to its end. Either way each text ends, and in order.
-    EspeakVoice voice(m_engine);
+    PlainVoice voice(m_engine);
     QSignalSpy finished(&voice.player(), &SpeechPlayer::finished);
     voice.speak(QStringLiteral("8times5,is40"));
     voice.speak(QStringLiteral("Hi! How are ~you?,?"));
@@ -247,7 +247,7 @@ void TestVoice::voiceNeverHangsWithoutAnAudioDevice()
 
 void TestVoice::stopSilencesTheVoiceAndDropsWhatWaits()
 {
-    EspeakVoice voice(m_engine);
+    PlainVoice voice(m_engine);
     QSignalSpy finished(&voice.player(), &SpeechPlayer::finished);
     voice.speak(QStringLiteral("One long sentence after another. ").repeated(20));
     voice.speak(QStringLiteral("two"));
@@ -265,7 +265,7 @@ void TestVoice::stopSilencesTheVoiceAndDropsWhatWaits()
 // what waits leaves nothing to hear, and the next text is heard next.
 void TestVoice::droppingWaitingTextsDropsEveryTextNotYetHeard()
 {
-    EspeakVoice voice(m_engine);
+    PlainVoice voice(m_engine);
     QSignalSpy started(&voice.player(), &SpeechPlayer::started);
     QSignalSpy finished(&voice.player(), &SpeechPlayer::finished);
     voice.speak(QStringLiteral("8times5"));
