@@ -1,12 +1,13 @@
 #include "app/app.h"
-#include "platform/filesizesignal.h"
 #include "app/programinfo.h"
+#include "platform/filesizesignal.h"
 #include "platform/services.h"
 #include "platform/shutdownsignals.h"
 #include "platform/speechengine.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 
 // The program takes no options and no environment variables of its own: it
 // works in its current directory.
@@ -25,5 +26,8 @@ int main(int argc, char *argv[])
     App app(QDir::currentPath(), realServices(&speechEngine));
     ShutdownSignals shutdown([&app] { app.endProgram(); });
     app.start();
+    // The voice loads once the first screen is up (queued behind the start
+    // screen's own finishing touches).
+    QTimer::singleShot(0, &speechEngine, &SpeechEngine::begin);
     return QApplication::exec();
 }

@@ -23,7 +23,7 @@ void PlainVoice::dropWaiting()
 
 SpeechVoice PlainVoice::plainVoice()
 {
-    return SpeechVoice {"en-us", 165, 45, 50};
+    return SpeechVoice {"en-us", 165, 45, 50, 1.0, 0};
 }
 
 } // namespace plovista

@@ -92,11 +92,6 @@ namespace plovista {
 
 namespace {
 
-bool closesSentence(QStringView run)
-{
-    return run.size() > 1 || run.contains(u'.') || run.contains(u'!') || run.contains(u'?');
-}
-
 // Gathers words into sentences for speechMarkupToSentences.
 class SentenceBuilder
 {
@@ -126,13 +121,6 @@ public:
             m_word.clear();
         }
         m_stressNext = false;
-    }
-    // A lone comma, semicolon or colon: a phrase break inside the sentence.
-    void addInnerMark(QChar mark)
-    {
-        endWord();
-        if (!m_words.isEmpty())
-            m_words.last() += mark;
     }
     void endSentence(QChar closing, int pauseAfterMs)
     {
@@ -186,14 +174,10 @@ QList<SpokenSentence> speechMarkupToSentences(const QString &text)
             qsizetype end = i;
             while (end < n && isPauseMark(text.at(end)))
                 ++end;
-            const QStringView run = QStringView(text).mid(i, end - i);
             qsizetype next = end;
             while (next < n && !isWordChar(text.at(next)) && text.at(next) != u'~' && !isPauseMark(text.at(next)))
                 ++next;
-            if (closesSentence(run))
-                builder.endSentence(c, next < n ? int(run.size() - 1) * PausePerExtraMarkMs : 0);
-            else
-                builder.addInnerMark(c);
+            builder.endSentence(c, next < n ? int(end - i - 1) * PausePerExtraMarkMs : 0);
             i = end;
         } else if (isWordChar(c)) {
             builder.addChar(c);

@@ -27,8 +27,7 @@ inline constexpr int PausePerExtraMarkMs = 250;
 // given it: its words, the ones to stress, and the silence that follows.
 struct SpokenSentence
 {
-    // Words separated by single blanks, the sentence's closing mark kept on
-    // the last word and a lone comma, semicolon or colon on the word before it.
+    // Words separated by single blanks, the closing mark kept on the last.
     QString text;
     // Indexes of the blank-separated words of `text` to stress.
     QList<int> stressed;
@@ -38,10 +37,10 @@ struct SpokenSentence
 };
 
 // The same marks, for such an engine:
-// - A text is cut after every run of marks that holds ".", "!" or "?", and
-//   after every run of two marks or more; the run's first mark closes the
-//   sentence. Each further mark of a run is PausePerExtraMarkMs of silence
-//   after it, except at the end of the text.
+// - A text is cut after every run of marks, a lone comma too (a reading of
+//   a whole sentence may run over a comma without a pause); the run's first
+//   mark closes the piece. Each further mark of a run is PausePerExtraMarkMs
+//   of silence after it, except at the end of the text.
 // - "~word" stresses the word; "No~chezz" is read as "No" and a stressed
 //   "chezz". A "~" before nothing is dropped.
 // - Digits and letters glued together are parted ("8times5" is three words),
