@@ -153,10 +153,10 @@ void TestSpeechMarkup::cutsIntoSentences_data()
                                   << "well done! [done]";
     QTest::newRow("fact") << "8times5"
                           << "8 times 5";
-    QTest::newRow("correction keeps its comma") << "8times5,is40"
-                                                << "8 times 5, is 40";
+    QTest::newRow("correction pauses at its comma") << "8times5,is40"
+                                                    << "8 times 5, | is 40";
     QTest::newRow("facts of ten") << "10minus what,is3"
-                                  << "10 minus what, is 3";
+                                  << "10 minus what, | is 3";
     QTest::newRow("runs grow the pause") << "one,,two...three,,,,four"
                                          << "one, +250 | two. +500 | three, +750 | four";
     QTest::newRow("numbers keep their marks") << "3.5 and 1,000 seconds"
