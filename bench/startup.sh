@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs both start-up probes N times (default 15) under one Xvfb server and
-# prints the median time and memory of each.
+# prints the median time and memory of each ("voiced": the program once its
+# speech engine has made its first sentence).
 set -euo pipefail
 build=${1:-build-bench}
 runs=${2:-15}
