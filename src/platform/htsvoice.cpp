@@ -77,10 +77,18 @@ class StackMark
 {
 public:
     explicit StackMark(void *frame)
+        : m_frame(static_cast<char *>(frame))
     {
-        stack_start_ptr = static_cast<LISP *>(frame);
-        stack_limit_ptr = static_cast<char *>(frame) - stack_size;
+        apply();
     }
+    void apply() const
+    {
+        stack_start_ptr = reinterpret_cast<LISP *>(m_frame);
+        stack_limit_ptr = m_frame - stack_size;
+    }
+
+private:
+    char *m_frame;
 };
 
 const char AnalyseDefinition[] = R"lisp(
@@ -114,7 +122,7 @@ and whether it starts a word."
       (utt.relation.items utt 'Segment)))))
 )lisp";
 
-bool startFestival()
+bool startFestival(const StackMark &entry)
 {
     const QString root = QString::fromLocal8Bit(festival_datadir);
     // Festival leaves the process when its start-up files fail outside a
@@ -122,6 +130,7 @@ bool startFestival()
     if (!QFileInfo::exists(root + QStringLiteral("/init.scm")))
         return false;
     festival_initialize(0, HeapCells);
+    entry.apply(); // the heap's set-up marked its own, deeper frame
     if (!festival_load_file(EST_String(root.toLocal8Bit().constData()) + "/init.scm"))
         return false;
     if (!festival_eval_command(EST_String("(voice_") + VoiceName + ")"))
@@ -237,7 +246,7 @@ bool start()
 {
     const StackMark mark(__builtin_frame_address(0));
     if (s_state == 0)
-        s_state = startFestival() ? 1 : -1;
+        s_state = startFestival(mark) ? 1 : -1;
     return s_state > 0;
 }
 
