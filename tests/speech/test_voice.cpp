@@ -156,7 +156,7 @@ SpeechEngine *TestVoice::engine(const QString &name)
     if (!variable) \
         QSKIP(SpeechEngine::hasNaturalVoice() \
                   ? "the natural voice is not installed here (Debian festvox-us-slt-hts)" \
-                  : "this build has no natural voice (Debian festival-dev was missing at configure time)");
+                  : "this build has no natural voice (built without Festival: festival-dev missing or switched off)");
 
 std::optional<SynthesizedSpeech> TestVoice::synthesize(SpeechEngine &engine, const QString &markedText,
                                                        const SpeechVoice &voice)
