@@ -129,6 +129,11 @@ bool startFestival(const StackMark &entry)
     // guarded call: they are looked for first, and loaded through one.
     if (!QFileInfo::exists(root + QStringLiteral("/init.scm")))
         return false;
+    // Without the voice Festival is of no use here: its heap is not worth taking.
+    const QString voiceScheme = QStringLiteral("/voices/us/%1/festvox/%1.scm").arg(QLatin1String(VoiceName));
+    if (!QFileInfo::exists(root + voiceScheme) &&
+        !QFileInfo::exists(QString::fromLocal8Bit(festival_libdir) + voiceScheme))
+        return false;
     festival_initialize(0, HeapCells);
     entry.apply(); // the heap's set-up marked its own, deeper frame
     if (!festival_load_file(EST_String(root.toLocal8Bit().constData()) + "/init.scm"))
