@@ -23,8 +23,8 @@
 
 #include "app/app.h"
 #include "drill/factsproblems.h"
-#include "platform/plainvoice.h"
 #include "platform/parrotcharacter.h"
+#include "platform/plainvoice.h"
 #include "platform/speechengine.h"
 #include "support/harness.h"
 

@@ -1,9 +1,9 @@
 #include "platform/services.h"
 
 #include "platform/desktopshell.h"
-#include "platform/plainvoice.h"
 #include "platform/hostsysteminfo.h"
 #include "platform/parrotcharacter.h"
+#include "platform/plainvoice.h"
 #include "platform/qtmessageboxes.h"
 #include "platform/qtprinting.h"
 #include "platform/qtsound.h"
