@@ -1,7 +1,7 @@
 // How quickly the program starts talking, and what Peedy's animation costs.
 //
 // Latency: from a PeedySays or VoiceSays call (the real Speech, ParrotCharacter
-// and EspeakVoice) to the moment the first of the text's sound is written to
+// and PlainVoice) to the moment the first of the text's sound is written to
 // the audio sink, median over many calls. Each call follows a stop, as
 // PeedySays follows StopPeedy in the program: the sink is opened afresh
 // every time, the most work a text can cost. Where there is no audio device
@@ -15,11 +15,12 @@
 // share of one core (getrusage). The same with him idle, and speaking.
 //
 // bench/bench_speech.sh runs it with a private sound server and without.
+// It speaks with the natural voice where installed; --espeak takes espeak-ng.
 
 #include "app/appstate.h"
-#include "platform/espeakvoice.h"
 #include "platform/parrotcharacter.h"
 #include "platform/parrotwindow.h"
+#include "platform/plainvoice.h"
 #include "platform/speechengine.h"
 #include "speech/speech.h"
 
@@ -131,10 +132,12 @@ struct Speaker
 class Bench
 {
 public:
-    Bench()
-        : m_speech(m_state, m_peedy, m_voice)
+    explicit Bench(SpeechEngine::Synthesizer synthesizer)
+        : m_engine(synthesizer)
+        , m_speech(m_state, m_peedy, m_voice)
     {
         m_state.PeedyEnabled = m_state.VoiceEnabled = true;
+        QObject::connect(&m_engine, &SpeechEngine::ready, &m_engine, [this] { m_waiter.poke(); });
         QObject::connect(&m_engine, &SpeechEngine::failed, &m_engine, [this] { m_waiter.poke(); });
         QObject::connect(&m_peedy, &ParrotCharacter::requestFinished, &m_engine, [this] { m_waiter.poke(); });
         for (const SpeechPlayer *player :
@@ -153,6 +156,14 @@ public:
 
     bool setUp()
     {
+        // As in the program: the synthesiser starts once, before the first text.
+        m_engine.begin();
+        if (!m_waiter.run([this] { return m_engine.synthesizer().has_value(); }, RequestLimitMs)) {
+            std::fprintf(stderr, "the speech engine did not start\n");
+            return false;
+        }
+        std::printf("synthesiser: %s\n",
+                    *m_engine.synthesizer() == SpeechEngine::Synthesizer::Natural ? "natural voice" : "espeak-ng");
         if (!m_peedy.load(QStringLiteral("Peedy"), DrawingPath)) {
             std::fprintf(stderr, "cannot load %s\n", qPrintable(DrawingPath));
             return false;
@@ -285,7 +296,7 @@ private:
             m_ready = m_clock.nsecsElapsed();
         m_waiter.poke();
     });
-    EspeakVoice m_voice {m_engine};
+    PlainVoice m_voice {m_engine};
     ParrotCharacter m_peedy {m_engine};
     AppState m_state;
     Speech m_speech;
@@ -310,7 +321,8 @@ int main(int argc, char **argv)
     std::printf("platform %s, audio output: %s\n", qPrintable(QGuiApplication::platformName()),
                 device.isNull() ? "none" : qPrintable(device.description()));
 
-    Bench bench;
+    Bench bench(arguments.contains(QStringLiteral("--espeak")) ? SpeechEngine::Synthesizer::Espeak
+                                                               : SpeechEngine::Synthesizer::Natural);
     if (!bench.setUp())
         return 1;
     for (const Speaker &speaker : {bench.peedy(), bench.voice()}) {

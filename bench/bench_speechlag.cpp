@@ -8,7 +8,7 @@
 // right when they are asked again. Feedback phrases and facts are drawn from a
 // generator with a fixed seed, so every run sees the same drill.
 //
-// The channel measured is the real plain voice (EspeakVoice) or the real Peedy
+// The channel measured is the real plain voice (PlainVoice) or the real Peedy
 // (ParrotCharacter), each over the real speech engine into the default audio
 // output (bench/bench_speechlag.sh points it at a private null sink). For every
 // text the drill asks for, the time from the request to its sound handed to
@@ -23,8 +23,8 @@
 
 #include "app/app.h"
 #include "drill/factsproblems.h"
-#include "platform/espeakvoice.h"
 #include "platform/parrotcharacter.h"
+#include "platform/plainvoice.h"
 #include "platform/speechengine.h"
 #include "support/harness.h"
 
@@ -151,8 +151,8 @@ private:
     const QElapsedTimer &m_clock;
 };
 
-// The plain voice, timed: each text goes to EspeakVoice's player (what
-// EspeakVoice::speak does) so its ticket names it when it starts.
+// The plain voice, timed: each text goes to PlainVoice's player (what
+// PlainVoice::speak does) so its ticket names it when it starts.
 class TimedVoice final : public Voice
 {
 public:
@@ -187,7 +187,7 @@ public:
     bool isBusy() { return m_voice.player().isBusy(); }
 
 private:
-    EspeakVoice m_voice;
+    PlainVoice m_voice;
     Log &m_log;
     bool m_keepQueue;
     std::map<quint64, std::size_t> m_tickets; // to log entries

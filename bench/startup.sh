@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs both start-up probes N times (default 15) under one Xvfb server and
-# prints the median time and memory of each. A probe any of whose runs failed
+# prints the median time and memory of each ("voiced": the program once its
+# speech engine has made its first sentence). A probe any of whose runs failed
 # (the name box not taking keys, a crash, nothing printed) is reported as
 # FAILED with the reason, without a median, and the script exits with 1.
 set -euo pipefail

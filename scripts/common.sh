@@ -13,9 +13,12 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# festival-dev and libestools-dev build the natural voice in, festvox-us-slt-hts
+# is the voice itself (with Festival's data); without them the program speaks
+# with espeak-ng.
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev
     libxrandr-dev libx11-dev libespeak-ng-dev espeak-ng-data libgl-dev fonts-liberation fonts-comic-neue
-    qt6-qpa-plugins libqt6svg6 libqt6multimedia6)
+    qt6-qpa-plugins libqt6svg6 libqt6multimedia6 festival-dev libestools-dev festvox-us-slt-hts)
 # What building the Debian package needs besides (dpkg-shlibdeps, and file,
 # which CPack uses to find the programs to look at).
 PACKAGE_PACKAGES=(dpkg-dev file)

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 
 // The program takes no options and no environment variables of its own: it
 // works in its current directory.
@@ -25,5 +26,8 @@ int main(int argc, char *argv[])
     App app(QDir::currentPath(), realServices(&speechEngine));
     ShutdownSignals shutdown([&app] { app.endProgram(); });
     app.start();
+    // The voice loads once the first screen is up (queued behind the start
+    // screen's own finishing touches).
+    QTimer::singleShot(0, &speechEngine, &SpeechEngine::begin);
     return QApplication::exec();
 }

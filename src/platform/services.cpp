@@ -1,9 +1,9 @@
 #include "platform/services.h"
 
 #include "platform/desktopshell.h"
-#include "platform/espeakvoice.h"
 #include "platform/hostsysteminfo.h"
 #include "platform/parrotcharacter.h"
+#include "platform/plainvoice.h"
 #include "platform/qtmessageboxes.h"
 #include "platform/qtprinting.h"
 #include "platform/qtsound.h"
@@ -20,7 +20,7 @@ Services realServices(SpeechEngine *engine)
     services.boxes = std::make_unique<QtMessageBoxes>();
     if (engine) {
         services.character = std::make_unique<ParrotCharacter>(*engine);
-        services.voice = std::make_unique<EspeakVoice>(*engine);
+        services.voice = std::make_unique<PlainVoice>(*engine);
     } else {
         services.character = std::make_unique<SilentCharacter>();
         services.voice = std::make_unique<SilentVoice>();

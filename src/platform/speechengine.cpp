@@ -1,5 +1,10 @@
 #include "platform/speechengine.h"
 
+#include "speech/speechmarkup.h"
+#ifdef PLOVISTA_HAVE_FESTIVAL
+#include "platform/htsvoice.h"
+#endif
+
 #include <QMetaObject>
 
 #include <espeak-ng/speak_lib.h>
@@ -14,7 +19,7 @@ struct SpeechJob
     int channel = 0;
     quint64 serial = 0;
     SpeechVoice voice;
-    QByteArray text; // UTF-8 SSML
+    QString text; // with the program's speech marks
     std::atomic<bool> cancelled {false};
     int sampleRate = 0;
     QByteArray pcm;
@@ -70,8 +75,9 @@ int startEspeak()
     return s_sampleRate;
 }
 
-bool synthesizeJob(SpeechJob &job)
+bool synthesizeWithEspeak(SpeechJob &job)
 {
+    const QByteArray ssml = speechMarkupToSsml(job.text).toUtf8();
     std::lock_guard lock(espeakMutex());
     const int rate = startEspeak();
     if (rate <= 0)
@@ -83,11 +89,40 @@ bool synthesizeJob(SpeechJob &job)
     espeak_SetParameter(espeakPITCH, job.voice.pitch, 0);
     espeak_SetParameter(espeakRANGE, job.voice.range, 0);
     t_job = &job;
-    const espeak_ERROR result = espeak_Synth(job.text.constData(), size_t(job.text.size()) + 1, 0, POS_CHARACTER, 0,
+    const espeak_ERROR result = espeak_Synth(ssml.constData(), size_t(ssml.size()) + 1, 0, POS_CHARACTER, 0,
                                              espeakCHARS_UTF8 | espeakSSML | espeakENDPAUSE, nullptr, nullptr);
     t_job = nullptr;
     return result == EE_OK;
 }
+
+#ifdef PLOVISTA_HAVE_FESTIVAL
+// A sentence at a time, each followed by its pause; a cancel is seen between
+// sentences.
+bool synthesizeWithHtsVoice(SpeechJob &job)
+{
+    for (const SpokenSentence &sentence : speechMarkupToSentences(job.text)) {
+        if (job.cancelled)
+            return false;
+        int sampleRate = 0;
+        QByteArray pcm;
+        QList<SpeechMark> marks;
+        {
+            std::lock_guard lock(htsvoice::mutex());
+            if (!htsvoice::synthesize(sentence, job.voice, sampleRate, pcm, marks))
+                return false;
+        }
+        const int offsetMs = int(qint64(job.pcm.size() / qsizetype(sizeof(qint16))) * 1000 / sampleRate);
+        for (SpeechMark &mark : marks) {
+            mark.audioMs += offsetMs;
+            job.marks.append(std::move(mark));
+        }
+        job.sampleRate = sampleRate;
+        job.pcm += pcm;
+        job.pcm.append(qsizetype(sampleRate) * sentence.pauseAfterMs / 1000 * qsizetype(sizeof(qint16)), '\0');
+    }
+    return !job.pcm.isEmpty();
+}
+#endif
 
 } // namespace
 
@@ -98,8 +133,9 @@ qint64 SynthesizedSpeech::durationMs() const
     return qint64(pcm.size() / qsizetype(sizeof(short))) * 1000 / sampleRate;
 }
 
-SpeechEngine::SpeechEngine(QObject *parent)
+SpeechEngine::SpeechEngine(Synthesizer wanted, QObject *parent)
     : QObject(parent)
+    , m_wanted(wanted)
 {
     {
         std::lock_guard lock(espeakMutex());
@@ -127,18 +163,44 @@ SpeechEngine::~SpeechEngine()
     }
 }
 
+void SpeechEngine::begin()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_begun = true;
+    }
+    m_wake.notify_one();
+}
+
+std::optional<SpeechEngine::Synthesizer> SpeechEngine::synthesizer() const
+{
+    const int chosen = m_chosen.load();
+    if (chosen < 0)
+        return std::nullopt;
+    return Synthesizer(chosen);
+}
+
+bool SpeechEngine::hasNaturalVoice()
+{
+#ifdef PLOVISTA_HAVE_FESTIVAL
+    return true;
+#else
+    return false;
+#endif
+}
+
 int SpeechEngine::openChannel()
 {
     return m_nextChannel++;
 }
 
-quint64 SpeechEngine::synthesize(int channel, const SpeechVoice &voice, const QString &ssml)
+quint64 SpeechEngine::synthesize(int channel, const SpeechVoice &voice, const QString &markedText)
 {
     auto job = std::make_shared<SpeechJob>();
     job->channel = channel;
     job->serial = m_nextSerial++;
     job->voice = voice;
-    job->text = ssml.toUtf8();
+    job->text = markedText;
     {
         std::lock_guard lock(m_mutex);
         m_jobs.push_back(job);
@@ -156,14 +218,44 @@ void SpeechEngine::cancel(int channel)
         m_running->cancelled = true;
 }
 
+SpeechEngine::Synthesizer SpeechEngine::startSynthesizer()
+{
+#ifdef PLOVISTA_HAVE_FESTIVAL
+    if (m_wanted == Synthesizer::Natural) {
+        std::lock_guard lock(htsvoice::mutex());
+        if (htsvoice::start())
+            return Synthesizer::Natural;
+    }
+#endif
+    std::lock_guard lock(espeakMutex());
+    startEspeak();
+    return Synthesizer::Espeak;
+}
+
+bool SpeechEngine::synthesizeJob(SpeechJob &job)
+{
+#ifdef PLOVISTA_HAVE_FESTIVAL
+    if (m_chosen.load() == int(Synthesizer::Natural))
+        return synthesizeWithHtsVoice(job);
+#endif
+    return synthesizeWithEspeak(job);
+}
+
 void SpeechEngine::run()
 {
     {
-        // Start espeak-ng at once, off the caller's thread, so the first text
-        // does not pay for it.
-        std::lock_guard lock(espeakMutex());
-        startEspeak();
+        // Nothing starts before it is asked for: the natural voice takes a
+        // tenth of a second of a processor and tens of megabytes, which the
+        // program's first screen should not wait for.
+        std::unique_lock lock(m_mutex);
+        m_wake.wait(lock, [this] { return m_quit || m_begun || !m_jobs.empty(); });
+        if (m_quit)
+            return;
     }
+    const Synthesizer chosen = startSynthesizer();
+    m_chosen = int(chosen);
+    QMetaObject::invokeMethod(
+        this, [this, chosen] { Q_EMIT ready(chosen); }, Qt::QueuedConnection);
     for (;;) {
         std::shared_ptr<SpeechJob> job;
         {

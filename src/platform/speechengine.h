@@ -5,25 +5,31 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace plovista {
 
 struct SpeechJob;
 
-// What espeak-ng is told before every text: the engine keeps voice, rate,
-// pitch and range from one text to the next, so each text sets all of them.
+// A speaker's voice, as each synthesiser is told it before every text (both
+// keep their settings from one text to the next, so each text sets all).
 struct SpeechVoice
 {
+    // espeak-ng
     QByteArray name = "en";
     int rate = 175; // words a minute
     int pitch = 50; // 0 to 100
     int range = 50; // 0 to 100
+    // The natural voice: its own pace times `speed`, its pitch moved by `halfTones`.
+    double speed = 1.0;
+    double halfTones = 0;
 };
 
 // A word or phoneme of a synthesised text and where its sound starts.
@@ -46,26 +52,42 @@ struct SynthesizedSpeech
     qint64 durationMs() const;
 };
 
-// Text to sound, in memory, for every speaker of the program. espeak-ng keeps
-// global state and crashes when two threads synthesise at once, so one worker
-// thread makes every call to it (and a process-wide lock guards the rare case
-// of two engines). Nothing here waits on the caller's thread: start-up is on
-// the worker, requests queue, and results come back as signals on the thread
+// Text to sound, in memory, for every speaker of the program, with the
+// natural voice (Festival and an HMM voice) where it is installed and
+// espeak-ng where it is not, chosen once when the engine starts. Both keep
+// global state that two threads must not touch at once, so one worker
+// thread makes every call (and process-wide locks guard the rare case of two
+// engines). Nothing here waits on the caller's thread: start-up is on the
+// worker, requests queue, and results come back as signals on the thread
 // that owns the engine.
 class SpeechEngine : public QObject
 {
     Q_OBJECT
 public:
-    explicit SpeechEngine(QObject *parent = nullptr);
+    enum class Synthesizer { Natural, Espeak };
+
+    // `wanted` Natural takes the natural voice when it loads, espeak-ng
+    // otherwise; Espeak takes espeak-ng alone.
+    explicit SpeechEngine(Synthesizer wanted = Synthesizer::Natural, QObject *parent = nullptr);
     ~SpeechEngine() override;
+
+    // Starts the synthesiser on the worker thread, if the first request has
+    // not already: the program calls it once its first screen is up.
+    void begin();
+    // The synthesiser chosen, once the worker has started it.
+    std::optional<Synthesizer> synthesizer() const;
+    // Whether this build can speak with the natural voice at all.
+    static bool hasNaturalVoice();
 
     // A speaker's own channel: cancelling it never touches another speaker.
     int openChannel();
 
-    // The text is SSML (see speechMarkupToSsml). Returns the request's serial;
+    // The text keeps the program's speech marks; each synthesiser reads them
+    // its own way. The natural voice makes a text a sentence at a time, so a
+    // cancel waits for one sentence at most. Returns the request's serial;
     // exactly one of synthesized() or failed() follows unless the channel is
     // cancelled first.
-    quint64 synthesize(int channel, const SpeechVoice &voice, const QString &ssml);
+    quint64 synthesize(int channel, const SpeechVoice &voice, const QString &markedText);
 
     // Drops every request of the channel made so far: queued ones are removed,
     // the running one is cut short, finished ones not yet delivered are never
@@ -73,19 +95,26 @@ public:
     void cancel(int channel);
 
 Q_SIGNALS:
+    // The worker has chosen and started its synthesiser.
+    void ready(plovista::SpeechEngine::Synthesizer synthesizer);
     void synthesized(const plovista::SynthesizedSpeech &speech);
     // The engine could not start (no voice data) or the text could not be made.
     void failed(int channel, quint64 serial);
 
 private:
     void run();
+    Synthesizer startSynthesizer();
+    bool synthesizeJob(SpeechJob &job);
     void deliver(const std::shared_ptr<SpeechJob> &job, bool ok);
 
+    const Synthesizer m_wanted;
+    std::atomic<int> m_chosen {-1}; // a Synthesizer once chosen
     std::thread m_worker;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<std::shared_ptr<SpeechJob>> m_jobs;
     std::shared_ptr<SpeechJob> m_running;
+    bool m_begun = false;
     bool m_quit = false;
 
     // UI thread only.

@@ -1,7 +1,5 @@
 #include "platform/speechplayer.h"
 
-#include "speech/speechmarkup.h"
-
 #include <QAudioDevice>
 #include <QAudioSink>
 #include <QMediaDevices>
@@ -47,7 +45,7 @@ SpeechPlayer::~SpeechPlayer()
 
 quint64 SpeechPlayer::say(const QString &markedText)
 {
-    const quint64 ticket = m_engine.synthesize(m_channel, m_voice, speechMarkupToSsml(markedText));
+    const quint64 ticket = m_engine.synthesize(m_channel, m_voice, markedText);
     m_queue.push_back({ticket, std::nullopt, false});
     return ticket;
 }

@@ -6,7 +6,7 @@
 // The server and the recorder are children of this process that die with it,
 // so not even a crash or a timeout leaves them behind.
 
-#include "platform/espeakvoice.h"
+#include "platform/plainvoice.h"
 #include "platform/speechengine.h"
 
 #include <QApplication>
@@ -293,7 +293,7 @@ TestAudioSink::Played TestAudioSink::play(const QString &text, std::optional<int
     if (!recorder.start())
         return played;
 
-    EspeakVoice voice(*m_engine);
+    PlainVoice voice(*m_engine);
     QObject::connect(&voice.player(), &SpeechPlayer::started, &voice.player(), [&] {
         if (const SynthesizedSpeech *speech = voice.player().playing())
             played.speech = *speech;
@@ -375,7 +375,7 @@ void TestAudioSink::onlyTheTextBegunIsHeardAfterADrop()
 {
     Recorder recorder(m_folder + QStringLiteral("/capture.raw"));
     QVERIFY2(recorder.start(), "the sink's monitor could not be recorded");
-    EspeakVoice voice(*m_engine);
+    PlainVoice voice(*m_engine);
     std::optional<SynthesizedSpeech> begun;
     int starts = 0;
     int ends = 0;

@@ -1,6 +1,7 @@
 #include "speech/speechmarkup.h"
 
 #include <QRegularExpression>
+#include <QStringList>
 #include <QTest>
 
 using namespace plovista;
@@ -15,6 +16,8 @@ private Q_SLOTS:
     void pauseGrowsWithTheRun();
     void neverLeavesAMarkTheEngineWouldReadAloud_data();
     void neverLeavesAMarkTheEngineWouldReadAloud();
+    void cutsIntoSentences_data();
+    void cutsIntoSentences();
 };
 
 void TestSpeechMarkup::convertsMarks_data()
@@ -111,6 +114,64 @@ void TestSpeechMarkup::neverLeavesAMarkTheEngineWouldReadAloud()
     // Two marks in a row, or a mark glued to the next word, are read out by
     // espeak-ng as names of the marks.
     QVERIFY2(!spoken.contains(QRegularExpression(QStringLiteral("[,.!?;:]\\S"))), qPrintable(spoken));
+}
+
+// Each sentence as "text [stressed words] +pause"; sentences joined by " | ".
+static QString describe(const QList<SpokenSentence> &sentences)
+{
+    QStringList parts;
+    for (const SpokenSentence &sentence : sentences) {
+        QString part = sentence.text;
+        if (!sentence.stressed.isEmpty()) {
+            const QStringList words = sentence.text.split(u' ');
+            QStringList stressed;
+            for (int index : sentence.stressed)
+                stressed.append(index >= 0 && index < words.size()
+                                    ? words.at(index).chopped(words.at(index).back().isLetterOrNumber() ? 0 : 1)
+                                    : QStringLiteral("?"));
+            part += QStringLiteral(" [%1]").arg(stressed.join(u' '));
+        }
+        if (sentence.pauseAfterMs)
+            part += QStringLiteral(" +%1").arg(sentence.pauseAfterMs);
+        parts.append(part);
+    }
+    return parts.join(QStringLiteral(" | "));
+}
+
+void TestSpeechMarkup::cutsIntoSentences_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("sentences");
+
+    QTest::newRow("greeting, empty name") << "Hello. I am ~so happy to work with you.,?"
+                                          << "Hello. | I am so happy to work with you. [so]";
+    QTest::newRow("greeting with a name") << "It's ~you! I am ~so happy!,Ann?"
+                                          << "It's you! [you] | I am so happy! [so] +250 | Ann?";
+    QTest::newRow("stressed syllable") << "Buenos No~chezz? I have lost track!,?"
+                                       << "Buenos No chezz? [chezz] | I have lost track!";
+    QTest::newRow("glued stress") << "well~done!"
+                                  << "well done! [done]";
+    QTest::newRow("fact") << "8times5"
+                          << "8 times 5";
+    QTest::newRow("correction pauses at its comma") << "8times5,is40"
+                                                    << "8 times 5, | is 40";
+    QTest::newRow("facts of ten") << "10minus what,is3"
+                                  << "10 minus what, | is 3";
+    QTest::newRow("runs grow the pause") << "one,,two...three,,,,four"
+                                         << "one, +250 | two. +500 | three, +750 | four";
+    QTest::newRow("numbers keep their marks") << "3.5 and 1,000 seconds"
+                                              << "3.5 and 1,000 seconds";
+    QTest::newRow("stray marks") << "~ ,,so~ happy~"
+                                 << "so happy";
+    QTest::newRow("nothing to say") << ".,?"
+                                    << "";
+}
+
+void TestSpeechMarkup::cutsIntoSentences()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, sentences);
+    QCOMPARE(describe(speechMarkupToSentences(text)), sentences);
 }
 
 QTEST_GUILESS_MAIN(TestSpeechMarkup)

@@ -11,10 +11,10 @@ class SpeechEngine;
 
 // The plain voice: texts queue behind each other and are heard through the
 // voice's own audio sink, independently of Peedy.
-class EspeakVoice final : public Voice
+class PlainVoice final : public Voice
 {
 public:
-    explicit EspeakVoice(SpeechEngine &engine);
+    explicit PlainVoice(SpeechEngine &engine);
 
     void speak(const QString &text) override;
     void stop() override;

@@ -1,10 +1,10 @@
-#include "platform/espeakvoice.h"
+#include "platform/plainvoice.h"
 
 #include <utility>
 
 namespace plovista {
 
-EspeakVoice::EspeakVoice(SpeechEngine &engine)
+PlainVoice::PlainVoice(SpeechEngine &engine)
     : m_player(engine, plainVoice())
 {
     QObject::connect(&m_player, &SpeechPlayer::finished, &m_player, [this](quint64) {
@@ -16,18 +16,18 @@ EspeakVoice::EspeakVoice(SpeechEngine &engine)
     });
 }
 
-void EspeakVoice::speak(const QString &text)
+void PlainVoice::speak(const QString &text)
 {
     m_player.say(text);
 }
 
-void EspeakVoice::stop()
+void PlainVoice::stop()
 {
     m_player.stop();
     m_whenQuiet.clear();
 }
 
-void EspeakVoice::whenQuiet(std::function<void()> done)
+void PlainVoice::whenQuiet(std::function<void()> done)
 {
     if (m_player.isBusy())
         m_whenQuiet.push_back(std::move(done));
@@ -35,14 +35,14 @@ void EspeakVoice::whenQuiet(std::function<void()> done)
         done();
 }
 
-void EspeakVoice::dropWaiting()
+void PlainVoice::dropWaiting()
 {
     m_player.dropWaiting();
 }
 
-SpeechVoice EspeakVoice::plainVoice()
+SpeechVoice PlainVoice::plainVoice()
 {
-    return SpeechVoice {"en-us", 165, 45, 50};
+    return SpeechVoice {"en-us", 165, 45, 50, 1.0, 0};
 }
 
 } // namespace plovista
