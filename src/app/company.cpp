@@ -179,9 +179,8 @@ void Company::buildMenuBar()
         m_topMenus << m->menuAction();
         return m;
     };
-    auto command = [this, bar](const QString &name, const QString &caption) {
-        QAction *action = bar->addAction(caption);
-        action->setObjectName(name);
+    auto command = [this](const QString &name, const QString &caption) {
+        QAction *action = addMenuCommand(name, caption);
         m_topMenus << action;
         return action;
     };

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/twips.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QHideEvent>
 #include <QKeyEvent>
@@ -36,6 +37,13 @@ QMenuBar *FormWindow::formMenuBar()
         static_cast<QVBoxLayout *>(layout())->setMenuBar(m_menuBar);
     }
     return m_menuBar;
+}
+
+QAction *FormWindow::addMenuCommand(const QString &name, const QString &caption)
+{
+    QAction *action = formMenuBar()->addAction(caption);
+    action->setObjectName(name);
+    return action;
 }
 
 void FormWindow::setClientSizeTwips(int width, int height)

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QAction;
 class QMenuBar;
 class QPushButton;
 
@@ -26,6 +27,11 @@ public:
 
     QWidget *client() const { return m_client; }
     QMenuBar *formMenuBar();
+    // A command of the window's menu bar, every window's Help and Quit among
+    // them, with `name` as its object name. The caption is shown as given; a
+    // letter after "&" is underlined and Alt with it presses the command from
+    // anywhere in the window.
+    QAction *addMenuCommand(const QString &name, const QString &caption);
     void setClientSizeTwips(int width, int height);
     void setDefaultButton(QPushButton *button) { m_defaultButton = button; }
     QPushButton *defaultButton() const { return m_defaultButton; }

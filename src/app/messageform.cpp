@@ -6,10 +6,10 @@
 #include "teacher/test.h"
 #include "teacher/worksheet.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -71,8 +71,7 @@ MessageForm::MessageForm(App &app)
     connect(m_cancelButt, &QPushButton::clicked, this, &MessageForm::CancelButt_Click);
     showRangeChoice(true);
 
-    QAction *help = formMenuBar()->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &MessageForm::help_Click);
 }
 

@@ -13,9 +13,9 @@
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
 
 namespace plovista {
@@ -172,12 +172,9 @@ void FactsProblems::buildControls()
 
 void FactsProblems::buildMenuBar()
 {
-    QMenuBar *bar = formMenuBar();
-    QAction *help = bar->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &FactsProblems::help_Click);
-    QAction *quit = bar->addAction(QStringLiteral("Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &FactsProblems::Quit_Click);
 }
 
