@@ -145,6 +145,8 @@ void FactsProblems::buildControls()
     m_text1 = new AnswerEdit(client());
     m_text1->setObjectName(QStringLiteral("Text1"));
     m_text1->setToolTip(QStringLiteral(" Enter answer"));
+    // The box has no caption; its tool tip names it.
+    m_text1->setAccessibleName(QStringLiteral("Enter answer"));
     m_text1->setFont(numberFont());
     // The border and padding add up to AnswerBoxInsetTwips with the line
     // edit's own 2-pixel margin, so typed digits end under the digits above.
@@ -157,6 +159,7 @@ void FactsProblems::buildControls()
     m_nextProbButt->setObjectName(QStringLiteral("NextProbButt"));
     m_nextProbButt->setToolTip(QStringLiteral(" Press Enter Key or this button for next fact"));
     m_nextProbButt->setFont(counterFont(12));
+    m_nextProbButt->setText(drillButtonCaption(DrillButton::Start));
     connect(m_nextProbButt, &QPushButton::clicked, this, &FactsProblems::NextProbButt_Click);
     m_elements[static_cast<std::size_t>(E::NextProbButt)] = m_nextProbButt;
     setDefaultButton(m_nextProbButt);

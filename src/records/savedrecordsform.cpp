@@ -54,6 +54,8 @@ SavedRecordsForm::SavedRecordsForm(App &app)
     m_file1->setObjectName(QStringLiteral("File1"));
     m_file1->setSelectionMode(QAbstractItemView::SingleSelection);
     label->setBuddy(m_file1);
+    // A list takes no name from its label by itself.
+    m_file1->setAccessibleName(label->text());
     placeTwips(m_file1, ListLeft, ListTop, ListWidth, ListHeight);
     connect(m_file1, &QListWidget::itemSelectionChanged, this, &SavedRecordsForm::File1_Click);
     connect(m_file1, &QListWidget::itemDoubleClicked, this, [this] {

@@ -58,6 +58,8 @@ GetPassW::GetPassW(App &app)
     m_label1->setBuddy(m_text1);
     connect(m_text1, &QLineEdit::textChanged, this, &GetPassW::Text1_Change);
     m_text2 = passwordBox(client(), QStringLiteral("Text2"), QStringLiteral(" confirm password "));
+    // The second box has no caption of its own; its tool tip names it.
+    m_text2->setAccessibleName(QStringLiteral("confirm password"));
     placeTwips(m_text2, 240, 900, 2400);
 
     m_command1 = new QPushButton(QStringLiteral("Accept"), client());
