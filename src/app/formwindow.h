@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QAction;
@@ -18,7 +19,9 @@ enum class Audience { Student, Teacher, Unaccompanied };
 
 // The base of every window of the program: a menu bar on demand, a client
 // area where controls are placed in twips, Enter pressing the default button,
-// and the shared minimise and restore behaviour.
+// the shared minimise and restore behaviour, and what a keyboard needs: the
+// focus drawn wherever it is, and the keyboard given back to the window this
+// one was opened from when it goes.
 class FormWindow : public QWidget
 {
     Q_OBJECT
@@ -62,6 +65,8 @@ private:
     QMenuBar *m_menuBar = nullptr;
     QPushButton *m_defaultButton = nullptr;
     bool m_wasMinimised = false;
+    // The window that had the keyboard when this one opened.
+    QPointer<QWidget> m_opener;
 };
 
 } // namespace plovista

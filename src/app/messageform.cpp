@@ -121,7 +121,7 @@ void MessageForm::OkayButt_Click()
 void MessageForm::CancelButt_Click()
 {
     hide();
-    m_app.test().show();
+    backToTest();
 }
 
 void MessageForm::help_Click()
@@ -140,7 +140,15 @@ void MessageForm::help_Click()
 void MessageForm::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    m_app.test().show();
+    backToTest();
+}
+
+void MessageForm::backToTest()
+{
+    Test &test = m_app.test();
+    test.show();
+    test.raise();
+    test.activateWindow();
 }
 
 } // namespace plovista
