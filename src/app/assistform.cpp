@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 
@@ -60,6 +61,17 @@ void AssistForm::showText(const QString &title, const QString &text, const QRect
     show();
     raise();
     activateWindow();
+}
+
+void AssistForm::keyPressEvent(QKeyEvent *event)
+{
+    // The window has nothing to press; Escape puts it away, as it does a
+    // message box, and the keyboard goes back to the window it explained.
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    FormWindow::keyPressEvent(event);
 }
 
 void AssistForm::closeEvent(QCloseEvent *event)

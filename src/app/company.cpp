@@ -179,9 +179,8 @@ void Company::buildMenuBar()
         m_topMenus << m->menuAction();
         return m;
     };
-    auto command = [this, bar](const QString &name, const QString &caption) {
-        QAction *action = bar->addAction(caption);
-        action->setObjectName(name);
+    auto command = [this](const QString &name, const QString &caption) {
+        QAction *action = addMenuCommand(name, caption);
         m_topMenus << action;
         return action;
     };
@@ -374,8 +373,12 @@ void Company::finishStartup()
         setEnabled(false);
         m_app.agentMissing().open();
     }
-    if (s.WindowsVersionCode == QLatin1String("VA") && s.VistaNotice)
-        m_app.vistaNotice().show();
+    if (s.WindowsVersionCode == QLatin1String("VA") && s.VistaNotice) {
+        VistaNotice &notice = m_app.vistaNotice();
+        notice.show();
+        notice.raise();
+        notice.activateWindow();
+    }
     greet();
 }
 
@@ -578,6 +581,7 @@ void Company::ContactCorvanel_Click()
     ContactForm &form = m_app.contactForm();
     form.show();
     form.raise();
+    form.activateWindow();
 }
 
 void Company::Program_Click()
@@ -586,6 +590,7 @@ void Company::Program_Click()
     frmAbout &about = m_app.aboutBox();
     about.show();
     about.raise();
+    about.activateWindow();
 }
 
 } // namespace plovista

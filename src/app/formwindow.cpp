@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/twips.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QHideEvent>
 #include <QKeyEvent>
@@ -36,6 +37,13 @@ QMenuBar *FormWindow::formMenuBar()
         static_cast<QVBoxLayout *>(layout())->setMenuBar(m_menuBar);
     }
     return m_menuBar;
+}
+
+QAction *FormWindow::addMenuCommand(const QString &name, const QString &caption)
+{
+    QAction *action = formMenuBar()->addAction(caption);
+    action->setObjectName(name);
+    return action;
 }
 
 void FormWindow::setClientSizeTwips(int width, int height)
@@ -88,6 +96,10 @@ QSize FormWindow::frameSizeGuess() const
 
 void FormWindow::setVisible(bool visible)
 {
+    if (visible && !isVisible()) {
+        QWidget *active = QApplication::activeWindow();
+        m_opener = active != this ? active : nullptr;
+    }
     // A window that was never placed opens in the middle of the screen, clear
     // of Peedy's perch at the top left, as on a desktop without a window
     // manager it would otherwise land in the corner. It is placed before it
@@ -104,7 +116,20 @@ void FormWindow::setVisible(bool visible)
             placeFrameAt(frame.topLeft());
         }
     }
+    const bool givesUpKeyboard = !visible && isVisible() && isActiveWindow();
     QWidget::setVisible(visible);
+    // As a window owned by another gives the keyboard back to it: without
+    // this a student would be left with no window taking keys where the
+    // desktop does not choose one, and with whichever it chooses where it
+    // does. A window opened next takes the keyboard from it in turn.
+    if (givesUpKeyboard && m_opener && m_opener->isVisible() && m_opener->isEnabled())
+        m_opener->activateWindow();
+    // The style draws the focus frame only once Tab has moved the focus in a
+    // window, and showing a window forgets that; our windows put the focus
+    // on the control a student starts on, and a student working from the
+    // keyboard must see it there at once.
+    if (visible)
+        setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 void FormWindow::hideEvent(QHideEvent *event)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
+class QAction;
 class QMenuBar;
 class QPushButton;
 
@@ -17,7 +19,9 @@ enum class Audience { Student, Teacher, Unaccompanied };
 
 // The base of every window of the program: a menu bar on demand, a client
 // area where controls are placed in twips, Enter pressing the default button,
-// and the shared minimise and restore behaviour.
+// the shared minimise and restore behaviour, and what a keyboard needs: the
+// focus drawn wherever it is, and the keyboard given back to the window this
+// one was opened from when it goes.
 class FormWindow : public QWidget
 {
     Q_OBJECT
@@ -26,6 +30,11 @@ public:
 
     QWidget *client() const { return m_client; }
     QMenuBar *formMenuBar();
+    // A command of the window's menu bar, every window's Help and Quit among
+    // them, with `name` as its object name. The caption is shown as given; a
+    // letter after "&" is underlined and Alt with it presses the command from
+    // anywhere in the window.
+    QAction *addMenuCommand(const QString &name, const QString &caption);
     void setClientSizeTwips(int width, int height);
     void setDefaultButton(QPushButton *button) { m_defaultButton = button; }
     QPushButton *defaultButton() const { return m_defaultButton; }
@@ -56,6 +65,8 @@ private:
     QMenuBar *m_menuBar = nullptr;
     QPushButton *m_defaultButton = nullptr;
     bool m_wasMinimised = false;
+    // The window that had the keyboard when this one opened.
+    QPointer<QWidget> m_opener;
 };
 
 } // namespace plovista

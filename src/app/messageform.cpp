@@ -6,10 +6,10 @@
 #include "teacher/test.h"
 #include "teacher/worksheet.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -71,8 +71,7 @@ MessageForm::MessageForm(App &app)
     connect(m_cancelButt, &QPushButton::clicked, this, &MessageForm::CancelButt_Click);
     showRangeChoice(true);
 
-    QAction *help = formMenuBar()->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &MessageForm::help_Click);
 }
 
@@ -122,7 +121,7 @@ void MessageForm::OkayButt_Click()
 void MessageForm::CancelButt_Click()
 {
     hide();
-    m_app.test().show();
+    backToTest();
 }
 
 void MessageForm::help_Click()
@@ -141,7 +140,15 @@ void MessageForm::help_Click()
 void MessageForm::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    m_app.test().show();
+    backToTest();
+}
+
+void MessageForm::backToTest()
+{
+    Test &test = m_app.test();
+    test.show();
+    test.raise();
+    test.activateWindow();
 }
 
 } // namespace plovista

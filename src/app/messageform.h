@@ -36,6 +36,7 @@ protected:
 
 private:
     void showRangeChoice(bool shown);
+    void backToTest();
 
     QLineEdit *m_text1 = nullptr;
     ShapeControl *m_shape1 = nullptr;

@@ -15,10 +15,10 @@
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
 
 namespace plovista {
@@ -153,6 +153,8 @@ void FactsProblems::buildControls()
     m_text1 = new AnswerEdit(client());
     m_text1->setObjectName(QStringLiteral("Text1"));
     m_text1->setToolTip(QStringLiteral(" Enter answer"));
+    // The box has no caption; its tool tip names it.
+    m_text1->setAccessibleName(QStringLiteral("Enter answer"));
     m_text1->setFont(numberFont());
     // The border and padding add up to AnswerBoxInsetTwips with the line
     // edit's own 2-pixel margin, so typed digits end under the digits above.
@@ -165,6 +167,7 @@ void FactsProblems::buildControls()
     m_nextProbButt->setObjectName(QStringLiteral("NextProbButt"));
     m_nextProbButt->setToolTip(QStringLiteral(" Press Enter Key or this button for next fact"));
     m_nextProbButt->setFont(counterFont(12));
+    m_nextProbButt->setText(drillButtonCaption(DrillButton::Start));
     connect(m_nextProbButt, &QPushButton::clicked, this, &FactsProblems::NextProbButt_Click);
     m_elements[static_cast<std::size_t>(E::NextProbButt)] = m_nextProbButt;
     setDefaultButton(m_nextProbButt);
@@ -180,12 +183,9 @@ void FactsProblems::buildControls()
 
 void FactsProblems::buildMenuBar()
 {
-    QMenuBar *bar = formMenuBar();
-    QAction *help = bar->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &FactsProblems::help_Click);
-    QAction *quit = bar->addAction(QStringLiteral("Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &FactsProblems::Quit_Click);
 }
 

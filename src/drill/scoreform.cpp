@@ -13,11 +13,11 @@
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
 
 #include <algorithm>
@@ -116,12 +116,9 @@ ScoreForm::ScoreForm(App &app)
     connect(m_doOver, &QPushButton::clicked, this, &ScoreForm::DoOver_Click);
     setDefaultButton(m_doOver);
 
-    QMenuBar *bar = formMenuBar();
-    QAction *help = bar->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &ScoreForm::help_Click);
-    QAction *quit = bar->addAction(QStringLiteral("Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &ScoreForm::Quit_Click);
 }
 

@@ -79,12 +79,9 @@ FluencyForm::FluencyForm(App &app)
     layout->addWidget(m_view, 1);
     layout->addWidget(m_notice);
 
-    QMenuBar *bar = formMenuBar();
-    QAction *help = bar->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &FluencyForm::help_Click);
-    QAction *quit = bar->addAction(QStringLiteral("Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &FluencyForm::Quit_Click);
 
     connect(m_studentList, &QComboBox::currentIndexChanged, this, &FluencyForm::studentChosen);

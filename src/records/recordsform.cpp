@@ -10,9 +10,9 @@
 #include "selection/mainmenu.h"
 #include "settings/textfile.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMenuBar>
 
 #include <array>
 
@@ -90,12 +90,9 @@ RecordsForm::RecordsForm(App &app)
     m_recordsBox->setFrameStyle(QFrame::Box | QFrame::Plain);
     placeTwips(m_recordsBox, BoxLeft, BoxTop, BoxWidth, BoxHeight);
 
-    QMenuBar *bar = formMenuBar();
-    m_printRecords = bar->addAction(QStringLiteral("Print"));
-    m_printRecords->setObjectName(QStringLiteral("PrintRecords"));
+    m_printRecords = addMenuCommand(QStringLiteral("PrintRecords"), QStringLiteral("Print"));
     connect(m_printRecords, &QAction::triggered, this, &RecordsForm::PrintRecords_Click);
-    QAction *help = bar->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &RecordsForm::help_Click);
 }
 

@@ -9,13 +9,13 @@
 #include "teacher/formsize.h"
 #include "teacher/subutility.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -54,6 +54,8 @@ SavedRecordsForm::SavedRecordsForm(App &app)
     m_file1->setObjectName(QStringLiteral("File1"));
     m_file1->setSelectionMode(QAbstractItemView::SingleSelection);
     label->setBuddy(m_file1);
+    // A list takes no name from its label by itself.
+    m_file1->setAccessibleName(label->text());
     placeTwips(m_file1, ListLeft, ListTop, ListWidth, ListHeight);
     connect(m_file1, &QListWidget::itemSelectionChanged, this, &SavedRecordsForm::File1_Click);
     connect(m_file1, &QListWidget::itemDoubleClicked, this, [this] {
@@ -92,12 +94,9 @@ SavedRecordsForm::SavedRecordsForm(App &app)
     connect(m_acceptFileButt, &QPushButton::clicked, this, &SavedRecordsForm::AcceptFileButt_Click);
     setDefaultButton(m_acceptFileButt);
 
-    QMenuBar *bar = formMenuBar();
-    QAction *help = bar->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &SavedRecordsForm::help_Click);
-    QAction *quit = bar->addAction(QStringLiteral("Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &SavedRecordsForm::Quit_Click);
 }
 

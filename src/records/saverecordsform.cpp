@@ -7,12 +7,12 @@
 #include "records/savedrecords.h"
 #include "teacher/subutility.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
 
 namespace plovista {
@@ -37,12 +37,9 @@ SaveRecordsForm::SaveRecordsForm(App &app)
     setDefaultButton(m_saveButt);
     setClientSizeTwips(4680, 1680);
 
-    QMenuBar *bar = formMenuBar();
-    QAction *help = bar->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &SaveRecordsForm::help_Click);
-    QAction *quit = bar->addAction(QStringLiteral("Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &SaveRecordsForm::Quit_Click);
 }
 

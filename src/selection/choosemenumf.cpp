@@ -14,10 +14,10 @@
 #include "selection/selectioncodes.h"
 #include "selection/verticalpicture.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
 
 #include <algorithm>
@@ -162,12 +162,9 @@ void ChooseMenuMF::buildPicture()
 
 void ChooseMenuMF::buildMenuBar()
 {
-    QMenuBar *bar = formMenuBar();
-    QAction *help = bar->addAction(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("&Help"));
     connect(help, &QAction::triggered, this, &ChooseMenuMF::help_Click);
-    QAction *quit = bar->addAction(QStringLiteral("&Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("&Quit"));
     connect(quit, &QAction::triggered, this, &ChooseMenuMF::Quit_Click);
 }
 

@@ -10,9 +10,9 @@
 #include "selection/optionbutton.h"
 #include "selection/selectioncodes.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
 
 namespace plovista {
@@ -60,12 +60,9 @@ Facts10Menu::Facts10Menu(App &app)
 
 void Facts10Menu::buildMenuBar()
 {
-    QMenuBar *bar = formMenuBar();
-    QAction *help = bar->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &Facts10Menu::help_Click);
-    QAction *quit = bar->addAction(QStringLiteral("Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &Facts10Menu::Quit_Click);
 }
 

@@ -10,9 +10,9 @@
 #include "selection/facts10menu.h"
 #include "selection/optionbutton.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
 
 namespace plovista {
@@ -63,12 +63,9 @@ MainMenu::MainMenu(App &app)
 
 void MainMenu::buildMenuBar()
 {
-    QMenuBar *bar = formMenuBar();
-    QAction *help = bar->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &MainMenu::help_Click);
-    QAction *quit = bar->addAction(QStringLiteral("Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &MainMenu::Quit_Click);
 }
 

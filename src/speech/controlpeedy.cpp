@@ -7,10 +7,10 @@
 #include "app/twips.h"
 #include "speech/getgreeting.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
 
 namespace plovista {
@@ -108,12 +108,9 @@ ControlPeedy::ControlPeedy(App &app)
 
 void ControlPeedy::buildMenuBar()
 {
-    QMenuBar *bar = formMenuBar();
-    QAction *help = bar->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &ControlPeedy::help_Click);
-    QAction *quit = bar->addAction(QStringLiteral("&Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("&Quit"));
     connect(quit, &QAction::triggered, this, &ControlPeedy::Quit_Click);
 }
 

@@ -7,12 +7,12 @@
 #include "app/twips.h"
 #include "speech/controlpeedy.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -106,12 +106,9 @@ GetGreeting::GetGreeting(App &app)
 
 void GetGreeting::buildMenuBar()
 {
-    QMenuBar *bar = formMenuBar();
-    QAction *help = bar->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &GetGreeting::help_Click);
-    QAction *quit = bar->addAction(QStringLiteral("&Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("&Quit"));
     connect(quit, &QAction::triggered, this, &GetGreeting::Quit_Click);
 }
 

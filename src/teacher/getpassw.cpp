@@ -8,10 +8,10 @@
 #include "teacher/passwordfile.h"
 #include "teacher/utilityform.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
 
 namespace plovista {
@@ -58,6 +58,8 @@ GetPassW::GetPassW(App &app)
     m_label1->setBuddy(m_text1);
     connect(m_text1, &QLineEdit::textChanged, this, &GetPassW::Text1_Change);
     m_text2 = passwordBox(client(), QStringLiteral("Text2"), QStringLiteral(" confirm password "));
+    // The second box has no caption of its own; its tool tip names it.
+    m_text2->setAccessibleName(QStringLiteral("confirm password"));
     placeTwips(m_text2, 240, 900, 2400);
 
     m_command1 = new QPushButton(QStringLiteral("Accept"), client());
@@ -70,12 +72,9 @@ GetPassW::GetPassW(App &app)
     m_changeButt->setAutoDefault(false);
     connect(m_changeButt, &QPushButton::clicked, this, &GetPassW::ChangeButt_Click);
 
-    QMenuBar *bar = formMenuBar();
-    QAction *help = bar->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &GetPassW::help_Click);
-    QAction *quit = bar->addAction(QStringLiteral("Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &GetPassW::Quit_Click);
 
     placeTwips(m_command1, 240, buttonTop(EntryHeight), 1000, 360);

@@ -13,10 +13,10 @@
 #include "settings/numbertext.h"
 #include "teacher/formsize.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
 
 namespace plovista {
@@ -99,12 +99,9 @@ SubUtility::SubUtility(App &app)
     connect(m_accept, &QPushButton::clicked, this, &SubUtility::Accept_Click);
     setDefaultButton(m_accept);
 
-    QMenuBar *bar = formMenuBar();
-    QAction *help = bar->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &SubUtility::help_Click);
-    QAction *quit = bar->addAction(QStringLiteral("Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &SubUtility::Quit_Click);
 
     reshape(UtilityChoice::SetFacts);

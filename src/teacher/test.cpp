@@ -9,8 +9,8 @@
 #include "selection/optionbutton.h"
 #include "teacher/worksheet.h"
 
+#include <QAction>
 #include <QCloseEvent>
-#include <QMenuBar>
 #include <QPushButton>
 
 namespace plovista {
@@ -64,12 +64,9 @@ Test::Test(App &app)
     connect(m_accept, &QPushButton::clicked, this, &Test::Accept_Click);
     setDefaultButton(m_accept);
 
-    QMenuBar *bar = formMenuBar();
-    QAction *help = bar->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &Test::help_Click);
-    QAction *quit = bar->addAction(QStringLiteral("Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &Test::Quit_Click);
 }
 

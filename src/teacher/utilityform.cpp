@@ -9,8 +9,8 @@
 #include "teacher/subutility.h"
 #include "teacher/test.h"
 
+#include <QAction>
 #include <QCloseEvent>
-#include <QMenuBar>
 #include <QPushButton>
 
 #include <array>
@@ -75,16 +75,12 @@ UtilityForm::UtilityForm(App &app)
     setDefaultButton(m_accept2Butt);
     setClientSizeTwips(2520, top + 120 + 420 + 240);
 
-    QMenuBar *bar = formMenuBar();
-    QAction *help = bar->addAction(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help"));
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
     connect(help, &QAction::triggered, this, &UtilityForm::help_Click);
-    QAction *quit = bar->addAction(QStringLiteral("Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &UtilityForm::Quit_Click);
     // Our own addition beside the menu's seven options, which stay as they are.
-    QAction *fluency = bar->addAction(QStringLiteral("Fluency Grid"));
-    fluency->setObjectName(QStringLiteral("FluencyGrid"));
+    QAction *fluency = addMenuCommand(QStringLiteral("FluencyGrid"), QStringLiteral("Fluency Grid"));
     connect(fluency, &QAction::triggered, this, [this] { m_app.openFluencyGrid(*this); });
 }
 
