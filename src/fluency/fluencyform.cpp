@@ -16,7 +16,6 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
