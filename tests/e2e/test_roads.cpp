@@ -567,6 +567,8 @@ private Q_SLOTS:
 
         h.window(QStringLiteral("UtilityForm"))->close();
         SEEN("Company");
+        // Nothing of the teacher's way in is left for the next student to see.
+        QCOMPARE(control<QLineEdit>(h, "Company", "Text1")->text(), QString());
 
         // Every file as the visit left it, and every change in force after a
         // new start in the same folder.
@@ -617,7 +619,6 @@ private Q_SLOTS:
         // A student's next drill has twenty facts, and Peedy calls her by
         // the teacher's name for the class.
         auto *name = control<QLineEdit>(h, "Company", "Text1");
-        name->clear();
         typeInto(name, QStringLiteral("Ann Lee"));
         pressEnter(name);
         SEEN("MainMenu");
