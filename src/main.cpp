@@ -1,5 +1,6 @@
 #include "app/app.h"
 #include "app/programinfo.h"
+#include "platform/atspiguard.h"
 #include "platform/filesizesignal.h"
 #include "platform/services.h"
 #include "platform/shutdownsignals.h"
@@ -21,6 +22,7 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("plovista"));
 
     using namespace plovista;
+    AtSpiGuard screenReaderGuard;
     // The engine starts on its own thread and outlives both speakers.
     SpeechEngine speechEngine;
     App app(QDir::currentPath(), realServices(&speechEngine));

@@ -477,6 +477,9 @@ void Company::StartButt_Click()
         speech.HidePeedy();
         setPerchVisible(false);
     }
+    // The access code would otherwise stay in the name box for the next
+    // student to read, and to run into the name typed after it.
+    m_text1->clear();
     m_app.getPassW().openForEntry();
 }
 

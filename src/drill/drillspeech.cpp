@@ -106,6 +106,26 @@ QString correctionReading(const Fact &fact)
     return number(fact.left) + operationWord(fact) + number(fact.right) + is + number(fact.answer);
 }
 
+QString factAnnouncement(const Fact &fact)
+{
+    const QString left = number(fact.left);
+    const QString right = number(fact.right);
+    if (fact.operation == Operation::FactsOfTen)
+        return QStringLiteral("%1 %2 what is %3").arg(left, operationWord(fact), right);
+    return QStringLiteral("%1 %2 %3").arg(left, operationWord(fact), right);
+}
+
+QString wrongAnnouncement(const Fact &fact)
+{
+    // As the correction is said: in "10 - ? = 3" and "3 + ? = 10" the answer
+    // is the middle number.
+    const bool factsOfTen = fact.operation == Operation::FactsOfTen;
+    const int middle = factsOfTen ? fact.answer : fact.right;
+    const int last = factsOfTen ? fact.right : fact.answer;
+    return QStringLiteral("Wrong. %1 %2 %3 is %4.")
+        .arg(number(fact.left), operationWord(fact), number(middle), number(last));
+}
+
 Feedback rightFeedback(Random &random, bool peedyOn, bool voiceOn)
 {
     Feedback feedback;

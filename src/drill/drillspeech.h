@@ -37,6 +37,14 @@ FactReading factReading(const Fact &fact);
 // "10minus7,is3", "3plus7,is10".
 QString correctionReading(const Fact &fact);
 
+// What the drill window tells a screen reader, in plain words: the fact on
+// screen, also when it is asked again ("8 times 5", "40 divided by 5",
+// "10 minus what is 3", "3 plus what is 10"), and the correction of a wrong
+// answer ("Wrong. 8 times 5 is 40.", "Wrong. 10 minus 7 is 3.").
+inline constexpr char RightAnnouncementText[] = "Right.";
+QString factAnnouncement(const Fact &fact);
+QString wrongAnnouncement(const Fact &fact);
+
 // One thing Peedy does: say a text or play an animation. Some feedback plays
 // its animation after the words, which PeedySays cannot express on its own.
 struct PeedyStep

@@ -1,5 +1,6 @@
 #include "drill/factsproblems.h"
 
+#include "app/announcer.h"
 #include "app/app.h"
 #include "app/assistform.h"
 #include "app/shapes.h"
@@ -172,6 +173,8 @@ void FactsProblems::buildControls()
     m_elements[static_cast<std::size_t>(E::NextProbButt)] = m_nextProbButt;
     setDefaultButton(m_nextProbButt);
 
+    m_announcer = new Announcer(QStringLiteral("Announcement"), client());
+
     // Lines go on top of the labels, whose empty margins may reach over them.
     for (int i = 0; i < 6; ++i) {
         const bool correction = i == 1 || i == 4 || i == 5;
@@ -337,6 +340,7 @@ void FactsProblems::NextProbButt_Click()
     case PressResult::Outcome::NoAnswer:
         m_text1->clear();
         speech.SayComment({}, QString::fromLatin1(PleaseTypeAnswerText));
+        m_announcer->announce(QString::fromLatin1(PleaseTypeAnswerText));
         m_text1->setFocus();
         if (s.FactsOfTenActive) {
             m_lines[4]->hide();
@@ -364,8 +368,10 @@ void FactsProblems::GetAnswer(const PressResult &result)
         // bar would stand alone through the pause.
         hideCorrection();
         m_text1->hide();
+        m_announcer->announce(QString::fromLatin1(RightAnnouncementText));
     } else if (result.correction) {
         showCorrection(*result.correction);
+        m_announcer->announce(wrongAnnouncement(*result.correction));
     }
 
     Speech &speech = m_app.speech();
@@ -407,6 +413,7 @@ void FactsProblems::finishPress()
         placeTwips(m_nextProbButt, button.left, button.top, GetScoreButtonWidth, button.height);
         m_nextProbButt->setText(drillButtonCaption(DrillButton::GetScore));
         m_app.speech().SayComment({}, QString::fromLatin1(GetYourScoreText));
+        m_announcer->announce(QString::fromLatin1(GetYourScoreText));
         m_text1->setEnabled(false);
         return;
     }
@@ -428,6 +435,7 @@ void FactsProblems::presentFact(const Fact &fact)
     label(E::FactsConstant)->setText(number(fact.right));
     m_text1->clear();
     readAloud(fact);
+    m_announcer->announce(factAnnouncement(fact));
 }
 
 void FactsProblems::readAloud(const Fact &fact)

@@ -16,6 +16,7 @@ class QPushButton;
 
 namespace plovista {
 
+class Announcer;
 class AnswerEdit;
 class AnswerRecorder;
 class LineControl;
@@ -89,6 +90,8 @@ private:
     std::array<LineControl *, 6> m_lines {};
     AnswerEdit *m_text1 = nullptr;
     QPushButton *m_nextProbButt = nullptr;
+    // Tells a screen reader each fact and each verdict as they come up.
+    Announcer *m_announcer = nullptr;
 
     FactsLayout m_layout; // as the menus chose it
     FactsLayout m_shown; // fitted to the fact on screen

@@ -553,19 +553,35 @@ void TestDrillCore::spokenFacts_data()
     QTest::addColumn<QString>("reading");
     QTest::addColumn<ReadingChannel>("channel");
     QTest::addColumn<QString>("correction");
+    // What a screen reader is told of the fact and of a wrong answer.
+    QTest::addColumn<QString>("announced");
+    QTest::addColumn<QString>("wrong");
 
     const auto direct = ReadingChannel::PeedyAndVoice;
-    QTest::newRow("addition") << Operation::Addition << 5 << 0 << 8 << "8plus5" << direct << "8plus5,is13";
-    QTest::newRow("subtraction") << Operation::Subtraction << 5 << 0 << 8 << "13minus5" << direct << "13minus5,is8";
-    QTest::newRow("multiplication") << Operation::Multiplication << 5 << 0 << 8 << "8times5" << direct
-                                    << "8times5,is40";
-    QTest::newRow("division") << Operation::Division << 5 << 0 << 8 << "40divided by5" << direct << "40divided by5,is8";
+    QTest::newRow("addition") << Operation::Addition << 5 << 0 << 8 << "8plus5" << direct << "8plus5,is13"
+                              << "8 plus 5"
+                              << "Wrong. 8 plus 5 is 13.";
+    QTest::newRow("subtraction") << Operation::Subtraction << 5 << 0 << 8 << "13minus5" << direct << "13minus5,is8"
+                                 << "13 minus 5"
+                                 << "Wrong. 13 minus 5 is 8.";
+    QTest::newRow("multiplication") << Operation::Multiplication << 5 << 0 << 8 << "8times5" << direct << "8times5,is40"
+                                    << "8 times 5"
+                                    << "Wrong. 8 times 5 is 40.";
+    QTest::newRow("division") << Operation::Division << 5 << 0 << 8 << "40divided by5" << direct << "40divided by5,is8"
+                              << "40 divided by 5"
+                              << "Wrong. 40 divided by 5 is 8.";
     QTest::newRow("two digits") << Operation::Multiplication << 12 << 0 << 11 << "11times12" << direct
-                                << "11times12,is132";
+                                << "11times12,is132"
+                                << "11 times 12"
+                                << "Wrong. 11 times 12 is 132.";
     QTest::newRow("ten, format 1") << Operation::FactsOfTen << 0 << 1 << 3 << "10minus what,is3"
-                                   << ReadingChannel::Feedback << "10minus7,is3";
+                                   << ReadingChannel::Feedback << "10minus7,is3"
+                                   << "10 minus what is 3"
+                                   << "Wrong. 10 minus 7 is 3.";
     QTest::newRow("ten, format 2") << Operation::FactsOfTen << 0 << 2 << 3 << "3Plus what,is10" << direct
-                                   << "3plus7,is10";
+                                   << "3plus7,is10"
+                                   << "3 plus what is 10"
+                                   << "Wrong. 3 plus 7 is 10.";
 }
 
 void TestDrillCore::spokenFacts()
@@ -580,6 +596,8 @@ void TestDrillCore::spokenFacts()
     QTEST(reading.text, "reading");
     QTEST(reading.channel, "channel");
     QTEST(correctionReading(fact), "correction");
+    QTEST(factAnnouncement(fact), "announced");
+    QTEST(wrongAnnouncement(fact), "wrong");
 }
 
 void TestDrillCore::rightFeedbackTables_data()

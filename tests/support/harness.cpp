@@ -12,7 +12,21 @@ Harness::Harness()
 { }
 
 Harness::Harness(Options options)
+    : m_options(options)
 {
+    build();
+}
+
+void Harness::restart()
+{
+    m_app.reset();
+    m_ended = false;
+    build();
+}
+
+void Harness::build()
+{
+    const Options &options = m_options;
     Services services;
     auto take = [](auto &slot, auto *&raw, auto object) {
         raw = object.get();

@@ -80,6 +80,9 @@ public:
 
     // Runs the start-up and lets the deferred part of it run too.
     void start();
+    // The program ended and started again in the same folder: a new hub
+    // and new doubles over the files the last run left. Call start() next.
+    void restart();
 
     QString folder() const { return m_dir.path(); }
     QString settingsPath(const QString &name) const { return m_dir.path() + QStringLiteral("/Files/") + name; }
@@ -125,6 +128,9 @@ public:
     FakeShell *shell = nullptr;
 
 private:
+    void build();
+
+    Options m_options;
     QTemporaryDir m_dir;
     QTemporaryDir m_systemDir;
     std::unique_ptr<App> m_app;
