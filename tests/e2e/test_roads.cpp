@@ -7,6 +7,7 @@
 #include "support/windows.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -561,9 +562,15 @@ private Q_SLOTS:
         QVERIFY(!h.window(QStringLiteral("Company"))->findChild<QMenuBar *>()->isVisible());
         SEEN("UtilityForm");
 
-        // The fluency grid is not part of the program yet: once it is, the
-        // teacher opens it here from the Utility Menu, and the new start
-        // below shows it again.
+        // The fluency grid from the Utility Menu's menu bar: no drill has been
+        // logged in this folder, so there is nobody to show, print or export.
+        h.find<QAction>(QStringLiteral("FluencyGrid"))->trigger();
+        SEEN("FluencyForm");
+        QCOMPARE(control<QComboBox>(h, "FluencyForm", "StudentList")->count(), 0);
+        QVERIFY(!control(h, "FluencyForm", "PrintButt")->isEnabled());
+        QVERIFY(!control(h, "FluencyForm", "ExportButt")->isEnabled());
+        h.window(QStringLiteral("FluencyForm"))->close();
+        SEEN("UtilityForm");
 
         h.window(QStringLiteral("UtilityForm"))->close();
         SEEN("Company");
