@@ -179,6 +179,10 @@ void App::endProgram()
         m_services.display->apply(m_state.StartDisplayMode);
     for (QWidget *window : QApplication::topLevelWidgets())
         window->hide();
+    // The process ends at once; answers still on their way to the log are
+    // written first, for a few seconds at most if the log's share hangs.
+    if (m_answerLog)
+        m_answerLog->flush(std::chrono::seconds(5));
     m_ender();
 }
 

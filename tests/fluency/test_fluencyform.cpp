@@ -109,6 +109,36 @@ class TestFluencyForm : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // The program ends at once when it ends; answers still on their way to
+    // the log are written first.
+    void endingWritesTheAnswersOnTheirWay()
+    {
+        Harness h;
+        h.start();
+        int loggedAtEnd = -1;
+        h.app().setProgramEnder([&] {
+            loggedAtEnd = 0;
+            scanStudentLog(h.app().answerLog().folder(), QStringLiteral("Ann Lee"),
+                           [&](const AnswerEntry &) { ++loggedAtEnd; });
+        });
+        for (int i = 1; i <= 2000; ++i) {
+            AnswerEntry entry;
+            entry.id = QStringLiteral("end-%1").arg(i);
+            entry.drillId = QStringLiteral("end");
+            entry.sequence = i;
+            entry.time = QDateTime(QDate(2026, 12, 7), QTime(9, 0));
+            entry.student = QStringLiteral("Ann Lee");
+            entry.operation = Operation::Multiplication;
+            entry.left = i % 10;
+            entry.right = 7;
+            entry.expected = entry.given = entry.left * 7;
+            entry.correct = true;
+            h.app().answerLog().append(entry);
+        }
+        h.app().endProgram();
+        QCOMPARE(loggedAtEnd, 2000);
+    }
+
     // Times run from the first paint of a fact to the Enter, and from the end
     // of its reading aloud; a fact asked again is timed afresh as a repeat.
     void everyAnswerIsTimedFromItsPaint()
