@@ -8,6 +8,7 @@
 
 #include "app/app.h"
 #include "drill/recordline.h"
+#include "platform/medialoader.h"
 #include "platform/services.h"
 #include "records/recordsform.h"
 #include "settings/textfile.h"
@@ -92,7 +93,9 @@ void BM_OpenRecordsViewer(benchmark::State &state)
         return;
     }
     const double fileMB = double(QFileInfo(QDir(dir.path()).filePath(CurrentRecordsFile)).size()) / 1e6;
-    App app(dir.path(), realServices(nullptr));
+    // Silent: no speech, sound or printing is loaded.
+    MediaLoader media([] { return std::unique_ptr<MediaParts>(); });
+    App app(dir.path(), realServices(media));
 
     // One untimed opening for the memory figures.
     closeViewer(app);

@@ -1,12 +1,11 @@
 // Start-up probe: the real program's start screen over its real services, in
 // the current folder as the program itself works. Prints the milliseconds from process start until the
 // screen is shown with the name box taking keys, and the resident memory then; and once more when the
-// speech engine, started after that as the program starts it, has made its first sentence ("voiced",
-// with the synthesiser it chose).
+// voice, loaded after the first paint as the program loads it, has made its first sentence ("voiced").
 
 #include "app/app.h"
+#include "platform/medialoader.h"
 #include "platform/services.h"
-#include "platform/speechengine.h"
 #include "startuptiming.h"
 
 #include <QApplication>
@@ -19,8 +18,9 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     using namespace plovista;
-    SpeechEngine speechEngine;
-    App app(QDir::currentPath(), realServices(&speechEngine));
+    MediaLoader media;
+    App app(QDir::currentPath(), realServices(media));
+    media.loadAfterFirstPaint();
     app.start();
     // Once the event loop has painted the screen, a typed key must land in the name box.
     QTimer::singleShot(0, [] {
@@ -43,20 +43,17 @@ int main(int argc, char *argv[])
                                                                  : QStringLiteral("; open: ") + others.join(u", "))));
         std::fflush(stdout);
     });
-    QTimer::singleShot(0, &speechEngine, &SpeechEngine::begin);
-    const int channel = speechEngine.openChannel();
-    QObject::connect(&speechEngine, &SpeechEngine::ready, &speechEngine, [&](SpeechEngine::Synthesizer chosen) {
-        QObject::connect(&speechEngine, &SpeechEngine::synthesized, &speechEngine, [chosen] {
-            std::printf("voiced %.1f ms %ld kB (%s)\n", bench::millisecondsSinceProcessStart(),
-                        bench::residentKilobytes(),
-                        chosen == SpeechEngine::Synthesizer::Natural ? "natural voice" : "espeak-ng");
-            QApplication::exit(0);
-        });
-        QObject::connect(&speechEngine, &SpeechEngine::failed, &speechEngine, [] {
-            std::printf("voiced FAILED: the first sentence was not made\n");
+    // The program's own voice makes a first sentence once its speech has
+    // loaded after the first paint; without a sound server it is dropped once made.
+    app.voice().speak(QStringLiteral("Hello."));
+    app.voice().whenQuiet([&media] {
+        if (!media.loaded() || !media.failure().isEmpty()) {
+            std::printf("voiced FAILED: speech did not load (%s)\n", qPrintable(media.failure()));
             QApplication::exit(1);
-        });
-        speechEngine.synthesize(channel, SpeechVoice {}, QStringLiteral("Hello."));
+            return;
+        }
+        std::printf("voiced %.1f ms %ld kB\n", bench::millisecondsSinceProcessStart(), bench::residentKilobytes());
+        QApplication::exit(0);
     });
     return QApplication::exec();
 }

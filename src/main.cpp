@@ -2,13 +2,12 @@
 #include "app/programinfo.h"
 #include "platform/atspiguard.h"
 #include "platform/filesizesignal.h"
+#include "platform/medialoader.h"
 #include "platform/services.h"
 #include "platform/shutdownsignals.h"
-#include "platform/speechengine.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QTimer>
 
 // The program takes no options and no environment variables of its own: it
 // works in its current directory.
@@ -23,13 +22,12 @@ int main(int argc, char *argv[])
 
     using namespace plovista;
     AtSpiGuard screenReaderGuard;
-    // The engine starts on its own thread and outlives both speakers.
-    SpeechEngine speechEngine;
-    App app(QDir::currentPath(), realServices(&speechEngine));
+    // Speech, sound and printing outlive the windows that use them; they
+    // load once the start screen is painted.
+    MediaLoader media;
+    App app(QDir::currentPath(), realServices(media));
     ShutdownSignals shutdown([&app] { app.endProgram(); });
+    media.loadAfterFirstPaint();
     app.start();
-    // The voice loads once the first screen is up (queued behind the start
-    // screen's own finishing touches).
-    QTimer::singleShot(0, &speechEngine, &SpeechEngine::begin);
     return QApplication::exec();
 }

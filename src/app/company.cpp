@@ -351,21 +351,17 @@ void Company::Form_Load()
     QTimer::singleShot(0, this, &Company::finishStartup);
 }
 
-void Company::setUpCharacter()
-{
-    m_app.character().load(QStringLiteral("Peedy"), m_app.characterFile());
-    m_app.speech().PerchPeedy();
-}
-
 void Company::finishStartup()
 {
     AppState &s = m_app.state();
     if (!s.PeedyMissing)
-        setUpCharacter();
-    if (s.PeedyEnabled && !s.PeedyMissing)
+        m_app.speech().setCharacterFile(QStringLiteral("Peedy"), m_app.characterFile());
+    if (s.PeedyEnabled && !s.PeedyMissing) {
+        m_app.speech().PerchPeedy();
         m_app.speech().ShowPeedy();
-    else
+    } else {
         m_app.speech().HidePeedy();
+    }
 
     if (s.PeedyMissing) {
         s.PeedyEnabled = false;

@@ -49,7 +49,6 @@ private:
     void placePerch();
     void buildMenuBar();
     void finishStartup();
-    void setUpCharacter();
     void greet();
     bool nameCheck();
     bool confirmQuit();

@@ -2,31 +2,22 @@
 
 #include "platform/desktopshell.h"
 #include "platform/hostsysteminfo.h"
-#include "platform/parrotcharacter.h"
-#include "platform/plainvoice.h"
+#include "platform/medialoader.h"
 #include "platform/qtmessageboxes.h"
-#include "platform/qtprinting.h"
-#include "platform/qtsound.h"
-#include "platform/silentspeech.h"
 #include "platform/systemclock.h"
 #include "platform/systemrandom.h"
 #include "platform/x11display.h"
 
 namespace plovista {
 
-Services realServices(SpeechEngine *engine)
+Services realServices(MediaLoader &media)
 {
     Services services;
     services.boxes = std::make_unique<QtMessageBoxes>();
-    if (engine) {
-        services.character = std::make_unique<ParrotCharacter>(*engine);
-        services.voice = std::make_unique<PlainVoice>(*engine);
-    } else {
-        services.character = std::make_unique<SilentCharacter>();
-        services.voice = std::make_unique<SilentVoice>();
-    }
-    services.sound = std::make_unique<QtSound>();
-    services.printing = std::make_unique<QtPrinting>();
+    services.character = media.character();
+    services.voice = media.voice();
+    services.sound = media.sound();
+    services.printing = media.printing();
     services.display = std::make_unique<X11Display>();
     services.systemInfo = std::make_unique<HostSystemInfo>();
     services.clock = std::make_unique<SystemClock>();

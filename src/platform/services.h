@@ -15,7 +15,7 @@
 
 namespace plovista {
 
-class SpeechEngine;
+class MediaLoader;
 
 // The services the program runs on: real ones in the program, doubles in tests.
 struct Services
@@ -32,8 +32,8 @@ struct Services
     std::unique_ptr<Shell> shell;
 };
 
-// The real services of this desktop. With an engine, Peedy and the voice are
-// heard through it (it must outlive them); without one they are silent.
-Services realServices(SpeechEngine *engine);
+// The real services of this desktop; speech, sound and printing come from
+// `media` (which must outlive them) once it has loaded them.
+Services realServices(MediaLoader &media);
 
 } // namespace plovista

@@ -5,6 +5,7 @@
 #include "platform/voice.h"
 
 #include <memory>
+#include <utility>
 
 namespace plovista {
 
@@ -14,6 +15,19 @@ Speech::Speech(const AppState &state, Character &character, Voice &voice)
     , m_voice(voice)
 { }
 
+void Speech::setCharacterFile(const QString &id, const QString &filePath)
+{
+    m_characterId = id;
+    m_characterFile = filePath;
+}
+
+Character &Speech::peedy()
+{
+    if (!m_characterFile.isEmpty())
+        m_character.load(m_characterId, std::exchange(m_characterFile, QString()));
+    return m_character;
+}
+
 void Speech::StopPeedy()
 {
     m_character.stopAll();
@@ -21,12 +35,12 @@ void Speech::StopPeedy()
 
 void Speech::PerchPeedy()
 {
-    m_character.moveTo(PerchLeft, m_state.PerchTop);
+    peedy().moveTo(PerchLeft, m_state.PerchTop);
 }
 
 void Speech::ShowPeedy()
 {
-    m_character.show();
+    peedy().show();
 }
 
 void Speech::HidePeedy()
@@ -36,9 +50,10 @@ void Speech::HidePeedy()
 
 void Speech::PeedySays(const QStringList &animations, const QString &text)
 {
+    Character &character = peedy();
     for (const QString &animation : animations)
-        m_character.play(animation);
-    m_character.speak(text);
+        character.play(animation);
+    character.speak(text);
 }
 
 void Speech::QuietPeedy()
@@ -51,7 +66,7 @@ void Speech::QuietPeedy()
 
 void Speech::PeedyPlays(const QString &animation)
 {
-    m_character.play(animation);
+    peedy().play(animation);
 }
 
 void Speech::VoiceSays(const QString &text)

@@ -18,6 +18,11 @@ class Speech
 public:
     Speech(const AppState &state, Character &character, Voice &voice);
 
+    // Peedy's drawing is loaded from `filePath` the first time he is asked to
+    // perch, show himself, play or speak: a student who never sees him never
+    // pays for it.
+    void setCharacterFile(const QString &id, const QString &filePath);
+
     void StopPeedy();
     void PerchPeedy();
     void ShowPeedy();
@@ -50,10 +55,13 @@ public:
 
 private:
     bool say(bool peedy, bool voice, const QStringList &animations, const QString &text, const QString &voiceText);
+    Character &peedy();
 
     const AppState &m_state;
     Character &m_character;
     Voice &m_voice;
+    QString m_characterId;
+    QString m_characterFile; // until it is loaded
 };
 
 } // namespace plovista

@@ -52,6 +52,10 @@ dpkg -x "$deb" "$root"
 usr="$root/usr"
 [ -x "$usr/bin/plovista" ] || fail "no launcher usr/bin/plovista"
 [ -x "$usr/$program_dir/plovista" ] || fail "no program in usr/$program_dir"
+# Speech, sound and printing, loaded by the program after its first paint.
+module="$usr/$program_dir/plovista_media.so"
+[ -f "$module" ] || fail "no plovista_media.so beside the program"
+! ldd "$module" | grep -q "not found" || fail "plovista_media.so lacks libraries: $(ldd "$module" | grep "not found")"
 # The data where the installed program looks for it, and all of it.
 data="$usr/$program_dir/$data_relative"
 [ -d "$data" ] || fail "no data folder at usr/$program_dir/$data_relative"
@@ -92,6 +96,7 @@ start_and_end() {
         cat "$scratch/program.log"
         fail "the program ended with $status on SIGTERM"
     }
+    ! grep -q "could not be loaded" "$scratch/program.log" || fail "$(cat "$scratch/program.log")"
     for name in Display Mbar AdWord Facts Sg Ag; do
         [ -s "$expected/Files/$name" ] || fail "no settings file $name in $expected"
     done

@@ -84,6 +84,29 @@ private Q_SLOTS:
         QCOMPARE(character.log, QStringList({"move 40,157"}));
     }
 
+    // His drawing is loaded once, before his first appearance, and never for
+    // a student who only hears the voice.
+    void peedysDrawingLoadsWhenFirstNeeded()
+    {
+        AppState state;
+        state.VoiceEnabled = state.VoiceFeedback = true;
+        FakeCharacter character;
+        FakeVoice voice;
+        Speech speech(state, character, voice);
+        speech.setCharacterFile(QStringLiteral("Peedy"), QStringLiteral("peedy.svg"));
+        speech.HidePeedy();
+        speech.StopPeedy();
+        speech.SayFeedback({QStringLiteral("Pleased")}, QStringLiteral("Good"));
+        QVERIFY(character.loads.isEmpty());
+        state.PeedyEnabled = true;
+        speech.PerchPeedy();
+        QCOMPARE(character.loads, QStringList({"Peedy peedy.svg"}));
+        speech.ShowPeedy();
+        speech.PeedyPlays(QStringLiteral("Greet"));
+        QCOMPARE(character.loads, QStringList({"Peedy peedy.svg"}));
+        QCOMPARE(character.log, QStringList({"hide", "stop", "move 40,0", "show", "play Greet"}));
+    }
+
     void quietPeedyOnlyWhenHeIsEnabled()
     {
         AppState state;

@@ -24,13 +24,14 @@
 namespace plovista::test {
 
 // Records every request as one line: "show", "hide", "move 40,150",
-// "play Greet", "speak <text>", "stop", "drop waiting", "load Peedy <file>".
+// "play Greet", "speak <text>", "stop", "drop waiting"; and each load of his
+// drawing, which comes whenever he is first needed, apart ("Peedy <file>").
 class FakeCharacter : public Character
 {
 public:
     bool load(const QString &id, const QString &filePath) override
     {
-        log << QStringLiteral("load %1 %2").arg(id, filePath);
+        loads << QStringLiteral("%1 %2").arg(id, filePath);
         return loadSucceeds;
     }
     void show() override { log << QStringLiteral("show"); }
@@ -64,6 +65,7 @@ public:
 
     QStringList log;
     bool loadSucceeds = true;
+    QStringList loads;
     std::vector<std::function<void()>> waiting;
 };
 
