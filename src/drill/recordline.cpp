@@ -83,11 +83,11 @@ QString recordLine(const RecordFields &fields, const QLocale &locale)
     return line;
 }
 
-BytesResult readCurrentRecords(const QString &workingFolder)
+TextLinesResult openCurrentRecords(const QString &workingFolder)
 {
-    BytesResult result = readFileReporting(QDir(workingFolder).filePath(CurrentRecordsFile));
+    TextLinesResult result = TextLines::read(QDir(workingFolder).filePath(CurrentRecordsFile));
     if (result.missing)
-        result.bytes = QByteArray();
+        result.lines = TextLines();
     return result;
 }
 

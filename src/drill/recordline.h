@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/textfile.h"
+#include "settings/textlines.h"
 
 #include <QDate>
 #include <QLocale>
@@ -40,10 +40,11 @@ bool recordGoalsMet(const RecordFields &fields);
 // the rest of the line to the right.
 QString recordLine(const RecordFields &fields, const QLocale &locale = QLocale::system());
 
-// The current records file of the working folder, whole, as its bytes (see
-// TextLines). A file not written yet holds no records and reads as empty; one
-// that cannot be read (a folder or a pipe in its place, no permission) says why.
-BytesResult readCurrentRecords(const QString &workingFolder);
+// The current records of the working folder, as lines read from the file when
+// they are asked for (see TextLines). A file not written yet holds no records
+// and reads as empty; one that cannot be read (a folder or a pipe in its place,
+// no permission) says why.
+TextLinesResult openCurrentRecords(const QString &workingFolder);
 
 // Appends the record to the current records file of the working folder,
 // creating the file when it is missing. On failure nothing of the line stays.

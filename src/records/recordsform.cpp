@@ -101,9 +101,9 @@ std::optional<QString> RecordsForm::GetCurrentRecords()
     setWindowTitle(QStringLiteral("Current Records"));
     for (QLabel *heading : std::as_const(m_headings))
         heading->setVisible(true);
-    BytesResult records = readCurrentRecords(m_app.store().workingFolder());
-    const bool read = records.bytes.has_value();
-    m_recordsBox->setLines(TextLines(std::move(records.bytes).value_or(QByteArray())));
+    TextLinesResult records = openCurrentRecords(m_app.store().workingFolder());
+    const bool read = records.lines.has_value();
+    m_recordsBox->setLines(std::move(records.lines).value_or(TextLines()));
     if (!read)
         return records.error;
     return std::nullopt;

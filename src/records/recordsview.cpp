@@ -33,11 +33,7 @@ public:
         if (kind != QAccessible::Value)
             return QAccessibleWidget::text(kind);
         const auto *view = static_cast<const RecordsView *>(widget());
-        QStringList lines;
-        const qsizetype first = view->firstVisibleLine();
-        for (qsizetype i = first; i < std::min(view->lineCount(), first + view->linesShown()); ++i)
-            lines << view->line(i);
-        return lines.join(QLatin1Char('\n'));
+        return view->lines(view->firstVisibleLine(), view->linesShown()).join(QLatin1Char('\n'));
     }
 };
 
@@ -125,16 +121,12 @@ void RecordsView::paintEvent(QPaintEvent *event)
     const int height = lineHeight();
     const int ascent = fontMetrics().ascent();
     const int x = Margin - horizontalScrollBar()->value();
-    const qsizetype first = firstVisibleLine();
-    const int bottom = event->rect().bottom();
-    for (qsizetype i = first; i < lineCount(); ++i) {
-        const int top = static_cast<int>(i - first) * height;
-        if (top > bottom)
-            break;
-        if (top + height < event->rect().top())
-            continue;
-        painter.drawText(x, top + ascent, line(i));
-    }
+    // Only the lines the event asks for are read from the file, in one go.
+    const int skipped = std::max(event->rect().top() / height - 1, 0);
+    const int last = std::max(event->rect().bottom(), 0) / height;
+    const QStringList shown = lines(firstVisibleLine() + skipped, last - skipped + 1);
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        painter.drawText(x, static_cast<int>(skipped + i) * height + ascent, shown[i]);
 }
 
 void RecordsView::resizeEvent(QResizeEvent *event)

@@ -9,9 +9,9 @@ namespace plovista {
 
 // The records box: a whole text shown read-only in the widget's fixed-pitch
 // font, one line under the other and never wrapped, so the columns of the
-// records stay in place. The text is kept as the file's bytes and only the
-// lines in sight are decoded and drawn, so a file of a million records opens
-// at once and costs little more than its size.
+// records stay in place. Only the lines in sight are read, decoded and drawn,
+// so a file of a million records opens at once and costs little more than
+// the index of its lines.
 class RecordsView final : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -25,6 +25,7 @@ public:
     bool isEmpty() const { return m_lines.isEmpty(); }
     qsizetype lineCount() const { return m_lines.lineCount(); }
     QString line(qsizetype index) const { return m_lines.line(index); }
+    QStringList lines(qsizetype first, qsizetype count) const { return m_lines.lines(first, count); }
 
     // The first line at the top of the box, and how many lines fit in it.
     qsizetype firstVisibleLine() const;

@@ -6,6 +6,7 @@
 #include "records/recordsform.h"
 #include "records/savedrecords.h"
 #include "settings/textfile.h"
+#include "settings/textlines.h"
 #include "teacher/formsize.h"
 #include "teacher/subutility.h"
 
@@ -217,14 +218,14 @@ void SavedRecordsForm::AcceptFileButt_Click()
 
 void SavedRecordsForm::viewFile(const QString &name)
 {
-    BytesResult read = readFileReporting(pathOf(name));
-    if (!read.bytes) {
+    TextLinesResult read = TextLines::read(pathOf(name));
+    if (!read.lines) {
         m_app.tell(QStringLiteral("The saved records file %1 could not be read.").arg(quoted(name)),
                    QStringLiteral("Records Not Read"), MsgIcon::Critical);
         fillList();
         return;
     }
-    TextLines records(std::move(*read.bytes));
+    TextLines records = std::move(*read.lines);
     if (records.isEmpty()) {
         m_app.tell(QStringLiteral("The saved records file %1 holds no records.").arg(quoted(name)),
                    QStringLiteral("No Records"));

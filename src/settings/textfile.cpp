@@ -56,6 +56,8 @@ public:
     Descriptor(const Descriptor &) = delete;
     Descriptor &operator=(const Descriptor &) = delete;
     int get() const { return m_fd; }
+    // Hands the descriptor on, no longer closed here.
+    int release() { return std::exchange(m_fd, -1); }
     // Closes now; the error number of a failed close, else 0.
     int close()
     {
@@ -121,20 +123,6 @@ BytesResult readFailure(int errorNumber, const QString &path)
     return result;
 }
 
-// Whether any byte is above 127: eight bytes at a time, as a records file
-// of many megabytes is looked through before it is shown.
-bool anyHighByte(const char *from, const char *to)
-{
-    constexpr quint64 HighBits = 0x8080808080808080ULL;
-    for (; to - from >= 8; from += 8) {
-        quint64 word = 0;
-        std::memcpy(&word, from, 8);
-        if (word & HighBits)
-            return true;
-    }
-    return std::any_of(from, to, [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
-}
-
 QByteArray encodeText(const QString &text, TextEncoding encoding)
 {
     return encoding == TextEncoding::Utf8 ? text.toUtf8() : encodeWindows1252(text);
@@ -155,6 +143,21 @@ QString decodeWindows1252(QByteArrayView bytes)
     return text;
 }
 
+bool anyHighByte(QByteArrayView bytes)
+{
+    // Eight bytes at a time, as a records file of many megabytes is looked
+    // through before it is shown.
+    constexpr quint64 HighBits = 0x8080808080808080ULL;
+    const char *from = bytes.begin();
+    for (; bytes.end() - from >= 8; from += 8) {
+        quint64 word = 0;
+        std::memcpy(&word, from, 8);
+        if (word & HighBits)
+            return true;
+    }
+    return std::any_of(from, bytes.end(), [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
+}
+
 qsizetype byteOrderMarkLength(QByteArrayView bytes)
 {
     return bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
@@ -164,7 +167,7 @@ TextEncoding textEncodingOf(QByteArrayView bytes)
 {
     if (byteOrderMarkLength(bytes) > 0)
         return TextEncoding::Utf8;
-    if (!anyHighByte(bytes.begin(), bytes.end()))
+    if (!anyHighByte(bytes))
         return TextEncoding::Windows1252;
     // Checked a piece at a time, each ending at a line end (which no UTF-8
     // sequence spans), so a file of many megabytes is never decoded whole
@@ -176,7 +179,7 @@ TextEncoding textEncodingOf(QByteArrayView bytes)
         to = std::find(to, bytes.end(), '\n');
         if (to != bytes.end())
             ++to;
-        if (anyHighByte(from, to)) {
+        if (anyHighByte(QByteArrayView(from, to))) {
             QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
             const QString decoded = utf8(QByteArrayView(from, to));
             if (utf8.hasError())
@@ -232,45 +235,98 @@ QString fileErrorReason(int errorNumber)
     }
 }
 
-BytesResult readFileReporting(const QString &path, qint64 maxBytes)
+ReadOnlyFile::ReadOnlyFile(int fd)
+    : m_fd(new int(fd), [](const int *owned) {
+        ::close(*owned);
+        delete owned;
+    })
+{ }
+
+qint64 ReadOnlyFile::readAt(qint64 offset, char *into, qint64 size) const
+{
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(*m_fd, into + done, static_cast<size_t>(size - done), offset + done);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
+namespace {
+
+OpenResult openFailure(int errorNumber, const QString &path)
+{
+    const BytesResult failed = readFailure(errorNumber, path);
+    OpenResult result;
+    result.missing = failed.missing;
+    result.error = failed.error;
+    return result;
+}
+
+} // namespace
+
+OpenResult openFileReporting(const QString &path)
 {
     // Not waiting for a writer is what keeps a named pipe from blocking; a
     // regular file reads the same either way.
     Descriptor file(openFile(QFile::encodeName(path), O_RDONLY | O_NONBLOCK));
     if (file.get() < 0)
-        return readFailure(errno, path);
+        return openFailure(errno, path);
     struct stat info
     {
     };
     if (::fstat(file.get(), &info) != 0)
-        return readFailure(errno, path);
+        return openFailure(errno, path);
     if (S_ISDIR(info.st_mode))
-        return readFailure(EISDIR, path);
-    if (!S_ISREG(info.st_mode))
-        return readFailure(NotPlainFile, path);
+        return openFailure(EISDIR, path);
+    if (!S_ISREG(info.st_mode)) {
+        OpenResult result;
+        result.error = readFailure(NotPlainFile, path).error;
+        return result;
+    }
+    OpenResult result;
+    result.size = info.st_size;
+    result.file = ReadOnlyFile(file.release());
+    return result;
+}
+
+BytesResult readFileReporting(const QString &path, qint64 maxBytes)
+{
+    const OpenResult opened = openFileReporting(path);
+    if (!opened.file) {
+        BytesResult result;
+        result.missing = opened.missing;
+        result.error = opened.error;
+        return result;
+    }
     const auto tooLarge = [&] { return readFailure(QStringLiteral("it is larger than %1 bytes").arg(maxBytes), path); };
-    if (maxBytes >= 0 && info.st_size > maxBytes)
+    if (maxBytes >= 0 && opened.size > maxBytes)
         return tooLarge();
 
     // A file may grow while it is read; with a limit, one byte past it is
     // enough to know it is too large.
     const qint64 cap = maxBytes >= 0 ? maxBytes + 1 : std::numeric_limits<qsizetype>::max();
     QByteArray bytes;
-    qint64 expected = std::min<qint64>(info.st_size, cap);
+    qint64 expected = std::min<qint64>(opened.size, cap);
     while (bytes.size() < cap) {
         const qint64 room = std::min<qint64>(cap - bytes.size(), std::max<qint64>(expected - bytes.size(), 65536));
         const qsizetype before = bytes.size();
         bytes.resize(before + room);
-        const ssize_t got = ::read(file.get(), bytes.data() + before, static_cast<size_t>(room));
+        const qint64 got = opened.file->readAt(before, bytes.data() + before, room);
         if (got < 0) {
             const int errorNumber = errno;
             bytes.resize(before);
-            if (errorNumber == EINTR)
-                continue;
             return readFailure(errorNumber, path);
         }
         bytes.resize(before + got);
-        if (got == 0)
+        if (got < room)
             break;
         expected = std::max<qint64>(expected, bytes.size());
     }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace plovista {
@@ -24,6 +25,8 @@ TextEncoding textEncodingOf(QByteArrayView bytes);
 QString decodeText(QByteArrayView bytes, TextEncoding encoding);
 // The three bytes of UTF-8's byte-order mark, when the bytes start with it.
 qsizetype byteOrderMarkLength(QByteArrayView bytes);
+// Whether any byte is above 127, which only an encoding can make sense of.
+bool anyHighByte(QByteArrayView bytes);
 
 struct ReadResult
 {
@@ -52,6 +55,36 @@ struct BytesResult
     QString error;
 };
 BytesResult readFileReporting(const QString &path, qint64 maxBytes = -1);
+
+struct OpenResult;
+
+// A file held open for reading, read where it is asked to. Copies share the
+// descriptor, which closes with the last of them. What is read is the file
+// that was opened, even after another is renamed into its place.
+class ReadOnlyFile
+{
+public:
+    // Up to `size` bytes from `offset` into `into`: fewer where the file ends
+    // (it may have been shortened since), none past its end; -1 when the
+    // system cannot read it.
+    qint64 readAt(qint64 offset, char *into, qint64 size) const;
+
+private:
+    friend OpenResult openFileReporting(const QString &path);
+    explicit ReadOnlyFile(int fd);
+    std::shared_ptr<const int> m_fd;
+};
+
+struct OpenResult
+{
+    std::optional<ReadOnlyFile> file; // empty when it could not be opened
+    qint64 size = 0; // bytes in it when it was opened
+    bool missing = false;
+    QString error;
+};
+// Opens a file by readFileReporting's rules: only a regular file, never
+// waiting on a named pipe, with the same reasons when it cannot be opened.
+OpenResult openFileReporting(const QString &path);
 
 struct WriteResult
 {

@@ -103,9 +103,9 @@ private Q_SLOTS:
         QVERIFY(!readTextFile(dir.filePath(QStringLiteral("none"))).has_value());
     }
 
-    // The records viewer keeps a file's bytes and decodes a line when it is
-    // drawn: each line must read as the whole file read by readTextFile,
-    // whatever ends its lines.
+    // The records viewer reads and decodes a line when it is drawn: each line
+    // must read as the whole file read by readTextFile, whatever ends its
+    // lines, whether the lines are held or read from the file.
     void textLinesReadAsTheWholeFile_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -121,6 +121,8 @@ private Q_SLOTS:
         QTest::newRow("UTF-8") << QByteArray("Zo\xC3\xAB\r\n\xE2\x82\xAC") << QStringList {"Zoë", "€"} << 3;
         QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF\xE2\x82\xAC\r\nab") << QStringList {"€", "ab"}
                                          << 2;
+        QTest::newRow("UTF-8 cut short at the end")
+            << QByteArray("Zo\xC3\xAB\r\n\xC3") << QStringList {"ZoÃ«", "Ã"} << 4;
     }
     void textLinesReadAsTheWholeFile()
     {
@@ -140,6 +142,70 @@ private Q_SLOTS:
         QString whole = *readTextFile(path);
         whole.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
         QCOMPARE(text.joined(), whole);
+        const std::optional<TextLines> fromFile = TextLines::read(path).lines;
+        QVERIFY(fromFile);
+        QCOMPARE(fromFile->lines(0, lines.size() + 1), lines);
+        QCOMPARE(fromFile->longestLine(), longest);
+    }
+
+    // A file is read a mebibyte at a time to find its lines: a line end, a
+    // line and a UTF-8 character split between two pieces read as they would
+    // whole.
+    void textLinesReadFromAFileInPieces()
+    {
+        constexpr qsizetype MiB = 1 << 20;
+        QByteArray bytes = QByteArray("Zo\xC3\xAB\r\n");
+        bytes += QByteArray(MiB - 1 - bytes.size(), 'a') + "\r\n"; // CR | LF
+        bytes += QByteArray(2 * MiB - 1 - bytes.size(), 'b') + "\xC3\xAB\r\r"; // C3 | AB
+        bytes += QByteArray(3 * MiB - 1 - bytes.size(), 'c') + "\rlast"; // CR | a line without its end
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Madtr"));
+        writeBytes(path, bytes);
+        const TextLinesResult read = TextLines::read(path);
+        QVERIFY(read.lines);
+        const TextLines &text = *read.lines;
+        QString whole = *readTextFile(path);
+        whole.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        QCOMPARE(text.encoding(), TextEncoding::Utf8);
+        QCOMPARE(text.lineCount(), 6);
+        QCOMPARE(text.joined(), whole);
+        QCOMPARE(text.line(1), QString(MiB - 7, QLatin1Char('a')));
+        QCOMPARE(text.line(2), QString(MiB - 2, QLatin1Char('b')) + QStringLiteral("ë"));
+        QCOMPARE(text.line(3), QString());
+        QCOMPARE(text.line(4), QString(MiB - 4, QLatin1Char('c')));
+        QCOMPARE(text.line(5), QStringLiteral("last"));
+        QCOMPARE(text.longestLine(), MiB - 1); // characters, not bytes
+    }
+
+    // The viewer keeps the file open and reads the lines in sight from it:
+    // what it shows is the file as it was read, whatever happens to the name,
+    // and a file cut short shows what is left without reading past its end.
+    void textLinesFromAFileKeptOpen()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Madtr"));
+        writeBytes(path, "first\r\nsecond\r\nthird\r\nfourth");
+        std::optional<TextLines> text = TextLines::read(path).lines;
+        QVERIFY(text);
+        const QStringList all = {"first", "second", "third", "fourth"};
+
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::Append));
+            file.write("\r\nadded later\r\n");
+        }
+        QCOMPARE(text->lines(0, 10), all);
+        QVERIFY(writeFileAtomically(path, "replaced\r\n").ok);
+        QCOMPARE(text->lines(0, 10), all);
+
+        writeBytes(dir.filePath(QStringLiteral("Madtr2")), "first\r\nsecond\r\nthird\r\nfourth");
+        text = TextLines::read(dir.filePath(QStringLiteral("Madtr2"))).lines;
+        QVERIFY(QFile::resize(dir.filePath(QStringLiteral("Madtr2")), 10)); // "first\r\nsec"
+        QCOMPARE(text->lineCount(), 4);
+        QCOMPARE(text->lines(0, 4), QStringList({"first", "sec", "", ""}));
+        QCOMPARE(text->line(3), QString());
+        QVERIFY(QFile::resize(dir.filePath(QStringLiteral("Madtr2")), 6)); // "first\r"
+        QCOMPARE(text->lines(0, 2), QStringList({"first", ""}));
     }
 
     // The encoding is that of the whole file, found without decoding it whole:
