@@ -22,7 +22,6 @@ import datetime
 import glob
 import os
 import re
-import select
 import shutil
 import signal
 import struct
@@ -71,31 +70,44 @@ class Desktop:
         self.env.update(HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"))
 
     def start_x(self):
-        read_end, write_end = os.pipe()
-        try:
+        """A server on the first display number free here; exit 77 when none starts.
+
+        The number is chosen, not asked for with -displayfd, so the server
+        takes its lock file like every other server on the machine. Without
+        -noreset the server starts afresh whenever its last client leaves
+        (each xprop here), and refuses whoever comes in that moment."""
+        for number in range(200, 240):
+            if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                continue
             server = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
-                 "-fbdir", self.fbdir, "-nolisten", "tcp"],
-                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, start_new_session=True)
-        finally:
-            os.close(write_end)
-        self.children.append(server)
-        number = b""
-        ready, _, _ = select.select([read_end], [], [], 30)
-        if ready:
-            number = os.read(read_end, 32).strip()
-        os.close(read_end)
-        if not number:
-            server.kill()
-            log = server.stderr.read().decode(errors="replace")[-2000:]
-            print(f"SKIP: Xvfb did not start\n{log}")
-            sys.exit(77)
-        self.env["DISPLAY"] = ":" + number.decode()
+                ["Xvfb", f":{number}", "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-fbdir", self.fbdir,
+                 "-nolisten", "tcp", "-noreset"], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, start_new_session=True)
+            self.children.append(server)
+            self.env["DISPLAY"] = f":{number}"
+            try:
+                wait_for("the X server", lambda: server.poll() is not None or self.run(
+                    ["xprop", "-root", "-len", "0"], check=False), 30)
+            except RoadError:
+                pass
+            if server.poll() is None and self.run(["xprop", "-root", "-len", "0"], check=False):
+                return
+            self.stop()
+            self.children.clear()
+            log = server.stderr.read().decode(errors="replace")[-1000:]
+        print(f"SKIP: Xvfb did not start\n{log}")
+        sys.exit(77)
 
     def start_window_manager(self):
-        self.spawn(["openbox", "--sm-disable"], stderr=subprocess.DEVNULL)
-        wait_for("openbox to manage the screen",
-                 lambda: "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False))
+        log = open(os.path.join(self.scratch, "openbox.log"), "wb")
+        openbox = self.spawn(["openbox", "--sm-disable"], stdout=log, stderr=subprocess.STDOUT)
+        try:
+            wait_for("openbox to manage the screen", lambda: openbox.poll() is not None or "window id" in self.run(
+                ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False))
+        finally:
+            log.close()
+        if openbox.poll() is not None:
+            with open(log.name, errors="replace") as f:
+                raise RoadError(f"openbox ended at once: {f.read()[-1000:]}")
 
     def spawn(self, argv, **kw):
         child = subprocess.Popen(argv, env=kw.pop("env", self.env), start_new_session=True, **kw)
@@ -103,9 +115,12 @@ class Desktop:
         return child
 
     def run(self, argv, check=True):
+        """The command's output; with check false, empty when it failed."""
         done = subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=30)
-        if check and done.returncode != 0:
-            raise RoadError(f"{' '.join(argv)} failed: {done.stderr.strip()}")
+        if done.returncode != 0:
+            if check:
+                raise RoadError(f"{' '.join(argv)} failed: {done.stderr.strip()}")
+            return ""
         return done.stdout
 
     def stop(self):
