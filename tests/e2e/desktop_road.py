@@ -9,8 +9,8 @@ buffer into the screenshot folder.
 
 The answers come from what the program writes anyway: each answer lands in
 the answer log with the fact it answered, so a fact missed at the first try
-is answered right when it is asked again; a new fact is guessed, as the
-screen cannot be read from outside.
+is answered right when it is asked again; a new fact is guessed (the road
+reads no pixels to learn it).
 
 Usage: desktop_road.py <program> <screenshot folder>
 Exit 0 when the road holds, 1 with the reasons when not, 77 when the X
@@ -76,12 +76,14 @@ class Desktop:
         takes its lock file like every other server on the machine. Without
         -noreset the server starts afresh whenever its last client leaves
         (each xprop here), and refuses whoever comes in that moment."""
+        log = "every display number from 200 to 239 is taken"
         for number in range(200, 240):
             if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
                 continue
             server = subprocess.Popen(
                 ["Xvfb", f":{number}", "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-fbdir", self.fbdir,
-                 "-nolisten", "tcp", "-noreset"], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, start_new_session=True)
+                 "-nolisten", "tcp", "-noreset"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, start_new_session=True)
             self.children.append(server)
             self.env["DISPLAY"] = f":{number}"
             try:
@@ -165,10 +167,13 @@ class Desktop:
         return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
 
     def keys(self, *keys):
-        self.run(["xdotool", "key", "--delay", "60", *keys])
+        self.run(["xdotool", "key", "--delay", "40", *keys])
 
-    def type(self, text):
-        self.run(["xdotool", "type", "--delay", "60", text])
+    def type(self, text, *then):
+        """Types the text, then presses the keys given."""
+        self.run(["xdotool", "type", "--delay", "40", text])  # takes every argument left as text
+        if then:
+            self.keys(*then)
 
     # The screen, as the X server holds it.
     def frame(self):
@@ -289,9 +294,8 @@ def answer_the_drill(desktop, log, on_first_miss):
         else:
             hit = {int(r["left"]) for r in firsts if r["correct"] == "1"}
             typed = min(set(range(10)) - hit) + ADDEND
-        time.sleep(pause + 0.3)
-        desktop.type(str(typed))
-        desktop.keys("Return")
+        time.sleep(pause + 0.2)
+        desktop.type(str(typed), "Return")
         new = log.wait_beyond(len(rows), timeout=3.0)
         if not new:
             pause = 0.0  # lost in the pause, which is over by now
@@ -340,8 +344,7 @@ def road(program, desktop, folder, failures):
 
     company = window("Brevandi Plovista", "Company")
     shoot(company)
-    desktop.type(STUDENT)
-    desktop.keys("Return")
+    desktop.type(STUDENT, "Return")
 
     main_menu = window("Main Menu", "MainMenu")
     shoot(main_menu)
@@ -414,7 +417,7 @@ def road(program, desktop, folder, failures):
     with open(os.path.join(folder, "Madtr"), "rb") as f:
         madtr = f.read()
     last = madtr.split(b"\r\n")[-2] + b"\r\n" if madtr.endswith(b"\r\n") else madtr
-    pattern = (rb"(\d\d/\d\d/\d\d)   Ann Lee         \+7     V   0->9   10  (\d+)\|100 +(\d+(\.\d+)?)\|5\.0 +"
+    pattern = (rb"(\d\d/\d\d/\d\d)   Ann Lee         \+7     V   0->9   10  (\d+)\|100 +\d*\.?\d+\|5\.0 +"
                rb"\d*\.?\d+ +\r\n")
     found = re.fullmatch(pattern, last)
     if not found:
@@ -461,7 +464,7 @@ def main():
         desktop.start_x()
         desktop.start_window_manager()
         road(program, desktop, folder, failures)
-    except RoadError as error:
+    except (RoadError, OSError) as error:
         failures.append(str(error))
     finally:
         desktop.stop()
