@@ -12,7 +12,7 @@ trap cleanup EXIT
 printf 'autospawn = no\n' >"$dir/client.conf"
 export PULSE_CLIENTCONFIG="$dir/client.conf" PULSE_SERVER="unix:$dir/native" XDG_RUNTIME_DIR="$dir"
 
-# Starts the server; fails with its log when it does not answer.
+# Starts the server; fails (1) with its log when it does not answer.
 start_null_sink() {
     env -u DISPLAY -u DBUS_SESSION_BUS_ADDRESS HOME="$dir" XDG_CONFIG_HOME="$dir/config" \
         pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --realtime=no --high-priority=no \
@@ -20,5 +20,5 @@ start_null_sink() {
         --load="module-native-protocol-unix auth-anonymous=1 socket=$dir/native" 2>"$dir/server.log" &
     server=$!
     for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-    pactl info >/dev/null || { cat "$dir/server.log"; exit 1; }
+    pactl info >/dev/null || { cat "$dir/server.log"; return 1; }
 }
