@@ -1,6 +1,8 @@
 #include "platform/qtmessageboxes.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace plovista {
@@ -36,6 +38,17 @@ int QtMessageBoxes::ask(const QString &text, const QString &title, MsgIcon icon,
     case MsgButtons::OkCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         break;
+    }
+    // A short text makes a box narrower than its own title, which a window
+    // manager then cuts ("Quit ... gram"). QMessageBox fixes its size from
+    // its layout, so the room goes into the layout: the title in a bold face
+    // (as title bars draw it) and the title bar's buttons.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        QFont titleFont = box.font();
+        titleFont.setBold(true);
+        const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(title) + 120;
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
+                      1, grid->columnCount());
     }
     switch (box.exec()) {
     case QMessageBox::Yes:
