@@ -16,7 +16,8 @@
 // appears. --keep-queue ignores the drill's request to drop what waits for
 // earlier facts, which is how the program behaved before it made one.
 //
-// Usage: bench_speechlag [--channel voice|peedy] [--keep-queue] [--detail]
+// It speaks with the natural voice where installed; --espeak takes espeak-ng.
+// Usage: bench_speechlag [--channel voice|peedy] [--keep-queue] [--espeak] [--detail]
 // (--detail lists every text with when it was asked and heard.)
 // A run that cannot measure (no audio device, a drill that does not end, a
 // reading that never starts for want of sound) prints FAILED and exits 1.
@@ -177,6 +178,7 @@ public:
         m_voice.stop();
         m_log.dropWaiting();
     }
+    void whenQuiet(std::function<void()> done) override { m_voice.whenQuiet(std::move(done)); }
     void dropWaiting() override
     {
         if (m_keepQueue)
@@ -231,6 +233,7 @@ public:
         m_running.reset();
         m_log.dropWaiting();
     }
+    void whenQuiet(std::function<void()> done) override { m_peedy.whenQuiet(std::move(done)); }
     void dropWaitingSpeech() override
     {
         if (m_keepQueue)
@@ -295,7 +298,8 @@ int main(int argc, char **argv)
     clock.start();
     Log log(clock);
     QTemporaryDir folder;
-    SpeechEngine engine;
+    SpeechEngine engine(arguments.contains(QLatin1String("--espeak")) ? SpeechEngine::Synthesizer::Espeak
+                                                                      : SpeechEngine::Synthesizer::Natural);
     TimedVoice *voice = nullptr;
     TimedCharacter *character = nullptr;
     Services services;
@@ -436,6 +440,11 @@ int main(int argc, char **argv)
                 "drill\n",
                 peedy ? "Peedy" : "voice", keepQueue ? "queue kept (before)" : "waiting texts dropped (after)",
                 FactsCount, answers, figuresOf(gaps).median, double(*lastAnswerNs - startNs) / 1e9 / FactsCount);
+    const auto synthesizer = engine.synthesizer();
+    std::printf("  synthesiser: %s\n",
+                !synthesizer                                             ? "none"
+                    : *synthesizer == SpeechEngine::Synthesizer::Natural ? "natural voice"
+                                                                         : "espeak-ng");
     std::printf("  fact on screen to its reading heard: median %.2f s, max %.2f s, last fact %.2f s (%d readings)\n",
                 readings.median, readings.max, readings.last, readings.count);
     if (corrections.count)
