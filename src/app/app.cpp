@@ -4,6 +4,7 @@
 #include "app/assistform.h"
 #include "app/company.h"
 #include "app/contactform.h"
+#include "app/fontfamilies.h"
 #include "app/frmabout.h"
 #include "app/messageform.h"
 #include "app/screensize.h"
@@ -65,7 +66,7 @@ App::App(const QString &workingFolder, Services services)
     // The windows were designed around a narrow sans-serif face; Liberation
     // Sans has the same widths as the face they were drawn with.
     QFont font(QStringLiteral("Arial"), 9);
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setFamilies(installedFirst({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}));
     QApplication::setFont(font);
 }
 

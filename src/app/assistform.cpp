@@ -2,6 +2,7 @@
 
 #include "app/agentmissing.h"
 #include "app/app.h"
+#include "app/fontfamilies.h"
 #include "app/twips.h"
 #include "app/windowplacement.h"
 
@@ -30,7 +31,7 @@ AssistForm::AssistForm(App &app)
     m_label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont arial(QStringLiteral("Arial"));
-    arial.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    arial.setFamilies(installedFirst({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}));
     arial.setPointSize(10);
     m_label1->setFont(arial);
 }

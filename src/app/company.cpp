@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/assistform.h"
 #include "app/contactform.h"
+#include "app/fontfamilies.h"
 #include "app/frmabout.h"
 #include "app/namecheck.h"
 #include "app/screensize.h"
@@ -122,7 +123,8 @@ void Company::buildPanel()
     placeTwips(ab, 1600, 1080);
     auto *title = label(m_frame1, QStringLiteral("TitleLabel"), QStringLiteral("Plovista"), 26, true);
     QFont comic = title->font();
-    comic.setFamilies({QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"), QStringLiteral("Comic Relief")});
+    comic.setFamilies(installedFirst(
+        {QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"), QStringLiteral("Comic Relief")}));
     title->setFont(comic);
     QPalette blue = title->palette();
     blue.setColor(QPalette::WindowText, QColor(0x1f, 0x5f, 0x9f));

@@ -3,6 +3,7 @@
 #include "app/announcer.h"
 #include "app/app.h"
 #include "app/assistform.h"
+#include "app/fontfamilies.h"
 #include "app/shapes.h"
 #include "app/twips.h"
 #include "drill/answerbox.h"
@@ -40,7 +41,8 @@ constexpr std::array CorrectionLines = {2, 5, 6};
 QFont numberFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("Courier")});
+    font.setFamilies(
+        installedFirst({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("Courier")}));
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     font.setBold(true);

@@ -1,5 +1,6 @@
 #include "fluency/gridpainter.h"
 
+#include "app/fontfamilies.h"
 #include "fluency/fluencygrid.h"
 
 #include <QLocale>
@@ -70,7 +71,8 @@ QString keyText(FactStatus status)
 QFont font(qreal pixels, bool bold = false)
 {
     QFont f(QStringLiteral("Arial"));
-    f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    f.setFamilies(
+        installedFirst({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}));
     f.setPixelSize(static_cast<int>(pixels));
     f.setBold(bold);
     return f;

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/assistform.h"
 #include "app/company.h"
+#include "app/fontfamilies.h"
 #include "app/twips.h"
 #include "drill/recordline.h"
 #include "platform/printing.h"
@@ -80,8 +81,8 @@ RecordsForm::RecordsForm(App &app)
     m_recordsBox->setObjectName(QStringLiteral("RecordsBox"));
     m_recordsBox->setAccessibleName(QStringLiteral("Current Records"));
     QFont courier(QStringLiteral("Courier New"));
-    courier.setFamilies(
-        {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
+    courier.setFamilies(installedFirst(
+        {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")}));
     courier.setStyleHint(QFont::TypeWriter);
     courier.setFixedPitch(true);
     courier.setPointSize(10);

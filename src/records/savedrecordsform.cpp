@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/assistform.h"
+#include "app/fontfamilies.h"
 #include "app/twips.h"
 #include "records/recordsform.h"
 #include "records/savedrecords.h"
@@ -69,8 +70,8 @@ SavedRecordsForm::SavedRecordsForm(App &app)
     m_previewFile->setReadOnly(true);
     m_previewFile->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont courier(QStringLiteral("Courier New"));
-    courier.setFamilies(
-        {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
+    courier.setFamilies(installedFirst(
+        {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")}));
     courier.setStyleHint(QFont::TypeWriter);
     courier.setPointSize(8);
     m_previewFile->setFont(courier);
