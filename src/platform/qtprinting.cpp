@@ -1,7 +1,9 @@
 #include "platform/qtprinting.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
@@ -25,18 +27,47 @@ bool showPrintDialog(QPrinter &printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
+// The file a job is offered to be written to: in the user's documents folder
+// (made when the desktop names one that is not there yet, the home folder
+// when it cannot be), named after the job and the day, and numbered when
+// that name is taken, so a second sheet never takes the place of the first.
+QString pdfFileFor(QString jobName, const QDate &day)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        folder = QDir::homePath();
+    const QString name =
+        jobName.replace(QLatin1Char('/'), QLatin1Char('-')) + QLatin1Char(' ') + day.toString(Qt::ISODate);
+    QString path = QDir(folder).filePath(name + QStringLiteral(".pdf"));
+    for (int number = 2; QFileInfo::exists(path); ++number)
+        path = QDir(folder).filePath(QStringLiteral("%1 (%2).pdf").arg(name).arg(number));
+    return path;
+}
+
 void prepare(QPrinter &printer, const QString &jobName)
 {
     printer.setDocName(jobName);
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        // Where the user keeps documents, not the program's working folder;
-        // the dialog shows the whole path and lets it be changed.
-        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (folder.isEmpty() || !QDir(folder).exists())
-            folder = QDir::homePath();
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QDir(folder).filePath(jobName + QStringLiteral(".pdf")));
-    }
+    // The dialog offers this file for printing to PDF; where there is no
+    // printer it is what is printed to.
+    printer.setOutputFileName(pdfFileFor(jobName, QDate::currentDate()));
+    // Naming a PDF file chose PDF output; a printer stays the first choice.
+    const QPrinterInfo preferred = QPrinterInfo::defaultPrinter();
+    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
+    if (!preferred.isNull())
+        printer.setPrinterName(preferred.printerName());
+    else if (!printers.isEmpty())
+        printer.setPrinterName(printers.first().printerName());
+}
+
+// The dialog, and then only a job to a file keeps the file's name: one on its
+// way to a printer must not be written to the file offered.
+bool askForPrinter(const QtPrinting::Dialog &dialog, QPrinter &printer)
+{
+    if (!dialog(printer))
+        return false;
+    if (printer.outputFormat() == QPrinter::NativeFormat)
+        printer.setOutputFileName(QString());
+    return true;
 }
 
 PrintOutcome failed(const QString &why)
@@ -257,7 +288,7 @@ PrintOutcome QtPrinting::printImage(const QImage &image, const QString &jobName)
 {
     QPrinter printer(QPrinter::HighResolution);
     prepare(printer, jobName);
-    if (!m_dialog(printer))
+    if (!askForPrinter(m_dialog, printer))
         return {false, true, {}};
     QPainter painter;
     if (!painter.begin(&printer))
@@ -279,7 +310,7 @@ PrintOutcome QtPrinting::printPages(const QString &jobName, const PagesForCopies
     prepare(printer, jobName);
     printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
     printer.setCopyCount(1);
-    if (!m_dialog(printer))
+    if (!askForPrinter(m_dialog, printer))
         return {false, true, {}};
     // The copies are pages of their own; the printer must not repeat them.
     const int copies = std::max(1, printer.copyCount());
@@ -309,7 +340,7 @@ PrintOutcome QtPrinting::printPainted(const QString &jobName, const PaintPage &p
     QPrinter printer(QPrinter::HighResolution);
     prepare(printer, jobName);
     printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-    if (!m_dialog(printer))
+    if (!askForPrinter(m_dialog, printer))
         return {false, true, {}};
     QPainter painter;
     if (!painter.begin(&printer))

@@ -2,6 +2,7 @@
 #include "platform/systemrandom.h"
 #include "teacher/worksheet.h"
 
+#include <QDate>
 #include <QDebug>
 #include <QPainter>
 #include <QPrinter>
@@ -85,6 +86,11 @@ private Q_SLOTS:
     {
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed");
+        // Every job is offered a file in the documents folder, made when it
+        // is missing: a home of the tests' own.
+        QVERIFY(m_home.isValid());
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral(".config"))));
     }
 
     // Every copy a worksheet of its own on a page of its own, the message on
@@ -181,6 +187,31 @@ private Q_SLOTS:
         QVERIFY(!failed.error.isEmpty());
     }
 
+    // The file offered for a PDF is in the documents folder, made when it is
+    // missing, under the job's name and the day; a second job that day does
+    // not take the first one's place.
+    void aPdfIsOfferedInTheDocumentsFolderUnderANameOfItsOwn()
+    {
+        const QString stem =
+            m_home.filePath(QStringLiteral("Documents/Addition Facts ")) + QDate::currentDate().toString(Qt::ISODate);
+        QStringList offered;
+        QtPrinting printing([&](QPrinter &printer) {
+            offered << printer.outputFileName();
+            // Written where it was offered, whatever printers this machine has.
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            return true;
+        });
+        SystemRandom random;
+        const WorksheetRequest request {Operation::Addition, FactRange::ZeroToNine, {}, QStringLiteral("footer")};
+        for (int job = 0; job < 2; ++job)
+            QVERIFY(printing
+                        .printPages(worksheetTitle(Operation::Addition),
+                                    [&](int copies) { return worksheetPages(request, copies, random); })
+                        .printed);
+        QCOMPARE(offered, QStringList({stem + QStringLiteral(".pdf"), stem + QStringLiteral(" (2).pdf")}));
+        QVERIFY(QFile::exists(offered[0]) && QFile::exists(offered[1]));
+    }
+
     // A drawn page is given the printable area: a word at its far corner
     // lands inside the paper's margins, wherever they are.
     void aDrawnPageReachesTheCornerOfThePrintableArea()
@@ -209,6 +240,9 @@ private Q_SLOTS:
         QVERIFY(word.captured(2).toDouble() > 612 - 28.3 - 5 && word.captured(2).toDouble() <= 612 - 28.3 + 1);
         QVERIFY(word.captured(3).toDouble() > 792 - 28.3 - 5 && word.captured(3).toDouble() <= 792 - 28.3 + 1);
     }
+
+private:
+    QTemporaryDir m_home;
 };
 
 QTEST_MAIN(TestQtPrinting)
