@@ -37,9 +37,12 @@ public:
     virtual PrintOutcome printPainted(const QString &jobName, const PaintPage &paint) = 0;
     // Shows the print dialog with one copy preset; then asks for the pages of
     // the copies chosen there and prints each page on a sheet of its own. The
-    // printer makes no copies itself, so every copy can differ. A page wider
-    // or taller than the paper is printed smaller, never cut. Nothing is asked
-    // for when the dialog is cancelled.
+    // printer makes no copies itself, so every copy can differ. Nothing is
+    // asked for when the dialog is cancelled.
+    // The pages are laid out for the paper chosen: scaled together, one scale
+    // for the job, so that the widest spans the printable width between equal
+    // left and right margins, and with their empty lines grown so that the
+    // last line stands at the foot of the printable area. Nothing is cut.
     virtual PrintOutcome printPages(const QString &jobName, const PagesForCopies &pagesFor) = 0;
 };
 

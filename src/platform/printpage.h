@@ -23,6 +23,9 @@ struct PrintLine
     QString fontFamily;
     int pointSize = 10;
     QList<PrintPiece> pieces; // in order from left to right; none for an empty line
+    // A page is scaled to its paper; a line that must stay readable however
+    // small the rest comes out (a footer) is never printed below this size.
+    int minimumPointSize = 0;
 
     friend bool operator==(const PrintLine &, const PrintLine &) = default;
 };

@@ -1,7 +1,9 @@
 #include "platform/qtprinting.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
@@ -11,6 +13,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace plovista {
@@ -24,18 +27,47 @@ bool showPrintDialog(QPrinter &printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
+// The file a job is offered to be written to: in the user's documents folder
+// (made when the desktop names one that is not there yet, the home folder
+// when it cannot be), named after the job and the day, and numbered when
+// that name is taken, so a second sheet never takes the place of the first.
+QString pdfFileFor(QString jobName, const QDate &day)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        folder = QDir::homePath();
+    const QString name =
+        jobName.replace(QLatin1Char('/'), QLatin1Char('-')) + QLatin1Char(' ') + day.toString(Qt::ISODate);
+    QString path = QDir(folder).filePath(name + QStringLiteral(".pdf"));
+    for (int number = 2; QFileInfo::exists(path); ++number)
+        path = QDir(folder).filePath(QStringLiteral("%1 (%2).pdf").arg(name).arg(number));
+    return path;
+}
+
 void prepare(QPrinter &printer, const QString &jobName)
 {
     printer.setDocName(jobName);
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        // Where the user keeps documents, not the program's working folder;
-        // the dialog shows the whole path and lets it be changed.
-        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (folder.isEmpty() || !QDir(folder).exists())
-            folder = QDir::homePath();
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QDir(folder).filePath(jobName + QStringLiteral(".pdf")));
-    }
+    // The dialog offers this file for printing to PDF; where there is no
+    // printer it is what is printed to.
+    printer.setOutputFileName(pdfFileFor(jobName, QDate::currentDate()));
+    // Naming a PDF file chose PDF output; a printer stays the first choice.
+    const QPrinterInfo preferred = QPrinterInfo::defaultPrinter();
+    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
+    if (!preferred.isNull())
+        printer.setPrinterName(preferred.printerName());
+    else if (!printers.isEmpty())
+        printer.setPrinterName(printers.first().printerName());
+}
+
+// The dialog, and then only a job to a file keeps the file's name: one on its
+// way to a printer must not be written to the file offered.
+bool askForPrinter(const QtPrinting::Dialog &dialog, QPrinter &printer)
+{
+    if (!dialog(printer))
+        return false;
+    if (printer.outputFormat() == QPrinter::NativeFormat)
+        printer.setOutputFileName(QString());
+    return true;
 }
 
 PrintOutcome failed(const QString &why)
@@ -67,6 +99,22 @@ struct LineFont
     qreal columnWidth = 0;
 };
 
+// Where the ink of a line or a page starts and ends, measured from the left
+// of column 1 at the size the line asks for.
+struct Ink
+{
+    qreal left = std::numeric_limits<qreal>::max();
+    qreal right = std::numeric_limits<qreal>::lowest();
+
+    bool isEmpty() const { return right < left; }
+    qreal width() const { return isEmpty() ? 0 : right - left; }
+    void add(const Ink &other)
+    {
+        left = std::min(left, other.left);
+        right = std::max(right, other.right);
+    }
+};
+
 class LineFonts
 {
 public:
@@ -90,57 +138,144 @@ public:
         return *found;
     }
 
-    qreal width(const PrintLine &line)
+    // Blanks before and after the text are no part of its ink: a fact starts
+    // with the blank of its sign, and a margin is what the eye sees.
+    Ink ink(const PrintLine &line)
     {
         const LineFont &lineFont = (*this)(line);
         const QFontMetricsF metrics(lineFont.font, &m_device);
-        qreal width = 0;
-        for (const PrintPiece &piece : line.pieces)
-            width = std::max(width, (piece.column - 1) * lineFont.columnWidth + metrics.horizontalAdvance(piece.text));
-        return width;
+        Ink ink;
+        for (const PrintPiece &piece : line.pieces) {
+            const qsizetype first = firstInked(piece.text);
+            if (first < 0)
+                continue;
+            qsizetype last = piece.text.size();
+            while (piece.text.at(last - 1).isSpace())
+                --last;
+            const qreal column = (piece.column - 1) * lineFont.columnWidth;
+            ink.add({column + metrics.horizontalAdvance(piece.text.left(first)),
+                     column + metrics.horizontalAdvance(piece.text.left(last))});
+        }
+        return ink;
     }
 
 private:
+    static qsizetype firstInked(const QString &text)
+    {
+        for (qsizetype i = 0; i < text.size(); ++i)
+            if (!text.at(i).isSpace())
+                return i;
+        return -1;
+    }
+
     QPaintDevice &m_device;
     QHash<QString, LineFont> m_fonts;
 };
 
-// One scale for the whole job, so that every copy looks the same: the size
-// the lines were laid out for where the paper allows it, smaller where the
-// widest or longest page would not fit.
-qreal fittingScale(const QList<PrintPage> &pages, LineFonts &fonts, const QSizeF &area)
+// The printable area of the paper in the painter's units (which start at its
+// corner), narrowed so that the margins left and right are the same.
+QRectF evenPrintableArea(const QPrinter &printer)
 {
-    qreal width = 0;
+    const QPageLayout layout = printer.pageLayout();
+    const QRectF paper = layout.fullRectPixels(printer.resolution());
+    const QRectF printable = layout.paintRectPixels(printer.resolution());
+    const qreal side = std::max(printable.left() - paper.left(), paper.right() - printable.right());
+    return {side - printable.left(), 0, paper.width() - 2 * side, printable.height()};
+}
+
+// The lines of a page the paper is fitted to: all but those printed at a
+// size of their own.
+Ink blockInk(const PrintPage &page, LineFonts &fonts)
+{
+    Ink ink;
+    for (const PrintLine &line : page.lines)
+        if (line.minimumPointSize <= 0)
+            ink.add(fonts.ink(line));
+    return ink;
+}
+
+// The scale a line is drawn at on a page drawn at `scale`: the page's, unless
+// that would print it below its smallest size, and then no wider than `room`.
+qreal lineScale(const PrintLine &line, qreal scale, LineFonts &fonts, qreal room)
+{
+    if (line.minimumPointSize <= 0 || line.pointSize <= 0 || line.pointSize * scale >= line.minimumPointSize)
+        return scale;
+    const qreal readable = qreal(line.minimumPointSize) / line.pointSize;
+    const qreal right = fonts.ink(line).right;
+    return right > 0 && right * readable > room ? std::max(scale, room / right) : readable;
+}
+
+qreal pageHeight(const PrintPage &page, qreal scale, LineFonts &fonts, qreal room)
+{
     qreal height = 0;
+    for (const PrintLine &line : page.lines)
+        height += fonts(line).lineSpacing * lineScale(line, scale, fonts, room);
+    return height;
+}
+
+// One scale for the whole job, so that every copy looks the same: the widest
+// page spans the printable width, unless the longest would then run off the
+// foot of the paper.
+qreal jobScale(const QList<PrintPage> &pages, LineFonts &fonts, const QRectF &area)
+{
+    qreal widest = 0;
+    for (const PrintPage &page : pages)
+        widest = std::max(widest, blockInk(page, fonts).width());
+    qreal scale = widest > 0 ? area.width() / widest : 1.0;
     for (const PrintPage &page : pages) {
-        qreal pageHeight = 0;
-        for (const PrintLine &line : page.lines) {
-            width = std::max(width, fonts.width(line));
-            pageHeight += fonts(line).lineSpacing;
+        if (pageHeight(page, scale, fonts, area.width()) <= area.height())
+            continue;
+        // Lines kept at their smallest size do not shrink with the rest, so
+        // the height is not in proportion to the scale.
+        qreal fits = 0;
+        qreal tooTall = scale;
+        for (int step = 0; step < 40; ++step) {
+            const qreal middle = (fits + tooTall) / 2;
+            (pageHeight(page, middle, fonts, area.width()) <= area.height() ? fits : tooTall) = middle;
         }
-        height = std::max(height, pageHeight);
+        scale = fits;
     }
-    qreal scale = 1.0;
-    if (width > area.width())
-        scale = area.width() / width;
-    if (height * scale > area.height())
-        scale = area.height() / height;
     return scale;
 }
 
-void drawPage(QPainter &painter, const PrintPage &page, LineFonts &fonts, qreal scale)
+// The page's ink centred across the area; the spare height shared among its
+// empty lines, so that the rows run down the whole sheet and the last line
+// stands at its foot.
+void drawPage(QPainter &painter, const PrintPage &page, LineFonts &fonts, const QRectF &area, qreal scale)
 {
-    painter.save();
-    painter.scale(scale, scale);
-    qreal top = 0;
+    const Ink ink = blockInk(page, fonts);
+    const qreal left =
+        ink.isEmpty() ? area.left() : area.left() + (area.width() - ink.width() * scale) / 2 - ink.left * scale;
+    const qreal room = area.right() - left;
+
+    qreal used = 0;
+    qreal empty = 0;
+    for (const PrintLine &line : page.lines) {
+        const qreal height = fonts(line).lineSpacing * lineScale(line, scale, fonts, room);
+        used += height;
+        empty += line.pieces.isEmpty() ? height : 0;
+    }
+    const qreal spare = area.height() - used;
+    const qreal stretch = spare > 0 && empty > 0 ? 1 + spare / empty : 1;
+
+    qreal top = area.top();
     for (const PrintLine &line : page.lines) {
         const LineFont &lineFont = fonts(line);
+        const qreal lineScaled = lineScale(line, scale, fonts, room);
+        const qreal height = lineFont.lineSpacing * lineScaled;
+        if (line.pieces.isEmpty()) {
+            top += height * stretch;
+            continue;
+        }
+        painter.save();
+        painter.translate(left, top);
+        painter.scale(lineScaled, lineScaled);
         painter.setFont(lineFont.font);
         for (const PrintPiece &piece : line.pieces)
-            painter.drawText(QPointF((piece.column - 1) * lineFont.columnWidth, top + lineFont.ascent), piece.text);
-        top += lineFont.lineSpacing;
+            painter.drawText(QPointF((piece.column - 1) * lineFont.columnWidth, lineFont.ascent), piece.text);
+        painter.restore();
+        top += height;
     }
-    painter.restore();
 }
 
 } // namespace
@@ -153,7 +288,7 @@ PrintOutcome QtPrinting::printImage(const QImage &image, const QString &jobName)
 {
     QPrinter printer(QPrinter::HighResolution);
     prepare(printer, jobName);
-    if (!m_dialog(printer))
+    if (!askForPrinter(m_dialog, printer))
         return {false, true, {}};
     QPainter painter;
     if (!painter.begin(&printer))
@@ -175,7 +310,7 @@ PrintOutcome QtPrinting::printPages(const QString &jobName, const PagesForCopies
     prepare(printer, jobName);
     printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
     printer.setCopyCount(1);
-    if (!m_dialog(printer))
+    if (!askForPrinter(m_dialog, printer))
         return {false, true, {}};
     // The copies are pages of their own; the printer must not repeat them.
     const int copies = std::max(1, printer.copyCount());
@@ -186,14 +321,14 @@ PrintOutcome QtPrinting::printPages(const QString &jobName, const PagesForCopies
     if (!painter.begin(&printer))
         return failed(QStringLiteral("The printer could not be started."));
     LineFonts fonts(printer);
-    const QSizeF area = printer.pageLayout().paintRectPixels(printer.resolution()).size();
-    const qreal scale = fittingScale(pages, fonts, area);
+    const QRectF area = evenPrintableArea(printer);
+    const qreal scale = jobScale(pages, fonts, area);
     for (qsizetype i = 0; i < pages.size(); ++i) {
         if (i > 0 && !printer.newPage()) {
             painter.end();
             return failed(QStringLiteral("A new page could not be started."));
         }
-        drawPage(painter, pages.at(i), fonts, scale);
+        drawPage(painter, pages.at(i), fonts, area, scale);
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error)
         return failed(QStringLiteral("The pages could not be sent to the printer."));
@@ -205,7 +340,7 @@ PrintOutcome QtPrinting::printPainted(const QString &jobName, const PaintPage &p
     QPrinter printer(QPrinter::HighResolution);
     prepare(printer, jobName);
     printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-    if (!m_dialog(printer))
+    if (!askForPrinter(m_dialog, printer))
         return {false, true, {}};
     QPainter painter;
     if (!painter.begin(&printer))

@@ -106,9 +106,9 @@ QString blockFact(Operation operation, int row, int a, int b)
 class PageBuilder
 {
 public:
-    void line(int pointSize, QList<PrintPiece> pieces)
+    void line(int pointSize, QList<PrintPiece> pieces, int minimumPointSize = 0)
     {
-        m_page.lines.append({QString::fromLatin1(WorksheetFont), pointSize, std::move(pieces)});
+        m_page.lines.append({QString::fromLatin1(WorksheetFont), pointSize, std::move(pieces), minimumPointSize});
     }
     void text(int pointSize, const QString &text) { line(pointSize, {{1, text}}); }
     void empty(int pointSize, int count)
@@ -252,7 +252,7 @@ PrintPage worksheetPage(const WorksheetRequest &request, Random &random)
         addDivisionRows(page, request, random);
     else
         addBlocks(page, request, random);
-    page.text(FooterPointSize, request.footer);
+    page.line(FooterPointSize, {{1, request.footer}}, FooterMinimumPointSize);
     return page.take();
 }
 

@@ -25,6 +25,8 @@ constexpr int HeaderPointSize = 10;
 constexpr int BodyPointSize = 14;
 constexpr int DivisionPointSize = 12;
 constexpr int FooterPointSize = 6;
+// A worksheet is scaled to its paper; its footer is never printed smaller.
+constexpr int FooterMinimumPointSize = 8;
 
 // Where the five facts of a row start.
 constexpr std::array<int, 5> FactColumns = {1, 19, 38, 57, 76};
