@@ -1,3 +1,4 @@
+#include "platform/qtmessageboxes.h"
 #include "records/recordsform.h"
 #include "records/recordsview.h"
 #include "records/savedrecords.h"
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTimer>
 
 using namespace plovista;
 using namespace plovista::test;
@@ -93,6 +95,18 @@ class TestRecordsManagement : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // The real box: Enter gives the answer the question makes the default.
+    void enterGivesTheDefaultAnswer()
+    {
+        QtMessageBoxes boxes;
+        for (const MsgAnswer wanted : {MsgNo, MsgYes}) {
+            QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+            QCOMPARE(boxes.ask(QStringLiteral("Delete them?"), QStringLiteral("Delete"), MsgIcon::Critical,
+                               MsgButtons::YesNo, wanted),
+                     int(wanted));
+        }
+    }
+
     void viewAndDeleteTheCurrentRecords()
     {
         Teacher t({});
