@@ -103,9 +103,10 @@ void App::start()
     company().Form_Load();
 }
 
-int App::ask(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons)
+int App::ask(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons,
+             std::optional<MsgAnswer> defaultAnswer)
 {
-    m_state.MsgResult = m_services.boxes->ask(text, title, icon, buttons);
+    m_state.MsgResult = m_services.boxes->ask(text, title, icon, buttons, defaultAnswer.value_or(firstAnswer(buttons)));
     return m_state.MsgResult;
 }
 

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace plovista {
 
@@ -68,7 +69,9 @@ public:
 
     // Asks through the message-box service and keeps the answer as the
     // program's message-box result.
-    int ask(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons);
+    // With no default answer Enter gives the first button's (Yes, OK, Retry).
+    int ask(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons,
+            std::optional<MsgAnswer> defaultAnswer = std::nullopt);
     void tell(const QString &text, const QString &title, MsgIcon icon = MsgIcon::None);
 
     // Writes a setting; a failure is told to the user, and the program goes on.

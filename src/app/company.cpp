@@ -378,6 +378,8 @@ void Company::finishStartup()
         notice.activateWindow();
     }
     greet();
+    // Left for after the screen is up: nothing on it needs these folders.
+    sweepInterruptedWrites(m_app.store());
 }
 
 void Company::greet()

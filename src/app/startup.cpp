@@ -166,4 +166,11 @@ QStringList loadSettings(const SettingsStore &store, AppState &state)
     return failures;
 }
 
+void sweepInterruptedWrites(const SettingsStore &store)
+{
+    const QString root = store.workingFolder();
+    for (const QString &folder : {root, store.filesFolder(), root + QStringLiteral("/SDat")})
+        removeInterruptedWrites(folder);
+}
+
 } // namespace plovista

@@ -33,4 +33,8 @@ QString spokenNameFrom(const QString &pnameField, const QString &firstName);
 // made and for each reason files could not be written.
 QStringList loadSettings(const SettingsStore &store, AppState &state);
 
+// Removes the new files of writes that a crash or a kill interrupted from the
+// folders the program writes to: "Files", "SDat" and the working folder.
+void sweepInterruptedWrites(const SettingsStore &store);
+
 } // namespace plovista

@@ -7,7 +7,8 @@
 
 namespace plovista {
 
-int QtMessageBoxes::ask(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons)
+int QtMessageBoxes::ask(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons,
+                        MsgAnswer defaultAnswer)
 {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(title);
@@ -37,6 +38,23 @@ int QtMessageBoxes::ask(const QString &text, const QString &title, MsgIcon icon,
         break;
     case MsgButtons::OkCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    }
+    switch (defaultAnswer) {
+    case MsgOk:
+        box.setDefaultButton(QMessageBox::Ok);
+        break;
+    case MsgCancel:
+        box.setDefaultButton(QMessageBox::Cancel);
+        break;
+    case MsgRetry:
+        box.setDefaultButton(QMessageBox::Retry);
+        break;
+    case MsgYes:
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    case MsgNo:
+        box.setDefaultButton(QMessageBox::No);
         break;
     }
     // A short text makes a box narrower than its own title, which a window

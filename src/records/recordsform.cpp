@@ -145,12 +145,12 @@ void RecordsForm::openForStudent()
     activateWindow();
 }
 
-bool RecordsForm::openForTeacher()
+bool RecordsForm::openForTeacher(bool evenWhenEmpty)
 {
     m_teacherView = true;
     setAudience(Audience::Teacher);
     const std::optional<QString> unreadable = GetCurrentRecords();
-    if (unreadable || m_recordsBox->isEmpty()) {
+    if (unreadable || (m_recordsBox->isEmpty() && !evenWhenEmpty)) {
         if (unreadable)
             tellUnreadable(*unreadable);
         m_app.unloadRecordsForm();

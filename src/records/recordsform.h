@@ -26,10 +26,11 @@ public:
     void openForStudent();
     // The teacher's records sub-menu: shows the viewer with "Print" and
     // returns true, or returns false with the viewer not shown: when there
-    // are no records (the sub-menu tells the teacher), or when the file
-    // cannot be read (the viewer has told the teacher why). Closing the
-    // teacher's view emits teacherViewClosed for the sub-menu to come back.
-    bool openForTeacher();
+    // are no records (the sub-menu tells the teacher) unless evenWhenEmpty,
+    // or when the file cannot be read (the viewer has told the teacher why).
+    // Closing the teacher's view emits teacherViewClosed for the sub-menu to
+    // come back.
+    bool openForTeacher(bool evenWhenEmpty = false);
     // A saved record file, for the teacher: its records under the caption,
     // with "Print"; closing it emits teacherViewClosed too.
     void showSavedForTeacher(const QString &caption, TextLines records);

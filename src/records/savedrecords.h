@@ -30,7 +30,9 @@ struct NameProblem
 // records' code page are refused, each with its own words.
 std::optional<NameProblem> savedNameProblem(const QString &name);
 
-// The files of the folder, sorted by name as a teacher reads a list.
+// The files of the folder, sorted by name as a teacher reads a list. Hidden
+// files are left out: no saved name begins with a point, and a save under
+// way writes its new file under such a name.
 QStringList savedRecordFiles(const QString &folder);
 
 // Copies a records file byte for byte into a new or replaced file. The copy

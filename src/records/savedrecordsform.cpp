@@ -15,11 +15,15 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextDocument>
+#include <QtMath>
 
 namespace plovista {
 
@@ -31,9 +35,14 @@ constexpr int PreviewLines = 200;
 constexpr int ListLeft = 240;
 constexpr int ListTop = 480;
 constexpr int ListWidth = 3600;
+// Beside the preview the list gives up some of its width, so the window
+// with whole records still fits an 800-pixel screen.
+constexpr int ListWidthBesidePreview = 3000;
 constexpr int ListHeight = 3240;
-constexpr int PreviewLeft = 4080;
-constexpr int PreviewWidth = 6000;
+constexpr int PreviewLeft = ListLeft + ListWidthBesidePreview + 240;
+// A drill's record is 72 characters; a few more leave room for a speed or a
+// name longer than its column. Longer lines scroll.
+constexpr int PreviewColumns = 76;
 constexpr int RenameTop = 3840;
 constexpr int ButtonTop = 4320;
 
@@ -58,7 +67,6 @@ SavedRecordsForm::SavedRecordsForm(App &app)
     label->setBuddy(m_file1);
     // A list takes no name from its label by itself.
     m_file1->setAccessibleName(label->text());
-    placeTwips(m_file1, ListLeft, ListTop, ListWidth, ListHeight);
     connect(m_file1, &QListWidget::itemSelectionChanged, this, &SavedRecordsForm::File1_Click);
     connect(m_file1, &QListWidget::itemDoubleClicked, this, [this] {
         if (m_acceptFileButt->isEnabled())
@@ -75,7 +83,13 @@ SavedRecordsForm::SavedRecordsForm(App &app)
     courier.setStyleHint(QFont::TypeWriter);
     courier.setPointSize(8);
     m_previewFile->setFont(courier);
-    placeTwips(m_previewFile, PreviewLeft, ListTop, PreviewWidth, ListHeight);
+    // Wide enough for whole records beside the scroll bar, in whatever face
+    // stood in for Courier New.
+    const int previewPixels = QFontMetrics(courier).horizontalAdvance(QString(PreviewColumns, QLatin1Char('0'))) +
+        2 * (m_previewFile->frameWidth() + qCeil(m_previewFile->document()->documentMargin())) +
+        m_previewFile->verticalScrollBar()->sizeHint().width();
+    m_previewWidth = previewPixels * 15;
+    placeTwips(m_previewFile, PreviewLeft, ListTop, m_previewWidth, ListHeight);
     m_previewLabel = new QLabel(QStringLiteral("Records in the chosen file:"), client());
     m_previewLabel->setObjectName(QStringLiteral("PreviewLabel"));
     m_previewLabel->setBuddy(m_previewFile);
@@ -88,7 +102,7 @@ SavedRecordsForm::SavedRecordsForm(App &app)
     m_newName->setObjectName(QStringLiteral("NewName"));
     m_newName->setToolTip(QStringLiteral(" the new name of the chosen file "));
     m_newNameLabel->setBuddy(m_newName);
-    placeTwips(m_newName, ListLeft + 1080, RenameTop, ListWidth - 1080);
+    placeTwips(m_newName, ListLeft + 1080, RenameTop, ListWidthBesidePreview - 1080);
 
     m_acceptFileButt = new QPushButton(QStringLiteral("View"), client());
     m_acceptFileButt->setObjectName(QStringLiteral("AcceptFileButt"));
@@ -135,7 +149,8 @@ void SavedRecordsForm::layOut()
     m_previewLabel->setVisible(preview);
     m_newNameLabel->setVisible(rename);
     m_newName->setVisible(rename);
-    setClientSizeTwips(preview ? PreviewLeft + PreviewWidth + 240 : ListLeft + ListWidth + 240, ButtonTop + 660);
+    placeTwips(m_file1, ListLeft, ListTop, preview ? ListWidthBesidePreview : ListWidth, ListHeight);
+    setClientSizeTwips(preview ? PreviewLeft + m_previewWidth + 240 : ListLeft + ListWidth + 240, ButtonTop + 660);
     centreOnNextShow(*this);
 }
 
@@ -146,9 +161,13 @@ void SavedRecordsForm::fillList(const QString &select)
     m_previewFile->clear();
     m_newName->clear();
     m_acceptFileButt->setEnabled(false);
+    // The list opens on a file, chosen as it has the focus, so the button
+    // acts on the file the teacher sees marked.
     const QList<QListWidgetItem *> hits = m_file1->findItems(select, Qt::MatchExactly);
     if (!select.isEmpty() && !hits.isEmpty())
         m_file1->setCurrentItem(hits.first());
+    else if (m_file1->count() > 0)
+        m_file1->setCurrentRow(0);
 }
 
 int SavedRecordsForm::ListCount() const
@@ -178,6 +197,12 @@ QString SavedRecordsForm::pathOf(const QString &name) const
 void SavedRecordsForm::File1_Click()
 {
     const QString name = chosenFile();
+    // Control-click takes the mark off a file; the one with the focus is
+    // still the one chosen.
+    if (name.isEmpty() && m_file1->currentItem()) {
+        m_file1->currentItem()->setSelected(true);
+        return;
+    }
     m_acceptFileButt->setEnabled(!name.isEmpty());
     if (name.isEmpty())
         return;
@@ -245,7 +270,7 @@ void SavedRecordsForm::deleteFile(const QString &name)
     if (m_app.ask(QStringLiteral("The saved records file %1 will be deleted and its records lost.\n\nAre you sure "
                                  "you want to delete it?")
                       .arg(quoted(name)),
-                  QStringLiteral("Delete Saved Records"), MsgIcon::Critical, MsgButtons::YesNo) != MsgYes)
+                  QStringLiteral("Delete Saved Records"), MsgIcon::Critical, MsgButtons::YesNo, MsgNo) != MsgYes)
         return;
     const WriteResult removed = removeRecordsFile(pathOf(name));
     if (!removed.ok) {

@@ -44,6 +44,7 @@ private:
 
     SavedAction m_action = SavedAction::View;
     QString m_folder;
+    int m_previewWidth = 0; // twips
     QListWidget *m_file1 = nullptr;
     QPlainTextEdit *m_previewFile = nullptr;
     QLabel *m_previewLabel = nullptr;

@@ -83,7 +83,7 @@ void SaveRecordsForm::SaveButt_Click()
         m_app.ask(QStringLiteral("A saved records file named \"%1\" already exists.\n\nDo you want to replace it "
                                  "with the current records?")
                       .arg(name),
-                  QStringLiteral("Replace Saved Records"), MsgIcon::Question, MsgButtons::YesNo) != MsgYes) {
+                  QStringLiteral("Replace Saved Records"), MsgIcon::Question, MsgButtons::YesNo, MsgNo) != MsgYes) {
         askAgain();
         return;
     }

@@ -7,10 +7,13 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -362,6 +365,74 @@ WriteResult writeTextFileAtomically(const QString &path, const QString &text, Te
     return writeFileAtomically(path, encodeText(text, encoding));
 }
 
+namespace {
+
+// ".<name>.<digits>.tmp": the digits are a random 64-bit number in lower-case
+// hex, always 16 of them.
+constexpr qsizetype TemporaryDigits = 16;
+constexpr QByteArrayView TemporaryEnd = ".tmp";
+constexpr qsizetype TemporaryTail = 1 + TemporaryDigits + 4; // ".<digits>.tmp"
+
+bool isTemporaryFileName(QByteArrayView name)
+{
+    if (name.size() < 1 + TemporaryTail || name.front() != '.' || !name.endsWith(TemporaryEnd))
+        return false;
+    const QByteArrayView tail = name.last(TemporaryTail);
+    const QByteArrayView digits = tail.sliced(1, TemporaryDigits);
+    return tail.front() == '.' && std::all_of(digits.begin(), digits.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
+}
+
+// A new name beside the target's. The target's own name goes in to tell a
+// reader what it was for, cut (at a whole UTF-8 character) where the whole
+// would be longer than a file name may be.
+QByteArray temporaryPathFor(const QByteArray &target)
+{
+    const qsizetype slash = target.lastIndexOf('/');
+    QByteArray name = target.sliced(slash + 1);
+    qsizetype room = NAME_MAX - 1 - TemporaryTail;
+    if (name.size() > room) {
+        while (room > 0 && (static_cast<unsigned char>(name.at(room)) & 0xC0) == 0x80)
+            --room;
+        name.truncate(room);
+    }
+    const QByteArray digits =
+        QByteArray::number(QRandomGenerator::global()->generate64(), 16).rightJustified(TemporaryDigits, '0');
+    return target.first(slash + 1) + '.' + name + '.' + digits + TemporaryEnd.toByteArray();
+}
+
+// Takes the lock a write holds on its new file until the file has its name,
+// so start-up's sweep leaves it alone. False when the sweep took the file
+// between its making and now (it is gone: make another). Where the file
+// system has no locks the write goes on without one: the sweep cannot lock
+// the file either, so it leaves it.
+bool holdNewFile(int fd)
+{
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR)
+            return true;
+    }
+    struct stat info
+    {
+    };
+    return ::fstat(fd, &info) != 0 || info.st_nlink > 0;
+}
+
+// A rename survives a power cut only once the folder itself is written out;
+// until then the old file, or no file, may come back. Nothing is told when
+// this fails: the new file is in place, as the program goes on to use it.
+void syncFolderOf(const QByteArray &target)
+{
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : target.first(slash));
+    Descriptor dir(openFile(folder, O_RDONLY | O_DIRECTORY));
+    if (dir.get() >= 0)
+        ::fsync(dir.get());
+}
+
+} // namespace
+
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
     const QByteArray target = QFile::encodeName(path);
@@ -377,31 +448,75 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = target + '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        temporary = temporaryPathFor(target);
         fd = openFile(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd < 0 && errno != EEXIST)
             return failure(errno, path);
+        if (fd >= 0 && !holdNewFile(fd)) {
+            ::close(fd);
+            fd = -1;
+        }
     }
     if (fd < 0)
         return failure(EEXIST, path);
     Descriptor file(fd);
-    if (replacing)
-        ::fchmod(fd, old.st_mode & 07777);
 
     int errorNumber = writeAll(fd, bytes.constData(), bytes.size());
+    // Given the old file's permissions only now, so what a crash leaves
+    // can always be opened for the sweep.
+    if (errorNumber == 0 && replacing)
+        ::fchmod(fd, old.st_mode & 07777);
     // A file system that cannot sync has nothing more to say about the data.
     if (errorNumber == 0 && ::fdatasync(fd) != 0 && errno != EINVAL)
         errorNumber = errno;
-    const int closed = file.close();
-    if (errorNumber == 0)
-        errorNumber = closed;
+    // Renamed while still held, so the sweep never takes a finished file.
     if (errorNumber == 0 && ::rename(temporary.constData(), target.constData()) != 0)
         errorNumber = errno;
     if (errorNumber != 0) {
         ::unlink(temporary.constData());
         return failure(errorNumber, path);
     }
+    syncFolderOf(target);
+    // The data was synced before the rename; a late complaint of the close
+    // cannot take back a file that is already in place.
+    file.close();
     return {};
+}
+
+int removeInterruptedWrites(const QString &folder)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(path.constData()), &::closedir);
+    if (!dir)
+        return 0;
+    int removed = 0;
+    while (const dirent *entry = ::readdir(dir.get())) {
+        const QByteArrayView name(entry->d_name);
+        if (!isTemporaryFileName(name))
+            continue;
+        const QByteArray file = path + '/' + name.toByteArray();
+        // Only a plain file is opened: opening a device can do things.
+        struct stat named
+        {
+        };
+        if (::lstat(file.constData(), &named) != 0 || !S_ISREG(named.st_mode))
+            continue;
+        // Opened for writing, as a network file system locks only such files.
+        Descriptor held(openFile(file, O_RDWR | O_NONBLOCK | O_NOFOLLOW));
+        struct stat opened
+        {
+        };
+        if (held.get() < 0 || ::fstat(held.get(), &opened) != 0 || !S_ISREG(opened.st_mode))
+            continue;
+        // A write under way holds its file until it has its new name.
+        if (::flock(held.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (::lstat(file.constData(), &named) != 0 || named.st_dev != opened.st_dev || named.st_ino != opened.st_ino)
+            continue;
+        if (::unlink(file.constData()) == 0)
+            ++removed;
+    }
+    return removed;
 }
 
 WriteResult appendTextFile(const QString &path, const QString &text, TextEncoding encoding, const QString &firstLine)

@@ -95,11 +95,19 @@ struct WriteResult
 
 // Replaces the file atomically (a whole new file, then a rename), so a crash
 // or a full disk never leaves it half-written or empty: on failure the old
-// file stays as it was.
+// file stays as it was. The new file is written beside the target under a
+// hidden name of its own (".<name>.<16 hex digits>.tmp"), which no saved
+// record name can have and no list of files shows; a crash may leave it
+// behind for removeInterruptedWrites.
 WriteResult writeTextFileAtomically(const QString &path, const QString &text,
                                     TextEncoding encoding = TextEncoding::Windows1252);
 // The same for bytes written as they are.
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
+
+// Removes from the folder what interrupted writes left there: plain files
+// with the hidden name writeFileAtomically gives a new file, and only those
+// no write is still filling. Returns how many went.
+int removeInterruptedWrites(const QString &folder);
 
 // Appends to the file, creating it when missing. Costs the same whatever the
 // size of the file. A last line left without its end (by hand or by an older

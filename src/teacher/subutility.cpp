@@ -366,11 +366,14 @@ void SubUtility::deleteCurrentRecords()
         m_app.tell(NoCurrentRecords, QStringLiteral("No Records"));
         return;
     }
+    // Out of the way of the records the question is about: a window manager
+    // raises the box's owner, this menu, with the box.
+    hide();
     const int answer =
         m_app.ask(QStringLiteral("All current records will be lost!\n\nIf you want to save these records to a file "
                                  "before you delete them, select ''No''.   Then select ''Save Current'' from the "
                                  "Records menu.\n\nAre you sure you want to delete these records at this time?"),
-                  QStringLiteral("Delete Current Records"), MsgIcon::Critical, MsgButtons::YesNo);
+                  QStringLiteral("Delete Current Records"), MsgIcon::Critical, MsgButtons::YesNo, MsgNo);
     dismissViewer();
     if (answer == MsgYes) {
         // Emptied, not removed: the drills to come append to it.
@@ -393,7 +396,12 @@ void SubUtility::saveCurrentRecords()
 {
     RecordsForm &viewer = m_app.recordsForm();
     watchViewer(viewer);
-    viewer.openForTeacher();
+    // The question speaks of the records on show, so they show even when
+    // there are none; records that cannot be read cannot be saved (the
+    // viewer has told why).
+    if (!viewer.openForTeacher(true))
+        return;
+    hide();
     if (m_app.ask(QStringLiteral("Save these records to a file?"), QStringLiteral("Save Current Records"),
                   MsgIcon::Question, MsgButtons::YesNo) == MsgYes) {
         m_app.saveRecordsForm().open();

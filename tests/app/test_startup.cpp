@@ -1,5 +1,6 @@
 #include "app/agentmissing.h"
 #include "app/company.h"
+#include "records/savedrecords.h"
 #include "support/harness.h"
 #include "support/smalldisk.h"
 
@@ -11,8 +12,42 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <csignal>
+#include <functional>
+
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
 using namespace plovista;
 using namespace plovista::test;
+
+namespace {
+
+// Runs a write in a child process that is killed a few bytes into it (by
+// the file-size limit), as a kill or a crash would kill the program.
+bool killedWhileWriting(const std::function<void()> &write)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlimit noCore {0, 0};
+        const rlimit fewBytes {4, 4};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        ::signal(SIGXFSZ, SIG_DFL);
+        ::setrlimit(RLIMIT_FSIZE, &fewBytes);
+        write();
+        ::_exit(0);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ;
+}
+
+QStringList everything(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+} // namespace
 
 class TestStartup : public QObject
 {
@@ -195,6 +230,46 @@ private Q_SLOTS:
         QCOMPARE(h.boxes->titles(), QStringList {QStringLiteral("Setting Not Saved")});
         QVERIFY(h.boxes->asked.front().text.contains(QStringLiteral("the disk is full")));
         QCOMPARE(h.readRaw(QStringLiteral("Vista")), QByteArray("True\r\n"));
+    }
+
+    // A save or a settings write killed halfway leaves its new file behind:
+    // the list of saved records never offers it, and the next start removes
+    // it, but not a teacher's file of a like name nor one a write still holds.
+    void interruptedWritesAreHiddenAndThenRemoved()
+    {
+        Harness h;
+        const QString sdat = h.folder() + QStringLiteral("/SDat");
+        QVERIFY(QDir().mkpath(sdat) && QDir().mkpath(h.folder() + QStringLiteral("/Files")));
+        const QStringList teachers = {".class1.0123456789abcdef.txt", ".notes", "class1.ulhcaoazo2us"};
+        for (const QString &name : teachers)
+            QVERIFY(QFile(sdat + QLatin1Char('/') + name).open(QIODevice::WriteOnly));
+        QFile madtr(h.folder() + QStringLiteral("/Madtr"));
+        QVERIFY(madtr.open(QIODevice::WriteOnly) && madtr.write(QByteArray(131072, 'r')) == 131072);
+        madtr.close();
+        const auto save = [&](const char *name) {
+            copyRecordsFile(madtr.fileName(), sdat + QLatin1Char('/') + QLatin1String(name));
+        };
+        QVERIFY(killedWhileWriting([&] { save("class1"); }));
+        QVERIFY(killedWhileWriting(
+            [&] { SettingsStore(h.folder()).write(QStringLiteral("MGreet"), QStringLiteral("IntegrateYes")); }));
+        const QStringList leftInSdat = everything(sdat);
+        QCOMPARE(leftInSdat.size(), teachers.size() + 1);
+        QCOMPARE(savedRecordFiles(sdat), QStringList({"class1.ulhcaoazo2us"}));
+        // A save under way holds its file.
+        QVERIFY(killedWhileWriting([&] { save("class2"); }));
+        QStringList underWay = everything(sdat);
+        for (const QString &name : leftInSdat)
+            underWay.removeOne(name);
+        QCOMPARE(underWay.size(), 1);
+        QFile held(sdat + QLatin1Char('/') + underWay.front());
+        QVERIFY(held.open(QIODevice::ReadWrite) && ::flock(held.handle(), LOCK_EX) == 0);
+
+        h.start();
+        QStringList kept = teachers;
+        kept << underWay.front();
+        kept.sort();
+        QCOMPARE(everything(sdat), kept);
+        QCOMPARE(everything(h.folder() + QStringLiteral("/Files")).size(), 21);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "platform/qtmessageboxes.h"
 #include "records/recordsform.h"
 #include "records/recordsview.h"
 #include "records/savedrecords.h"
@@ -7,6 +8,8 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTimer>
 
 using namespace plovista;
 using namespace plovista::test;
@@ -93,6 +96,18 @@ class TestRecordsManagement : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // The real box: Enter gives the answer the question makes the default.
+    void enterGivesTheDefaultAnswer()
+    {
+        QtMessageBoxes boxes;
+        for (const MsgAnswer wanted : {MsgNo, MsgYes}) {
+            QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+            QCOMPARE(boxes.ask(QStringLiteral("Delete them?"), QStringLiteral("Delete"), MsgIcon::Critical,
+                               MsgButtons::YesNo, wanted),
+                     int(wanted));
+        }
+    }
+
     void viewAndDeleteTheCurrentRecords()
     {
         Teacher t({});
@@ -102,6 +117,14 @@ private Q_SLOTS:
         acceptSubOption(t.h, 2);
         QCOMPARE(t.h.boxes->titles(), QStringList({"No Current Records", "No Records"}));
         QCOMPARE(t.h.boxes->asked[1].text, QStringLiteral("There are no current records."));
+        t.settle();
+        // Saving asks with the records on show, none as they are.
+        t.h.boxes->onAsk = [&t](const FakeMessageBoxes::Asked &) {
+            QVERIFY(t.viewer() && t.viewer()->isVisible() && !t.sub()->isVisible());
+        };
+        acceptSubOption(t.h, 3);
+        QCOMPARE(t.h.boxes->titles().constLast(), QStringLiteral("Save Current Records"));
+        QVERIFY(!shown(t.h, QStringLiteral("RecordsForm")) && t.sub()->isVisible());
         t.settle();
 
         writeFile(t.madtr, Records);
@@ -114,14 +137,17 @@ private Q_SLOTS:
 
         // Deleting shows what would be lost while it asks, and only then.
         t.h.boxes->asked.clear();
+        // The sub-menu is not in front of them.
         t.h.boxes->onAsk = [&t](const FakeMessageBoxes::Asked &asked) {
-            QCOMPARE(t.viewer() && t.viewer()->isVisible(), asked.title == QLatin1String("Delete Current Records"));
+            QCOMPARE(t.viewer() && t.viewer()->isVisible() && !t.sub()->isVisible(),
+                     asked.title == QLatin1String("Delete Current Records"));
         };
         t.h.boxes->answers = {MsgNo};
         acceptSubOption(t.h, 2);
         const FakeMessageBoxes::Asked question = t.h.boxes->asked[0];
         QCOMPARE(question.icon, MsgIcon::Critical);
         QCOMPARE(question.buttons, MsgButtons::YesNo);
+        QCOMPARE(question.defaultAnswer, MsgNo); // one Enter must not empty them
         QCOMPARE(question.text.split(QStringLiteral("\n\n")),
                  QStringList({"All current records will be lost!",
                               "If you want to save these records to a file before you delete them, select ''No''.   "
@@ -172,6 +198,7 @@ private Q_SLOTS:
         acceptSubOption(t.h, 3);
         t.saveAs(QStringLiteral("May class"));
         QCOMPARE(t.h.boxes->titles().constLast(), QStringLiteral("Replace Saved Records"));
+        QCOMPARE(t.h.boxes->asked.back().defaultAnswer, MsgNo);
         QCOMPARE(readFile(t.sdat(QStringLiteral("May class"))), Records);
         t.saveAs(QStringLiteral("May class"));
         QCOMPARE(readFile(t.sdat(QStringLiteral("May class"))), QByteArray("newer\r\n"));
@@ -185,7 +212,12 @@ private Q_SLOTS:
         QVERIFY(!t.h.findIn<QWidget>(QStringLiteral("SavedRecordsForm"), QStringLiteral("PreviewFile"))
                      ->isVisibleTo(t.list()));
         QCOMPARE(t.acceptFile()->text(), QStringLiteral("View"));
-        QVERIFY(!t.acceptFile()->isEnabled());
+        // The file that has the focus is the one chosen: Enter views it.
+        QCOMPARE(t.file1()->selectedItems(), QList<QListWidgetItem *>({t.file1()->currentItem()}));
+        QTest::keyClick(t.file1(), Qt::Key_Return);
+        QVERIFY(t.viewer() && t.viewer()->windowTitle().endsWith(QLatin1String("apple")));
+        t.viewer()->close();
+        t.settle();
         t.choose(QStringLiteral("May class"));
         QVERIFY(t.acceptFile()->isEnabled());
         t.acceptFile()->click();
@@ -259,19 +291,24 @@ private Q_SLOTS:
         QCOMPARE(t.h.boxes->asked[2].text, QStringLiteral("There are no saved records."));
         QVERIFY(t.sub()->isVisible() && !shown(t.h, QStringLiteral("SavedRecordsForm")));
 
-        writeFile(t.sdat(QStringLiteral("a")), "first\r\n");
+        writeFile(t.sdat(QStringLiteral("a")), Records);
         writeFile(t.sdat(QStringLiteral("b.txt")), "second\r\n");
         t.h.boxes->asked.clear();
         acceptSubOption(t.h, 6);
         QVERIFY(t.list()->isVisible() && !t.sub()->isVisible());
         QCOMPARE(t.list()->windowTitle(), QStringLiteral("Rename Saved Records"));
-        QVERIFY(t.acceptFile()->isVisible() && !t.acceptFile()->isEnabled());
+        QVERIFY(t.acceptFile()->isVisible() && t.acceptFile()->isEnabled());
+        QCOMPARE(t.h.findIn<QLineEdit>(QStringLiteral("SavedRecordsForm"), QStringLiteral("NewName"))->text(),
+                 QStringLiteral("a"));
+        // The preview shows the records whole, with nothing to scroll to.
+        auto *preview = t.h.findIn<QPlainTextEdit>(QStringLiteral("SavedRecordsForm"), QStringLiteral("PreviewFile"));
+        QVERIFY(QTest::qWaitForWindowExposed(t.list()));
+        QCOMPARE(preview->toPlainText().split(QLatin1Char('\n')).first().size(), 73);
+        QCOMPARE(preview->horizontalScrollBar()->maximum(), 0);
 
         // The name typed over the old one's part before its point.
         t.choose(QStringLiteral("b.txt"));
-        QCOMPARE(t.h.findIn<QPlainTextEdit>(QStringLiteral("SavedRecordsForm"), QStringLiteral("PreviewFile"))
-                     ->toPlainText(),
-                 QStringLiteral("second\n"));
+        QCOMPARE(preview->toPlainText(), QStringLiteral("second\n"));
         auto *newName = t.h.findIn<QLineEdit>(QStringLiteral("SavedRecordsForm"), QStringLiteral("NewName"));
         newName->setFocus();
         QTest::keyClicks(newName, QStringLiteral("c"));
@@ -290,7 +327,7 @@ private Q_SLOTS:
         }
         QCOMPARE(t.h.boxes->titles(), QStringList({"Name In Use", "Invalid File Name", "Records Not Renamed"}));
         QCOMPARE(entries(t.sdat()), QStringList({"a", "c.txt"}));
-        QCOMPARE(readFile(t.sdat(QStringLiteral("a"))), QByteArray("first\r\n"));
+        QCOMPARE(readFile(t.sdat(QStringLiteral("a"))), Records);
         QCOMPARE(readFile(t.sdat(QStringLiteral("c.txt"))), QByteArray("second\r\n"));
         t.list()->close();
         QVERIFY(t.sub()->isVisible());
@@ -302,6 +339,7 @@ private Q_SLOTS:
         t.choose(QStringLiteral("a"));
         t.acceptFile()->click();
         QCOMPARE(t.h.boxes->titles().constLast(), QStringLiteral("Delete Saved Records"));
+        QCOMPARE(t.h.boxes->asked.back().defaultAnswer, MsgNo);
         QCOMPARE(entries(t.sdat()), QStringList({"a", "c.txt"}));
         t.acceptFile()->click();
         QCOMPARE(t.h.boxes->titles().constLast(), QStringLiteral("Saved Records Deleted"));

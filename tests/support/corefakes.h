@@ -128,11 +128,13 @@ public:
         QString title;
         MsgIcon icon;
         MsgButtons buttons;
+        MsgAnswer defaultAnswer; // the button Enter would press
     };
 
-    int ask(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons) override
+    int ask(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons,
+            MsgAnswer defaultAnswer) override
     {
-        asked.push_back({text, title, icon, buttons});
+        asked.push_back({text, title, icon, buttons, defaultAnswer});
         if (onAsk)
             onAsk(asked.back());
         if (answers.empty())
