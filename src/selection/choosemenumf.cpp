@@ -13,6 +13,7 @@
 #include "selection/optionbutton.h"
 #include "selection/selectioncodes.h"
 #include "selection/verticalpicture.h"
+#include "settings/settingkeys.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -263,10 +264,9 @@ void ChooseMenuMF::Check4_Click()
 
 void ChooseMenuMF::tellStudent(const SelectionMessage &message)
 {
-    const AppState &s = m_app.state();
-    if (s.PeedyEnabled)
+    if (m_app.settings().value(keys::PeedyEnabled))
         m_app.speech().PeedySays({QStringLiteral("gestureleft")}, message.peedyText);
-    if (s.VoiceEnabled)
+    if (m_app.settings().value(keys::VoiceEnabled))
         m_app.speech().VoiceSays(message.voiceText);
     m_app.tell(message.boxText, message.title);
 }
@@ -300,7 +300,7 @@ void ChooseMenuMF::AcceptButt_Click()
     s.ActivityCode = activityCode(m_operation, factOption);
     s.FormatCode = formatCode(*format);
     s.RangeCode = rangeCode(*range);
-    s.Drill.prepare(s.FactsCount);
+    s.Drill.prepare(m_app.settings().value(keys::FactsCount));
     s.StartSeconds = secondsSinceMidnight(m_app.clock().now().time());
 
     m_app.factsProblems().openForDrill();

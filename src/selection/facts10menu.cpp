@@ -9,6 +9,7 @@
 #include "selection/mainmenu.h"
 #include "selection/optionbutton.h"
 #include "selection/selectioncodes.h"
+#include "settings/settingkeys.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -89,7 +90,7 @@ void Facts10Menu::AcceptButt_Click()
     s.Drill.resetCounters();
     s.Selection.factOption = 0;
     // Unlike the fact menu, Peedy is not stopped first.
-    if (s.PeedyEnabled)
+    if (m_app.settings().value(keys::PeedyEnabled))
         m_app.speech().PerchPeedy();
 
     // The activity code stays "F10" and the range code keeps the last fact-menu
@@ -97,7 +98,7 @@ void Facts10Menu::AcceptButt_Click()
     s.Selection.operation = Operation::FactsOfTen;
     s.Selection.factsOfTenFormat = selectedFormat();
     s.FormatCode = factsOfTenFormatCode(s.Selection.factsOfTenFormat);
-    s.Drill.prepare(s.FactsCount);
+    s.Drill.prepare(m_app.settings().value(keys::FactsCount));
     s.StartSeconds = secondsSinceMidnight(m_app.clock().now().time());
 
     m_app.factsProblems().openForDrill();

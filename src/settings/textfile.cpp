@@ -433,54 +433,127 @@ void syncFolderOf(const QByteArray &target)
 
 } // namespace
 
-WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
+namespace {
+
+// A new file written beside its target and held until it is renamed over it.
+struct PendingWrite
 {
-    const QByteArray target = QFile::encodeName(path);
+    QString path;
+    QByteArray target;
+    QByteArray temporary;
+    std::unique_ptr<Descriptor> file;
+    int errorNumber = 0;
+
+    bool failed() const { return errorNumber != 0; }
+    WriteResult result() const { return failed() ? failure(errorNumber, path) : WriteResult {}; }
+};
+
+// The new content goes into a file of its own beside the old one, under a
+// lock that start-up's sweep respects; only a whole, synced file is renamed
+// over the old one.
+PendingWrite writeBeside(const QString &path, const QByteArray &bytes)
+{
+    PendingWrite pending;
+    pending.path = path;
+    pending.target = QFile::encodeName(path);
     struct stat old
     {
     };
-    const bool replacing = ::stat(target.constData(), &old) == 0;
-    if (replacing && S_ISDIR(old.st_mode))
-        return failure(EISDIR, path);
-
-    // The new content goes into a file of its own beside the old one, and
-    // only a whole, flushed file is renamed over it.
-    QByteArray temporary;
+    const bool replacing = ::stat(pending.target.constData(), &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode)) {
+        pending.errorNumber = EISDIR;
+        return pending;
+    }
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = temporaryPathFor(target);
-        fd = openFile(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return failure(errno, path);
+        pending.temporary = temporaryPathFor(pending.target);
+        fd = openFile(pending.temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            pending.errorNumber = errno;
+            return pending;
+        }
         if (fd >= 0 && !holdNewFile(fd)) {
             ::close(fd);
             fd = -1;
         }
     }
-    if (fd < 0)
-        return failure(EEXIST, path);
-    Descriptor file(fd);
-
-    int errorNumber = writeAll(fd, bytes.constData(), bytes.size());
+    if (fd < 0) {
+        pending.errorNumber = EEXIST;
+        return pending;
+    }
+    pending.file = std::make_unique<Descriptor>(fd);
+    pending.errorNumber = writeAll(fd, bytes.constData(), bytes.size());
     // Given the old file's permissions only now, so what a crash leaves
     // can always be opened for the sweep.
-    if (errorNumber == 0 && replacing)
+    if (pending.errorNumber == 0 && replacing)
         ::fchmod(fd, old.st_mode & 07777);
-    // A file system that cannot sync has nothing more to say about the data.
-    if (errorNumber == 0 && ::fdatasync(fd) != 0 && errno != EINVAL)
-        errorNumber = errno;
-    // Renamed while still held, so the sweep never takes a finished file.
-    if (errorNumber == 0 && ::rename(temporary.constData(), target.constData()) != 0)
-        errorNumber = errno;
-    if (errorNumber != 0) {
-        ::unlink(temporary.constData());
-        return failure(errorNumber, path);
-    }
-    syncFolderOf(target);
+    return pending;
+}
+
+// A file system that cannot sync has nothing more to say about the data.
+int syncData(int fd)
+{
+    return ::fdatasync(fd) != 0 && errno != EINVAL ? errno : 0;
+}
+
+// Renamed while still held, so the sweep never takes a finished file.
+void renameIntoPlace(PendingWrite &pending)
+{
+    if (!pending.failed() && ::rename(pending.temporary.constData(), pending.target.constData()) != 0)
+        pending.errorNumber = errno;
+    if (pending.failed() && pending.file)
+        ::unlink(pending.temporary.constData());
     // The data was synced before the rename; a late complaint of the close
     // cannot take back a file that is already in place.
-    file.close();
-    return {};
+    pending.file.reset();
+}
+
+} // namespace
+
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    PendingWrite pending = writeBeside(path, bytes);
+    if (!pending.failed())
+        pending.errorNumber = syncData(pending.file->get());
+    renameIntoPlace(pending);
+    if (!pending.failed())
+        syncFolderOf(pending.target);
+    return pending.result();
+}
+
+std::vector<WriteResult> writeFilesAtomically(const std::vector<NewFileBytes> &files)
+{
+    std::vector<PendingWrite> pending;
+    pending.reserve(files.size());
+    for (const NewFileBytes &file : files)
+        pending.push_back(writeBeside(file.path, file.bytes));
+
+    // One pass makes every new file safe on the disk: the file system is
+    // written out once. Where that fails, or cannot be asked, each file is
+    // synced on its own, which also tells which of them failed.
+    const auto written =
+        std::find_if(pending.begin(), pending.end(), [](const PendingWrite &p) { return !p.failed(); });
+    if (written != pending.end() && ::syncfs(written->file->get()) != 0) {
+        for (PendingWrite &each : pending)
+            if (!each.failed())
+                each.errorNumber = syncData(each.file->get());
+    }
+
+    QList<QByteArray> folders;
+    for (PendingWrite &each : pending) {
+        renameIntoPlace(each);
+        const qsizetype slash = each.target.lastIndexOf('/');
+        const QByteArray folder = each.target.first(std::max<qsizetype>(slash, 0));
+        if (!each.failed() && !folders.contains(folder)) {
+            folders << folder;
+            syncFolderOf(each.target);
+        }
+    }
+    std::vector<WriteResult> results;
+    results.reserve(pending.size());
+    for (const PendingWrite &each : pending)
+        results.push_back(each.result());
+    return results;
 }
 
 int removeInterruptedWrites(const QString &folder)

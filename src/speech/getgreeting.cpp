@@ -5,6 +5,7 @@
 #include "app/company.h"
 #include "app/startup.h"
 #include "app/twips.h"
+#include "settings/settingkeys.h"
 #include "speech/controlpeedy.h"
 
 #include <QAction>
@@ -141,25 +142,27 @@ bool GetGreeting::eventFilter(QObject *watched, QEvent *event)
 void GetGreeting::openFromSpeechSettings()
 {
     AppState &s = m_app.state();
-    const SettingsStore &store = m_app.store();
+    Settings &settings = m_app.settings();
     setWindowTitle(QStringLiteral("Customize Greetings"));
-    s.CustomGreeting = store.readJoined(QStringLiteral("PGreet")).value_or(QString());
-    const QString pname = store.read(QStringLiteral("PName")).value_or(QString());
-    s.SpokenName = spokenNameFrom(pname, s.FirstName);
-    if (const auto mode = store.read(QStringLiteral("MGreet")))
-        s.GreetingMode = *mode;
+    // The greeting, the name and the mode are read anew from their files; a
+    // greeting or name that cannot be read shows as empty.
+    const QString greeting = settings.reread(keys::CustomGreeting).value_or(QString());
+    const QString customName = settings.reread(keys::CustomName).value_or(QString());
+    s.SpokenName = spokenNameFrom(customName, s.FirstName);
+    settings.reread(keys::GreetingMode);
+    const QString mode = settings.value(keys::GreetingMode);
 
-    const bool anyName = pname == QLatin1String("AllowUserName");
+    const bool anyName = customName == QLatin1String("AllowUserName");
     m_allowUserName->setChecked(anyName);
-    m_text2->setText(anyName ? QString() : pname);
+    m_text2->setText(anyName ? QString() : customName);
     AllowUserName_Click();
-    if (s.GreetingMode == QLatin1String("IntegrateNo"))
+    if (mode == QLatin1String("IntegrateNo"))
         m_integrateGreeting->setChecked(false);
-    else if (s.GreetingMode == QLatin1String("IntegrateYes"))
+    else if (mode == QLatin1String("IntegrateYes"))
         m_integrateGreeting->setChecked(true);
-    m_noGreeting->setChecked(s.GreetingOff);
+    m_noGreeting->setChecked(settings.value(keys::GreetingOff));
     NoGreeting_Click();
-    m_text1->setPlainText(s.CustomGreeting);
+    m_text1->setPlainText(greeting);
 
     m_app.controlPeedy().hide();
     m_acceptButt->setEnabled(true);
@@ -185,7 +188,7 @@ void GetGreeting::AllowUserName_Click()
 void GetGreeting::preview(const QString &text, const QString &askForText)
 {
     Speech &speech = m_app.speech();
-    const bool peedy = m_app.state().PeedyEnabled;
+    const bool peedy = m_app.settings().value(keys::PeedyEnabled);
     speech.StopPeedy();
     if (text.isEmpty()) {
         if (peedy) {
@@ -224,13 +227,14 @@ GreetingBoxes GetGreeting::boxes() const
 
 void GetGreeting::AcceptButt_Click()
 {
-    const AppState &s = m_app.state();
+    Settings &settings = m_app.settings();
     Speech &speech = m_app.speech();
     speech.StopPeedy();
     m_app.assistForm().hide();
-    if (s.PeedyEnabled && s.PeedyTeacher)
+    const bool peedyStays = settings.value(keys::PeedyEnabled) && settings.value(keys::PeedyTeacher);
+    if (peedyStays)
         speech.PerchPeedy();
-    if (!s.PeedyEnabled || !s.PeedyTeacher || s.VoiceEnabled) {
+    if (!peedyStays || settings.value(keys::VoiceEnabled)) {
         m_app.company().setPerchVisible(false);
         speech.HidePeedy();
     }
@@ -250,8 +254,10 @@ void GetGreeting::AcceptButt_Click()
         break;
     }
 
-    const QStringList failures = writeSettings(m_app.store(), greetingWrites(chosen));
-    applyGreetingChoice(m_app.state(), chosen);
+    const QStringList failures = settings.writeAll(greetingWrites(chosen));
+    // With "Allow Any User Name" Peedy says the current student's first name.
+    AppState &s = m_app.state();
+    s.SpokenName = spokenNameFrom(settings.value(keys::CustomName), s.FirstName);
     const SavedNotice notice = savedNotice(failures, QStringLiteral("Changes, if any, have been recorded"),
                                            QStringLiteral("Changes Recorded"));
     m_app.tell(notice.text, notice.title, notice.failed ? MsgIcon::Critical : MsgIcon::None);
