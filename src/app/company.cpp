@@ -43,25 +43,6 @@ QString paragraphs(std::initializer_list<const char *> parts)
     return list.join(QStringLiteral("\n\n"));
 }
 
-QLabel *label(QWidget *parent, const QString &name, const QString &text, int pointSize, bool bold = false)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    QFont f = l->font();
-    f.setPointSize(pointSize);
-    f.setBold(bold);
-    l->setFont(f);
-    return l;
-}
-
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption, const QString &tip)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setToolTip(tip);
-    return b;
-}
-
 } // namespace
 
 Company::Company(App &app)

@@ -27,19 +27,6 @@ namespace plovista {
 
 namespace {
 
-QLabel *label(QWidget *parent, const QString &name, const QString &text, int pointSize, bool bold,
-              Qt::Alignment alignment)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    QFont f = l->font();
-    f.setPointSize(pointSize);
-    f.setBold(bold);
-    l->setFont(f);
-    l->setAlignment(alignment | Qt::AlignVCenter);
-    return l;
-}
-
 // No colour is the button face, the colour a label has when nothing is wrong.
 void setBackground(QLabel *label, std::optional<Rgb> colour)
 {

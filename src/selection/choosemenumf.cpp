@@ -31,29 +31,6 @@ namespace {
 constexpr int FirstOption = 2;
 constexpr int LastOption = 12;
 
-QLabel *label(QWidget *parent, const QString &name, const QString &text, const QString &tip = {}, bool bold = false)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    if (!tip.isEmpty())
-        l->setToolTip(tip);
-    if (bold) {
-        QFont f = l->font();
-        f.setBold(true);
-        f.setPointSize(10);
-        l->setFont(f);
-    }
-    return l;
-}
-
-QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &caption, const QString &tip)
-{
-    auto *box = new QCheckBox(caption, parent);
-    box->setObjectName(name);
-    box->setToolTip(tip);
-    return box;
-}
-
 // A line drawn from one point to another, both in twips; the line control
 // is at least one pixel across so a vertical stroke shows.
 void placeLine(LineControl *line, const PictureLine &at)
@@ -82,8 +59,8 @@ ChooseMenuMF::ChooseMenuMF(App &app)
     setWindowTitle(QStringLiteral("Addition Menu"));
     setClientSizeTwips(5040, 3480);
 
-    auto *label1 = label(client(), QStringLiteral("Label1"), QStringLiteral("Format"),
-                         QStringLiteral(" vertical or horizontal  "), true);
+    auto *label1 = label(client(), QStringLiteral("Label1"), QStringLiteral("Format"), 10, true);
+    label1->setToolTip(QStringLiteral(" vertical or horizontal  "));
     placeTwips(label1, 960, 150);
     auto *label8 = label(client(), QStringLiteral("Label8"), QStringLiteral("Horizontal"));
     placeTwips(label8, 240, 550);
@@ -101,7 +78,7 @@ ChooseMenuMF::ChooseMenuMF(App &app)
     connect(m_check2, &QCheckBox::clicked, this, &ChooseMenuMF::Check2_Click);
     buildPicture();
 
-    auto *label10 = label(client(), QStringLiteral("Label10"), QStringLiteral("Fact Range"), {}, true);
+    auto *label10 = label(client(), QStringLiteral("Label10"), QStringLiteral("Fact Range"), 10, true);
     placeTwips(label10, 840, 1740);
     m_check3 = checkBox(client(), QStringLiteral("Check3"), QStringLiteral("0 --> 9"),
                         QStringLiteral(" variables 0 through 9 "));
@@ -112,8 +89,8 @@ ChooseMenuMF::ChooseMenuMF(App &app)
     placeTwips(m_check4, 1440, 2100);
     connect(m_check4, &QCheckBox::clicked, this, &ChooseMenuMF::Check4_Click);
 
-    auto *label2 = label(client(), QStringLiteral("Label2"), QStringLiteral("Fact Option"),
-                         QStringLiteral(" math fact option "), true);
+    auto *label2 = label(client(), QStringLiteral("Label2"), QStringLiteral("Fact Option"), 10, true);
+    label2->setToolTip(QStringLiteral(" math fact option "));
     placeTwips(label2, 3240, 150);
     // 2 to 6 in the first column, 7 to 11 in the second, 12 below between them.
     for (int index = FirstOption; index <= LastOption; ++index) {

@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/assistform.h"
+#include "app/shapes.h"
 #include "app/twips.h"
 #include "drill/factsproblems.h"
 #include "drill/scoring.h"
@@ -24,16 +25,6 @@ Facts10Menu::Facts10Menu(App &app)
     setWindowTitle(QStringLiteral("Facts of Ten"));
     setClientSizeTwips(4200, 2040);
 
-    auto heading = [this](const QString &name, const QString &text, int left) {
-        auto *l = new QLabel(text, client());
-        l->setObjectName(name);
-        QFont f = l->font();
-        f.setPointSize(10);
-        f.setBold(true);
-        l->setFont(f);
-        placeTwips(l, left, 240);
-        return l;
-    };
     auto option = [this](const QString &name, const QString &caption, const QString &tip, int left) {
         auto *button = new OptionButton(name, caption, client());
         button->setToolTip(tip);
@@ -44,8 +35,8 @@ Facts10Menu::Facts10Menu(App &app)
         connect(button, &OptionButton::doubleClicked, this, &Facts10Menu::AcceptButt_Click);
         return button;
     };
-    heading(QStringLiteral("Label1"), QStringLiteral("Format 1"), 600);
-    heading(QStringLiteral("Label2"), QStringLiteral("Format 2"), 2640);
+    placeTwips(label(client(), QStringLiteral("Label1"), QStringLiteral("Format 1"), 10, true), 600, 240);
+    placeTwips(label(client(), QStringLiteral("Label2"), QStringLiteral("Format 2"), 10, true), 2640, 240);
     m_option1 = option(QStringLiteral("Option1"), QStringLiteral("10 -- A = B"), QStringLiteral(" Format 1"), 420);
     m_option2 = option(QStringLiteral("Option2"), QStringLiteral("A + B = 10"), QStringLiteral(" Format 2"), 2460);
     m_option2->setChecked(true);

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/assistform.h"
 #include "app/company.h"
+#include "app/shapes.h"
 #include "app/twips.h"
 #include "settings/settingkeys.h"
 #include "speech/getgreeting.h"
@@ -16,28 +17,6 @@
 namespace plovista {
 
 namespace {
-
-QCheckBox *box(QWidget *parent, const QString &name, const QString &caption, const QString &tip, int left, int top)
-{
-    auto *b = new QCheckBox(caption, parent);
-    b->setObjectName(name);
-    b->setToolTip(tip);
-    placeTwips(b, left, top, 1900);
-    return b;
-}
-
-QLabel *groupLabel(QWidget *parent, const QString &name, const QString &caption, const QString &tip, int left)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->setToolTip(tip);
-    QFont bold = label->font();
-    bold.setBold(true);
-    bold.setPointSize(10);
-    label->setFont(bold);
-    placeTwips(label, left, 150);
-    return label;
-}
 
 QString lines(std::initializer_list<const char *> parts)
 {
@@ -57,33 +36,43 @@ ControlPeedy::ControlPeedy(App &app)
 
     constexpr int peedyLeft = 360;
     constexpr int voiceLeft = 2760;
-    groupLabel(client(), QStringLiteral("Label1"), QStringLiteral("Peedy:"),
-               QStringLiteral(" Microsoft Agent character Peedy "), peedyLeft - 120);
-    m_studentEnabledBox = box(client(), QStringLiteral("StudentEnabledBox"), QStringLiteral("Enabled"),
+    auto box = [this](const QString &name, const QString &caption, const QString &tip, int left, int top) {
+        QCheckBox *b = checkBox(client(), name, caption, tip);
+        placeTwips(b, left, top, 1900);
+        return b;
+    };
+    auto groupLabel = [this](const QString &name, const QString &caption, const QString &tip, int left) {
+        QLabel *l = label(client(), name, caption, 10, true);
+        l->setToolTip(tip);
+        placeTwips(l, left, 150);
+    };
+    groupLabel(QStringLiteral("Label1"), QStringLiteral("Peedy:"), QStringLiteral(" Microsoft Agent character Peedy "),
+               peedyLeft - 120);
+    m_studentEnabledBox = box(QStringLiteral("StudentEnabledBox"), QStringLiteral("Enabled"),
                               QStringLiteral("  reads math facts "), peedyLeft, 480);
-    m_peedyFeedbackBox = box(client(), QStringLiteral("PeedyFeedbackBox"), QStringLiteral("Feedback"),
+    m_peedyFeedbackBox = box(QStringLiteral("PeedyFeedbackBox"), QStringLiteral("Feedback"),
                              QStringLiteral(" gives feedback after each fact "), peedyLeft, 840);
-    m_peedyCommentsBox = box(client(), QStringLiteral("PeedyCommentsBox"), QStringLiteral("Comments"),
+    m_peedyCommentsBox = box(QStringLiteral("PeedyCommentsBox"), QStringLiteral("Comments"),
                              QStringLiteral(" makes helpful comments "), peedyLeft, 1200);
-    m_peedyRewardsBox = box(client(), QStringLiteral("PeedyRewardsBox"), QStringLiteral("Rewards"),
+    m_peedyRewardsBox = box(QStringLiteral("PeedyRewardsBox"), QStringLiteral("Rewards"),
                             QStringLiteral(" gives feedback after exercise completion "), peedyLeft, 1560);
-    m_peedyGreetingBox = box(client(), QStringLiteral("PeedyGreetingBox"), QStringLiteral("Greeting"),
+    m_peedyGreetingBox = box(QStringLiteral("PeedyGreetingBox"), QStringLiteral("Greeting"),
                              QStringLiteral(" change Peedy's opening greeting and user name "), peedyLeft, 1920);
     m_teacherEnabledBox =
-        box(client(), QStringLiteral("TeacherEnabledBox"), QStringLiteral("Teacher"),
+        box(QStringLiteral("TeacherEnabledBox"), QStringLiteral("Teacher"),
             QStringLiteral(" Peedy is visible while teacher is changing settings  "), peedyLeft, 2280);
-    m_peedyPerch = box(client(), QStringLiteral("PeedyPerch"), QStringLiteral("Perch"),
-                       QStringLiteral(" adjust perch for XP "), peedyLeft, 2640);
+    m_peedyPerch = box(QStringLiteral("PeedyPerch"), QStringLiteral("Perch"), QStringLiteral(" adjust perch for XP "),
+                       peedyLeft, 2640);
 
-    groupLabel(client(), QStringLiteral("Label2"), QStringLiteral("Voice:"),
-               QStringLiteral(" Microsoft text-to-speech voice "), voiceLeft - 120);
-    m_voiceEnabledBox = box(client(), QStringLiteral("VoiceEnabledBox"), QStringLiteral("Enabled"),
+    groupLabel(QStringLiteral("Label2"), QStringLiteral("Voice:"), QStringLiteral(" Microsoft text-to-speech voice "),
+               voiceLeft - 120);
+    m_voiceEnabledBox = box(QStringLiteral("VoiceEnabledBox"), QStringLiteral("Enabled"),
                             QStringLiteral(" reads math facts "), voiceLeft, 480);
-    m_voiceFeedbackBox = box(client(), QStringLiteral("VoiceFeedbackBox"), QStringLiteral("Feedback"),
+    m_voiceFeedbackBox = box(QStringLiteral("VoiceFeedbackBox"), QStringLiteral("Feedback"),
                              QStringLiteral("  gives feedback after each fact "), voiceLeft, 840);
-    m_voiceCommentsBox = box(client(), QStringLiteral("VoiceCommentsBox"), QStringLiteral("Comments"),
+    m_voiceCommentsBox = box(QStringLiteral("VoiceCommentsBox"), QStringLiteral("Comments"),
                              QStringLiteral(" makes helpful comments "), voiceLeft, 1200);
-    m_voiceRewardsBox = box(client(), QStringLiteral("VoiceRewardsBox"), QStringLiteral("Rewards"),
+    m_voiceRewardsBox = box(QStringLiteral("VoiceRewardsBox"), QStringLiteral("Rewards"),
                             QStringLiteral(" gives feedback after exercise completion "), voiceLeft, 1560);
     // The two "Enabled" boxes read alike; a screen reader tells them apart by
     // their group.

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/assistform.h"
 #include "app/company.h"
+#include "app/shapes.h"
 #include "app/startup.h"
 #include "app/twips.h"
 #include "settings/settingkeys.h"
@@ -25,33 +26,6 @@ namespace {
 constexpr int kGreetingLength = 700;
 constexpr int kNameLength = 15;
 
-QLabel *caption(QWidget *parent, const QString &name, const QString &text, int left, int top)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    placeTwips(label, left, top);
-    return label;
-}
-
-QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QString &tip, int left, int top)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setToolTip(tip);
-    placeTwips(b, left, top, 1100, 400);
-    return b;
-}
-
-QCheckBox *box(QWidget *parent, const QString &name, const QString &text, const QString &tip, int left, int top)
-{
-    auto *b = new QCheckBox(text, parent);
-    b->setObjectName(name);
-    if (!tip.isEmpty())
-        b->setToolTip(tip);
-    placeTwips(b, left, top, 3000);
-    return b;
-}
-
 } // namespace
 
 GetGreeting::GetGreeting(App &app)
@@ -60,7 +34,7 @@ GetGreeting::GetGreeting(App &app)
     setWindowTitle(QStringLiteral("Customize Greetings"));
     setClientSizeTwips(7200, 4440);
 
-    caption(client(), QStringLiteral("IntroLabel"), QStringLiteral("Custom Greeting:"), 240, 150);
+    placeTwips(label(client(), QStringLiteral("IntroLabel"), QStringLiteral("Custom Greeting:")), 240, 150);
     // A greeting may be long, so its box wraps; it stays one line all the same
     // (see keepGreetingToOneLine).
     m_text1 = new QPlainTextEdit(client());
@@ -72,16 +46,20 @@ GetGreeting::GetGreeting(App &app)
     placeTwips(m_text1, 240, 420, 5400, 1200);
     connect(m_text1, &QPlainTextEdit::textChanged, this, &GetGreeting::keepGreetingToOneLine);
     m_prevIntroButt = button(client(), QStringLiteral("PrevIntroButt"), QStringLiteral("Preview"),
-                             QStringLiteral(" press to hear the greeting "), 5880, 420);
+                             QStringLiteral(" press to hear the greeting "));
+    placeTwips(m_prevIntroButt, 5880, 420, 1100, 400);
     connect(m_prevIntroButt, &QPushButton::clicked, this, &GetGreeting::PrevIntroButt_Click);
 
-    m_noGreeting = box(client(), QStringLiteral("NoGreeting"), QStringLiteral("No Greeting"), {}, 240, 1740);
+    m_noGreeting = checkBox(client(), QStringLiteral("NoGreeting"), QStringLiteral("No Greeting"));
+    placeTwips(m_noGreeting, 240, 1740, 3000);
     connect(m_noGreeting, &QCheckBox::clicked, this, &GetGreeting::NoGreeting_Click);
     m_integrateGreeting =
-        box(client(), QStringLiteral("IntegrateGreeting"), QStringLiteral("Integrate Custom Greeting"),
-            QStringLiteral(" Integrate your greeting with the standard greetings "), 2400, 1740);
+        checkBox(client(), QStringLiteral("IntegrateGreeting"), QStringLiteral("Integrate Custom Greeting"),
+                 QStringLiteral(" Integrate your greeting with the standard greetings "));
+    placeTwips(m_integrateGreeting, 2400, 1740, 3000);
 
-    m_nameLabel = caption(client(), QStringLiteral("NameLabel"), QStringLiteral("Custom Name:"), 240, 2340);
+    m_nameLabel = label(client(), QStringLiteral("NameLabel"), QStringLiteral("Custom Name:"));
+    placeTwips(m_nameLabel, 240, 2340);
     m_text2 = new QLineEdit(client());
     m_text2->setObjectName(QStringLiteral("Text2"));
     m_text2->setToolTip(QStringLiteral(" enter a name "));
@@ -89,10 +67,12 @@ GetGreeting::GetGreeting(App &app)
     m_text2->setMaxLength(kNameLength);
     placeTwips(m_text2, 240, 2610, 3000);
     m_prevNameButt = button(client(), QStringLiteral("PrevNameButt"), QStringLiteral("Preview"),
-                            QStringLiteral(" press to hear the name "), 3360, 2580);
+                            QStringLiteral(" press to hear the name "));
+    placeTwips(m_prevNameButt, 3360, 2580, 1100, 400);
     connect(m_prevNameButt, &QPushButton::clicked, this, &GetGreeting::PrevNameButt_Click);
-    m_allowUserName = box(client(), QStringLiteral("AllowUserName"), QStringLiteral("Allow Any User Name"),
-                          QStringLiteral(" Peedy says all user names "), 240, 3180);
+    m_allowUserName = checkBox(client(), QStringLiteral("AllowUserName"), QStringLiteral("Allow Any User Name"),
+                               QStringLiteral(" Peedy says all user names "));
+    placeTwips(m_allowUserName, 240, 3180, 3000);
     connect(m_allowUserName, &QCheckBox::clicked, this, &GetGreeting::AllowUserName_Click);
 
     m_acceptButt = new QPushButton(QStringLiteral("Accept"), client());
