@@ -24,6 +24,8 @@ public:
 
     // The panel with the name box, hidden while a student works.
     QFrame *nameFrame() const { return m_frame1; }
+    // The name box and the Start button, on the screen.
+    QRect nameArea() const;
     void setPerchVisible(bool visible);
     // After the perch height changed: the drawing goes under Peedy's new place.
     void perchMoved();

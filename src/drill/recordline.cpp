@@ -40,7 +40,12 @@ QString dateSeparator(const QLocale &locale)
 
 QString speedText(const RecordFields &fields)
 {
-    return neutralNumberText(fields.speed);
+    // A finished drill's speed is whole seconds over 10 to 50 facts, short
+    // but for 30 facts, and is kept whole. An unfinished one's divides by any
+    // count and would run far past its column: it is cut as the score screen
+    // cuts a speed.
+    const QString text = neutralNumberText(fields.speed);
+    return fields.incomplete ? cutText(text, 4) : text;
 }
 
 } // namespace

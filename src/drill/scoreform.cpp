@@ -151,9 +151,9 @@ void ScoreForm::GetScore()
     raise();
     activateWindow();
     m_app.company().nameFrame()->hide();
-    // A quick second Enter at "Get Score" would otherwise press Continue, or
+    // Enters hammered at "Get Score" would otherwise press Continue, or
     // close a box about the record, before the student has seen the score.
-    StaleInputGuard::guard(*this);
+    StaleInputGuard::guard(*this, m_app.clock());
     GetRecords(outcome.score, false);
 
     s.Drill.RightCount = 0;
@@ -227,6 +227,9 @@ void ScoreForm::showDrillMenu()
     menu.show();
     menu.raise();
     menu.activateWindow();
+    // Nor may the key that left this screen, still down or repeating, press
+    // the menu's Accept.
+    StaleInputGuard::guard(menu, m_app.clock());
 }
 
 void ScoreForm::DoOver_Click()

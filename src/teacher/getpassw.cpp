@@ -4,6 +4,7 @@
 #include "app/assistform.h"
 #include "app/company.h"
 #include "app/twips.h"
+#include "app/windowplacement.h"
 #include "teacher/formsize.h"
 #include "teacher/passwordfile.h"
 #include "teacher/utilityform.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 namespace plovista {
 
@@ -103,6 +105,12 @@ void GetPassW::openForEntry()
     m_text1->clear();
     m_text2->hide();
     m_label1->setText(EntryLabel);
+    // Clear of the name box the access code was typed in, as the start
+    // screen's Help box is.
+    if (const QScreen *screen = this->screen()) {
+        adjustSize();
+        placeFrameAt(placeClearOf(frameSizeGuess(), m_app.company().nameArea(), screen->availableGeometry()));
+    }
     show();
     raise();
     activateWindow();

@@ -64,10 +64,10 @@ const std::vector<LayoutCase> &layoutCases()
          "Horizontal Mode,  Range: 0 --> 9"},
         {"vertical addition, option 12",
          {O::Addition, 12, true, FactRange::ZeroToTwelve},
-         "FactsVariable@1200,1200 FactsConstant@900,1950 FactsSign@600,2000 -FactsEqual Text1@1100,2700 "
-         "Line4:600,2600-1900,2600 -FactsVariableFix@2900,1200 -FactsConstantFix@2600,1950 "
-         "-FactsSignFix@2300,2000 -FactsAnsFix@2550,2700 -FactsEqualFix -Line1 -Line2 -Line3 "
-         "-Line5:2300,2600-3600,2600 -Line6",
+         "FactsVariable@1027,1200 FactsConstant@900,1950 FactsSign@600,2000 -FactsEqual Text1@800,2700 "
+         "Line4:600,2600-1600,2600 -FactsVariableFix@2727,1200 -FactsConstantFix@2600,1950 "
+         "-FactsSignFix@2300,2000 -FactsAnsFix@2493,2700 -FactsEqualFix -Line1 -Line2 -Line3 "
+         "-Line5:2300,2600-3300,2600 -Line6",
          "+",
          24,
          "?",
@@ -77,10 +77,10 @@ const std::vector<LayoutCase> &layoutCases()
          "Vertical Mode,  Range: 0 --> 12"},
         {"vertical subtraction",
          {O::Subtraction, 5, true, FactRange::ZeroToNine},
-         "FactsVariable@1200,1200 FactsConstant@1200,1950 -FactsSign -FactsEqual Text1@1100,2700 "
-         "Line1:600,2200-800,2200 -Line2:2300,2200-2500,2200 Line4:600,2600-1900,2600 -Line3 -Line5 -Line6 "
-         "-FactsVariableFix@2900,1200 -FactsConstantFix@2900,1950 -FactsSignFix -FactsEqualFix "
-         "-FactsAnsFix@2550,2700",
+         "FactsVariable@1027,1200 FactsConstant@1027,1950 -FactsSign -FactsEqual Text1@800,2700 "
+         "Line1:600,2200-800,2200 -Line2:2300,2200-2500,2200 Line4:600,2600-1600,2600 -Line3 -Line5 -Line6 "
+         "-FactsVariableFix@2727,1200 -FactsConstantFix@2727,1950 -FactsSignFix -FactsEqualFix "
+         "-FactsAnsFix@2493,2700",
          "-",
          24,
          "?",
@@ -90,9 +90,9 @@ const std::vector<LayoutCase> &layoutCases()
          "Vertical Mode,  Range: 0 --> 9"},
         {"vertical subtraction, option 11",
          {O::Subtraction, 11, true, FactRange::ZeroToTwelve},
-         "FactsVariable@1200,1200 FactsConstant@900,1950 -FactsSign -FactsEqual Text1@1100,2700 "
-         "Line1:600,2200-800,2200 -Line2 Line4:600,2600-1900,2600 -Line3 -Line5 -Line6 "
-         "-FactsVariableFix@2900,1200 -FactsConstantFix@2600,1950 -FactsSignFix -FactsEqualFix -FactsAnsFix",
+         "FactsVariable@1027,1200 FactsConstant@900,1950 -FactsSign -FactsEqual Text1@800,2700 "
+         "Line1:600,2200-800,2200 -Line2 Line4:600,2600-1600,2600 -Line3 -Line5 -Line6 "
+         "-FactsVariableFix@2727,1200 -FactsConstantFix@2600,1950 -FactsSignFix -FactsEqualFix -FactsAnsFix",
          "-",
          24,
          "?",
@@ -127,15 +127,15 @@ const std::vector<LayoutCase> &layoutCases()
          "Horizontal Mode,  Range: 0 --> 12"},
         {"vertical multiplication",
          {O::Multiplication, 7, true, FactRange::ZeroToNine},
-         "FactsVariable@1200,1200 FactsConstant@1200,1950 FactsSign@700,2100 -FactsEqual Text1@1100,2700 "
-         "Line4:600,2600-2200,2600 -Line1 -Line2 -Line3 -Line5:2300,2600-3900,2600 -Line6 "
-         "-FactsVariableFix@2900,1200 -FactsConstantFix@2900,1950 -FactsSignFix@2400,2100 -FactsEqualFix "
-         "-FactsAnsFix@2550,2700",
+         "FactsVariable@1027,1200 FactsConstant@1027,1950 FactsSign@700,2100 -FactsEqual Text1@600,2700 "
+         "Line4:600,2600-1600,2600 -Line1 -Line2 -Line3 -Line5:2300,2600-3300,2600 -Line6 "
+         "-FactsVariableFix@2727,1200 -FactsConstantFix@2727,1950 -FactsSignFix@2400,2100 -FactsEqualFix "
+         "-FactsAnsFix@2493,2700",
          "X",
          14,
          "?",
          "7",
-         {1100, 810},
+         {1000, 810},
          3,
          "Vertical Mode,  Range: 0 --> 9"},
         {"horizontal division",

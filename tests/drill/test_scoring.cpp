@@ -553,6 +553,12 @@ void TestScoring::recordLine_data()
     r.incomplete = true;
     QTest::newRow("unfinished never earns the mark")
         << r << false << "12/06/26   student         +5     H   0->9   10  90|90    2.5|3    Inc  ";
+    // Seven seconds over three facts answered: cut as the score screen cuts
+    // it, so the line keeps its columns.
+    r.speed = 7 / 3.0;
+    r.speedGoal = QStringLiteral("5.0");
+    QTest::newRow("unfinished speed cut to its column")
+        << r << false << "12/06/26   student         +5     H   0->9   10  90|90    2.33|5.0 Inc  ";
     r = base;
     r.activityCode = QStringLiteral("F10");
     r.formatCode = QStringLiteral("1");
