@@ -505,7 +505,7 @@ bool Company::confirmQuit()
 void Company::QuitButt_Click()
 {
     if (confirmQuit())
-        m_app.endProgram();
+        m_app.quitProgram();
 }
 
 void Company::closeEvent(QCloseEvent *event)
@@ -521,7 +521,7 @@ void Company::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
-    m_app.endProgram();
+    m_app.quitProgram();
 }
 
 void Company::minimisedChanged(bool minimised)
