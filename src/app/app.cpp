@@ -171,8 +171,21 @@ bool App::quitFrom(QWidget &window, const QString &question, const QString &titl
     if (beforeEnding)
         beforeEnding();
     window.hide();
-    endProgram();
+    quitProgram();
     return true;
+}
+
+void App::quitProgram()
+{
+    if (m_answerLog) {
+        const QStringList lost = describeBacklog(m_answerLog->finish());
+        if (!lost.isEmpty())
+            tell(QStringLiteral("Please show this message to your teacher.\n\nSome answers could not be written to "
+                                "the answer log, and are lost as the program ends:\n\n%1")
+                     .arg(lost.join(u'\n')),
+                 QStringLiteral("Answers Not Logged"), MsgIcon::Critical);
+    }
+    endProgram();
 }
 
 void App::endProgram()
@@ -184,7 +197,7 @@ void App::endProgram()
     // The process ends at once; answers still on their way to the log are
     // written first, for a few seconds at most if the log's share hangs.
     if (m_answerLog)
-        m_answerLog->flush(std::chrono::seconds(5));
+        m_answerLog->finish();
     m_ender();
 }
 

@@ -94,13 +94,17 @@ public:
     // The quit question every window but the start screen asks. On No the
     // window stays; on Yes beforeEnding runs (a window's last word, such as
     // the record of a drill left unfinished), the window goes and the
-    // program ends without asking again. Returns whether the program is ending.
+    // program quits (quitProgram) without asking again. Returns whether the
+    // program is ending.
     bool quitFrom(QWidget &window, const std::function<void()> &beforeEnding = {});
     // The same with the window's own question and title (the speech and
     // greeting settings ask theirs).
     bool quitFrom(QWidget &window, const QString &question, const QString &title,
                   const std::function<void()> &beforeEnding = {});
 
+    // A quit the user chose and confirmed: answers still waiting for the log
+    // get a last try, what cannot be written is told, and the program ends.
+    void quitProgram();
     // Puts the display back as it was found and ends the program at once.
     void endProgram();
     // Tests replace what ending the program means.
@@ -179,8 +183,8 @@ private:
     std::unique_ptr<SubUtility> m_subUtility;
     std::unique_ptr<SavedRecordsForm> m_savedRecordsForm;
     std::unique_ptr<SaveRecordsForm> m_saveRecordsForm;
-    // The windows that hand it answers are reset before it; what is still
-    // waiting is written out when it goes.
+    // The windows that hand it answers are reset before it. Ending the
+    // program gives what is still waiting a last try (AnswerLogWriter::finish).
     std::unique_ptr<AnswerLogWriter> m_answerLog;
 };
 

@@ -526,7 +526,7 @@ bool Company::confirmQuit()
 void Company::QuitButt_Click()
 {
     if (confirmQuit())
-        m_app.endProgram();
+        m_app.quitProgram();
 }
 
 void Company::closeEvent(QCloseEvent *event)
@@ -542,7 +542,7 @@ void Company::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
-    m_app.endProgram();
+    m_app.quitProgram();
 }
 
 void Company::minimisedChanged(bool minimised)

@@ -495,10 +495,15 @@ void FactsProblems::help_Click()
 
 void FactsProblems::Quit_Click()
 {
-    m_app.quitFrom(*this, [this] { leaveDrill(); });
+    m_app.quitFrom(*this, [this] { leaveDrill(DrillEnd::ProgramEnding); });
 }
 
-void FactsProblems::leaveDrill()
+QString FactsProblems::answersDrillId() const
+{
+    return m_answers->drillId();
+}
+
+void FactsProblems::leaveDrill(DrillEnd end)
 {
     AppState &s = m_app.state();
     cancelPause();
@@ -509,7 +514,7 @@ void FactsProblems::leaveDrill()
     const bool recordDue = s.Drill.closeWindow(s.FactsCount);
     if (m_drillOpen && !m_scoreTaken && (recordDue || s.Drill.FactsShown > 0)) {
         s.Drill.IncompleteDrill = true;
-        m_app.scoreForm().recordIncompleteDrill();
+        m_app.scoreForm().recordIncompleteDrill(end);
     }
     m_drillOpen = false;
 }
@@ -517,7 +522,7 @@ void FactsProblems::leaveDrill()
 void FactsProblems::closeEvent(QCloseEvent *event)
 {
     AppState &s = m_app.state();
-    leaveDrill();
+    leaveDrill(DrillEnd::ProgramGoesOn);
 
     m_app.assistForm().hide();
     m_lines[0]->hide();

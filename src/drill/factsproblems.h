@@ -16,6 +16,7 @@ class QPushButton;
 
 namespace plovista {
 
+enum class DrillEnd;
 class Announcer;
 class AnswerEdit;
 class AnswerRecorder;
@@ -62,6 +63,9 @@ public:
     void help_Click();
     void Quit_Click();
 
+    // The id the answer log keeps this drill's answers under.
+    QString answersDrillId() const;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -84,7 +88,7 @@ private:
     void cancelPause();
     // Leaves the drill on screen, by the close box or by quitting: a drill
     // opened and not scored leaves a record marked unfinished.
-    void leaveDrill();
+    void leaveDrill(DrillEnd end);
 
     std::array<QWidget *, FactsElementCount> m_elements {};
     std::array<LineControl *, 6> m_lines {};

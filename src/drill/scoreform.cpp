@@ -9,6 +9,7 @@
 #include "drill/factsproblems.h"
 #include "drill/recordline.h"
 #include "drill/scoring.h"
+#include "fluency/answerlogwriter.h"
 #include "platform/clock.h"
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
@@ -154,19 +155,19 @@ void ScoreForm::GetScore()
     // Enters hammered at "Get Score" would otherwise press Continue, or
     // close a box about the record, before the student has seen the score.
     StaleInputGuard::guard(*this, m_app.clock());
-    GetRecords(outcome.score, false);
+    GetRecords(outcome.score, false, DrillEnd::ProgramGoesOn);
 
     s.Drill.RightCount = 0;
     s.Drill.WrongCount = 0;
     s.Drill.FactNumber = 0;
 }
 
-void ScoreForm::recordIncompleteDrill()
+void ScoreForm::recordIncompleteDrill(DrillEnd end)
 {
     // The last scored drill's accuracy and speed would misreport this
     // student, so the record carries what this drill has shown so far.
     const int now = secondsSinceMidnight(m_app.clock().now().time());
-    GetRecords(scoreSoFar(drillResult(m_app.state(), now)), true);
+    GetRecords(scoreSoFar(drillResult(m_app.state(), now)), true, end);
 }
 
 void ScoreForm::fill(const ScoreScreen &screen)
@@ -188,7 +189,7 @@ void ScoreForm::fill(const ScoreScreen &screen)
     }
 }
 
-void ScoreForm::GetRecords(const DrillScore &score, bool incomplete)
+void ScoreForm::GetRecords(const DrillScore &score, bool incomplete, DrillEnd end)
 {
     const AppState &s = m_app.state();
     RecordFields record;
@@ -206,13 +207,36 @@ void ScoreForm::GetRecords(const DrillScore &score, bool incomplete)
     record.incomplete = incomplete;
 
     const WriteResult result = appendRecord(m_app.store().workingFolder(), record);
-    if (result.ok)
+    QStringList problems;
+    if (!result.ok)
+        problems << QStringLiteral("The drill of %1 could not be recorded in the current records file \"%2\": %3.")
+                        .arg(s.StudentName, CurrentRecordsFile, result.error);
+    if (end == DrillEnd::ProgramGoesOn) {
+        if (const QStringList answers = answersNotLogged(); !answers.isEmpty())
+            problems << QStringLiteral("Answers of this drill could not be written to the answer log:\n%1\nThe "
+                                       "program keeps trying while it runs; they are lost if it ends first.")
+                            .arg(answers.join(u'\n'));
+    }
+    if (problems.isEmpty())
         return;
-    // The student sees the score; only the teacher can mend the folder.
-    m_app.tell(QStringLiteral("Please show this message to your teacher.\n\nThe drill of %1 could not be recorded in "
-                              "the current records file \"%2\": %3.")
-                   .arg(s.StudentName, CurrentRecordsFile, result.error),
+    // The student sees the score; only the teacher can mend the folder. Told
+    // here, at the drill's end, and not as the log fails: a box in the
+    // middle of a drill would take the answer's Enter and its time.
+    m_app.tell(QStringLiteral("Please show this message to your teacher.\n\n%1").arg(problems.join(u"\n\n")),
                QStringLiteral("Drill Not Recorded"), MsgIcon::Critical);
+}
+
+QStringList ScoreForm::answersNotLogged()
+{
+    const QString drill = m_app.factsProblems().answersDrillId();
+    if (drill.isEmpty())
+        return {};
+    AnswerLogWriter &log = m_app.answerLog();
+    // The last answer was handed on a moment ago: it gets a short while to
+    // be tried, so a disk that filled up on it is told with this drill.
+    log.flush(std::chrono::milliseconds(500));
+    const AnswerLogWriter::Backlog backlog = log.backlog();
+    return backlog.holdsUp(drill) ? describeBacklog(backlog) : QStringList();
 }
 
 void ScoreForm::resetNeedTo()

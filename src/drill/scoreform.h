@@ -10,6 +10,10 @@ namespace plovista {
 struct DrillScore;
 struct ScoreScreen;
 
+// Whether the program goes on after a drill's end. When it is ending, what
+// the answer log could not take is told by the quit, for every drill at once.
+enum class DrillEnd { ProgramGoesOn, ProgramEnding };
+
 // The score screen: the drill's accuracy and speed beside the teacher's
 // goals, and what to improve. It also writes each drill's record.
 class ScoreForm final : public FormWindow
@@ -30,7 +34,7 @@ public:
     // A drill window closed after "Start" and before its score was taken:
     // records the drill as unfinished, with the accuracy and speed of the
     // facts answered so far.
-    void recordIncompleteDrill();
+    void recordIncompleteDrill(DrillEnd end);
 
     void DoOver_Click();
     void Quit_Click();
@@ -42,8 +46,12 @@ protected:
 private:
     void fill(const ScoreScreen &screen);
     void showDrillMenu();
-    // Appends one record; a failure is told, and the program goes on.
-    void GetRecords(const DrillScore &score, bool incomplete);
+    // Appends one record; a failure is told, and so are answers of the drill
+    // that the answer log could not take, in the same box; the program goes on.
+    void GetRecords(const DrillScore &score, bool incomplete, DrillEnd end);
+    // One line a file when answers of the drill just ended wait on a log
+    // file that could not be written; empty when none do.
+    QStringList answersNotLogged();
 
     QLabel *m_percent = nullptr;
     QLabel *m_seconds = nullptr;

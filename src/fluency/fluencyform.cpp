@@ -153,11 +153,13 @@ void FluencyForm::showGrid()
 void FluencyForm::showNotice()
 {
     QStringList notes;
-    const AnswerLogWriter::Backlog backlog = m_app.answerLog().backlog();
-    if (backlog.waiting > 0)
-        notes << QStringLiteral("%1 answer(s) given on this computer could not be written to the log yet: %2.")
-                     .arg(backlog.waiting)
-                     .arg(backlog.error);
+    // Answers still waiting are not in the grid; the notice says so, and
+    // why, without promising they will get there.
+    const QStringList waiting = describeBacklog(m_app.answerLog().backlog());
+    if (!waiting.isEmpty())
+        notes << QStringLiteral("Answers given on this computer are missing from the log: %1 The program keeps "
+                                "trying while it runs; they are lost if it ends first.")
+                     .arg(waiting.join(u' '));
     if (m_log) {
         if (!m_log->scan.unreadable.isEmpty())
             notes << QStringLiteral("Not read: %1.").arg(m_log->scan.unreadable.join(QStringLiteral("; ")));

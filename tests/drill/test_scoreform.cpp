@@ -388,7 +388,7 @@ private Q_SLOTS:
         s.Drill.WrongCount = wrong;
         s.StartSeconds = secondsSinceMidnight(h.clock->time.time());
         h.clock->advanceSeconds(seconds);
-        h.app().scoreForm().recordIncompleteDrill();
+        h.app().scoreForm().recordIncompleteDrill(DrillEnd::ProgramGoesOn);
 
         QCOMPARE(madtr(h), crlf(line));
         QCOMPARE(s.Accuracy, 100.0f);

@@ -6,13 +6,18 @@
 #include "fluency/fluencyview.h"
 #include "settings/textfile.h"
 #include "support/harness.h"
+#include "support/smalldisk.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <sys/file.h>
 
 using namespace plovista;
 using namespace plovista::test;
@@ -91,6 +96,12 @@ std::vector<AnswerEntry> logged(Harness &h, const QString &student)
     return entries;
 }
 
+QString logFile(Harness &h, const QString &student)
+{
+    return QDir::toNativeSeparators(
+        QDir(h.app().answerLog().folder()).filePath(answerLogFileName(student, h.systemInfo->computerName())));
+}
+
 QString pdfText(const QByteArray &pdf, const QString &folder)
 {
     const QString pdfPath = QDir(folder).filePath(QStringLiteral("grid.pdf"));
@@ -138,6 +149,83 @@ private Q_SLOTS:
         }
         h.app().endProgram();
         QCOMPARE(loggedAtEnd, 2000);
+    }
+
+    // A log with no room: each drill ends with one box for the teacher that
+    // names the file and why, the grid says the same, and the answers wait
+    // until there is room again.
+    void aFullLogIsToldOnceADrillAndItsAnswersWait()
+    {
+        Harness h;
+        h.start();
+        h.state().PeedyEnabled = h.state().VoiceEnabled = false;
+        const QString logFolder = QDir(h.folder()).filePath(QString(AnswerLogFolder));
+        QVERIFY(QDir().mkpath(logFolder));
+        const SmallDisk disk(logFolder);
+        if (!disk.mounted())
+            QSKIP(disk.whyNot().constData());
+        disk.fill();
+        const QString ann = QStringLiteral("Ann Lee");
+
+        drill(h, ann, Operation::Multiplication, 7, [](int) { return 1500; });
+        QCOMPARE(h.boxes->titles(), QStringList {"Drill Not Recorded"});
+        const QString told = h.boxes->asked[0].text;
+        QVERIFY2(
+            told.contains(QStringLiteral("10 answers of Ann Lee have not been written to \"%1\": the disk is full.")
+                              .arg(logFile(h, ann))),
+            qPrintable(told));
+        QVERIFY(told.contains(QStringLiteral("teacher")));
+        QVERIFY(!told.contains(QStringLiteral("Madtr"))); // the record itself was written
+
+        drill(h, ann, Operation::Multiplication, 7, [](int) { return 1500; });
+        QCOMPARE(h.boxes->titles(), QStringList({"Drill Not Recorded", "Drill Not Recorded"}));
+        QVERIFY(h.boxes->asked[1].text.contains(QStringLiteral("20 answers of Ann Lee")));
+
+        QWidget utilityMenu;
+        utilityMenu.show();
+        h.app().openFluencyGrid(utilityMenu);
+        const QString notice = h.app().fluencyForm().findChild<QLabel *>(QStringLiteral("NoticeLabel"))->text();
+        QVERIFY2(notice.contains(logFile(h, ann)) && notice.contains(QStringLiteral("the disk is full")),
+                 qPrintable(notice));
+
+        QVERIFY(QFile::remove(disk.path() + QStringLiteral("/filler")));
+        QCOMPARE(logged(h, ann).size(), std::size_t(20));
+        QCOMPARE(h.app().answerLog().backlog().waiting(), 0);
+    }
+
+    // A log file locked by another program: its answers wait, a quit tells
+    // what could not be written before the program ends, and they are not
+    // dropped meanwhile.
+    void aQuitTellsWhatAHeldLogFileCouldNotTake()
+    {
+        Harness h;
+        h.start();
+        h.state().PeedyEnabled = h.state().VoiceEnabled = false;
+        const QString ann = QStringLiteral("Ann Lee");
+        QVERIFY(QDir().mkpath(h.app().answerLog().folder()));
+        QFile held(logFile(h, ann));
+        QVERIFY(held.open(QIODevice::WriteOnly));
+        QCOMPARE(::flock(held.handle(), LOCK_EX), 0);
+
+        FactsProblems &w = openDrill(h, ann, Operation::Multiplication, 7);
+        scriptValue(h, 0);
+        QTest::keyClick(&w, Qt::Key_Return); // Start
+        for (int value = 0; value < 3; ++value) {
+            scriptValue(h, value + 1);
+            answerAfter(h, w, 1500, QString::number(value * 7));
+        }
+        h.boxes->answers = {MsgYes};
+        h.boxes->onAsk = [&h](const FakeMessageBoxes::Asked &) { QVERIFY(!h.programEnded()); };
+        w.Quit_Click();
+        QVERIFY(h.programEnded());
+        QCOMPARE(h.boxes->titles(), QStringList({"Quit Program", "Answers Not Logged"}));
+        const QString told = h.boxes->asked[1].text;
+        const QRegularExpression line(QStringLiteral("3 answers of Ann Lee have not been written to \"%1\": .+\\.")
+                                          .arg(QRegularExpression::escape(logFile(h, ann))));
+        QVERIFY2(line.match(told).hasMatch(), qPrintable(told));
+
+        ::flock(held.handle(), LOCK_UN);
+        QCOMPARE(logged(h, ann).size(), std::size_t(3));
     }
 
     // Times run from the first paint of a fact to the Enter, and from the end
