@@ -338,7 +338,6 @@ def road(program, desktop, folder, failures):
     # The pointer out of the way, in the corner no window covers.
     desktop.run(["xdotool", "mousemove", str(SCREEN[0] - 1), str(SCREEN[1] - 1)])
     env = dict(desktop.env, QT_QPA_PLATFORM="xcb")
-    env.setdefault("ASAN_OPTIONS", "detect_leaks=0")
     started = time.monotonic()
     plovista = desktop.spawn([program], cwd=folder, env=env)
 
