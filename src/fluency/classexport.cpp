@@ -17,16 +17,44 @@ QString number(std::optional<int> value)
     return value ? QString::number(*value) : QString();
 }
 
+bool startsFormula(QChar c)
+{
+    switch (c.unicode()) {
+    case u'=':
+    case u'+':
+    case u'-':
+    case u'@':
+    case u'\uFF1D': // full-width = + - @, which some spreadsheets take as the plain ones
+    case u'\uFF0B':
+    case u'\uFF0D':
+    case u'\uFF20':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Passed over by a spreadsheet on its way to a formula: blanks of every kind
+// (a no-break space too) and the separators some of them read a cell with.
+bool leadsToFormula(QChar c)
+{
+    return c.isSpace() || c == u'|' || c == u';' || c == u'\uFF5C' || c == u'\uFF1B';
+}
+
 } // namespace
 
 QString spreadsheetText(QStringView text)
 {
-    if (!text.isEmpty()) {
-        const QChar first = text.front();
-        if (first == u'=' || first == u'+' || first == u'-' || first == u'@' || first == u'\t' || first == u'\r')
-            return u'\'' + text.toString();
+    if (text.isEmpty())
+        return {};
+    bool guard = text.front() == u'\t' || text.front() == u'\r' || text.front() == u'\n';
+    for (qsizetype i = 0; !guard && i < text.size(); ++i) {
+        if (startsFormula(text[i]))
+            guard = true;
+        else if (!leadsToFormula(text[i]))
+            break;
     }
-    return text.toString();
+    return guard ? u'\'' + text.toString() : text.toString();
 }
 
 QString classExportText(const QString &logFolder, int thresholdMs, const QDate &today)

@@ -6,8 +6,10 @@
 
 namespace plovista {
 
-// A text cell as a spreadsheet must show it: text starting with = + - @, a
-// tab or CR gets a leading ' so no spreadsheet runs it as a formula.
+// A text cell as a spreadsheet must show it: text whose first character
+// other than blanks, "|" and ";" could start a formula (= + - @, or their
+// full-width forms), or that starts with a tab, CR or LF, gets a leading ' so
+// no spreadsheet runs it as a formula.
 QString spreadsheetText(QStringView text);
 
 // The whole class for a spreadsheet: one row per student and fact of every

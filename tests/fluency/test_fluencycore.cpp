@@ -164,12 +164,44 @@ private Q_SLOTS:
         QCOMPARE(factText({Operation::Subtraction, 5, 7}), QStringLiteral("12 - 5"));
     }
 
+    void formulaGuard_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("guarded");
+        const auto row = [](const char *name, const QString &text, bool guarded) {
+            QTest::newRow(name) << text << guarded;
+        };
+        row("equals", QStringLiteral("=SUM(A1)"), true);
+        row("tab first", QStringLiteral("\tTab"), true);
+        row("a blank first", QStringLiteral(" =1+1"), true);
+        row("a no-break space first", QStringLiteral("\u00A0=1+1"), true);
+        row("full-width equals", QStringLiteral("\uFF1D1+1"), true);
+        row("full-width at", QStringLiteral(" \uFF20A1"), true);
+        row("bar first", QStringLiteral("|=1+1"), true);
+        row("semicolon first", QStringLiteral(";-1"), true);
+        row("blanks and bars", QStringLiteral(" ;| +A1"), true);
+        row("a name", QStringLiteral("Ann Lee"), false);
+        row("an equals later", QStringLiteral("Ann=1"), false);
+        row("a bar before a letter", QStringLiteral("|Ann"), false);
+        row("a fact", QStringLiteral("12 - 5"), false);
+        row("empty", QString(), false);
+    }
+    void formulaGuard()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, guarded);
+        QCOMPARE(spreadsheetText(text), guarded ? u'\'' + text : text);
+    }
+
     void csvQuotingAndReading()
     {
         QCOMPARE(csvField(u"plain"), QStringLiteral("plain"));
         QCOMPARE(csvField(u"O'Brien, \"Ann\""), QStringLiteral("\"O'Brien, \"\"Ann\"\"\""));
         QCOMPARE(csvField(u"two\r\nlines"), QStringLiteral("\"two\r\nlines\""));
         QCOMPARE(csvRecord({QStringLiteral("a"), QString(), QStringLiteral("b,c")}), QStringLiteral("a,,\"b,c\"\r\n"));
+        // Where a spreadsheet reads ";" or a tab as the separator.
+        QCOMPARE(csvField(u"Bo;=1+1"), QStringLiteral("\"Bo;=1+1\""));
+        QCOMPARE(csvField(u"Bo\t=1+1"), QStringLiteral("\"Bo\t=1+1\""));
 
         QCOMPARE(parseCsvLine(u"a,\"b,\"\"c\"\"\",,d"), QStringList({"a", "b,\"c\"", "", "d"}));
         QCOMPARE(parseCsvLine(u"a,\"open"), std::nullopt);
