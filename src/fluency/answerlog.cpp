@@ -292,6 +292,28 @@ QString studentPartOf(const QString &fileName)
     return fileName.section(u'@', 0, 0);
 }
 
+std::optional<QByteArray> bytesOfFileNamePart(QStringView part)
+{
+    QByteArray utf8;
+    for (qsizetype i = 0; i < part.size(); ++i) {
+        const QChar c = part[i];
+        if (c == u'%') {
+            const auto hex = [&](qsizetype at) {
+                return at < part.size() && QStringLiteral("0123456789ABCDEF").contains(part[at]);
+            };
+            if (!hex(i + 1) || !hex(i + 2))
+                return std::nullopt;
+            utf8 += static_cast<char>(part.mid(i + 1, 2).toInt(nullptr, 16));
+            i += 2;
+        } else if (c.unicode() < 0x80 && keptInFileName(c)) {
+            utf8 += static_cast<char>(c.unicode());
+        } else {
+            return std::nullopt; // cut ('~'), or not a name we made
+        }
+    }
+    return utf8;
+}
+
 QStringList logFiles(const QString &logFolder)
 {
     return QDir(logFolder).entryList({QStringLiteral("*.csv")}, QDir::Files, QDir::Name);
@@ -342,6 +364,43 @@ void scanFile(const QString &path, LogScan &scan, const std::function<void(const
         }
         each(*entry);
     }
+}
+
+// The name a file's part gives, made one line as the writer made it in the
+// lines; empty for a part that was cut or is not one of ours.
+std::optional<QString> studentOfFile(const QString &fileName)
+{
+    const std::optional<QByteArray> name = bytesOfFileNamePart(studentPartOf(fileName));
+    if (!name)
+        return std::nullopt;
+    return oneLine(QString::fromUtf8(*name));
+}
+
+// Whether a file of the folder may hold lines of the student: those named
+// after the student, a cut name that begins as the student's does, and any
+// file whose name is not one of ours (copied in by hand, say).
+bool mayHold(const QString &fileName, const QString &student, const QByteArray &studentUtf8)
+{
+    if (const std::optional<QString> name = studentOfFile(fileName))
+        return *name == student;
+    const QString part = studentPartOf(fileName);
+    const qsizetype cut = part.lastIndexOf(u'~');
+    const std::optional<QByteArray> kept = cut >= 0 ? bytesOfFileNamePart(QStringView(part).left(cut)) : std::nullopt;
+    if (!kept)
+        return true;
+    QByteArray start = *kept;
+    start.replace('\r', ' ').replace('\n', ' ');
+    return studentUtf8.startsWith(start);
+}
+
+QStringList filesOf(const QString &logFolder, const QString &student)
+{
+    const QByteArray utf8 = student.toUtf8();
+    QStringList files;
+    for (const QString &file : logFiles(logFolder))
+        if (mayHold(file, student, utf8))
+            files << QDir(logFolder).filePath(file);
+    return files;
 }
 
 } // namespace
@@ -402,24 +461,8 @@ QString fileNamePart(const QString &text)
 
 std::optional<QString> textOfFileNamePart(QStringView part)
 {
-    QByteArray utf8;
-    for (qsizetype i = 0; i < part.size(); ++i) {
-        const QChar c = part[i];
-        if (c == u'%') {
-            const auto hex = [&](qsizetype at) {
-                return at < part.size() && QStringLiteral("0123456789ABCDEF").contains(part[at]);
-            };
-            if (!hex(i + 1) || !hex(i + 2))
-                return std::nullopt;
-            utf8 += static_cast<char>(part.mid(i + 1, 2).toInt(nullptr, 16));
-            i += 2;
-        } else if (c.unicode() < 0x80 && keptInFileName(c)) {
-            utf8 += static_cast<char>(c.unicode());
-        } else {
-            return std::nullopt; // cut ('~'), or not a name we made
-        }
-    }
-    return QString::fromUtf8(utf8);
+    const std::optional<QByteArray> utf8 = bytesOfFileNamePart(part);
+    return utf8 ? std::optional<QString>(QString::fromUtf8(*utf8)) : std::nullopt;
 }
 
 QString answerLogFileName(const QString &student, const QString &computer)
@@ -432,7 +475,7 @@ QStringList loggedStudents(const QString &logFolder)
 {
     QSet<QString> names;
     for (const QString &file : logFiles(logFolder)) {
-        if (const std::optional<QString> name = textOfFileNamePart(studentPartOf(file))) {
+        if (const std::optional<QString> name = studentOfFile(file)) {
             names.insert(*name);
             continue;
         }
@@ -451,15 +494,12 @@ LogScan scanStudentLog(const QString &logFolder, const QString &student,
                        const std::function<void(const AnswerEntry &)> &each)
 {
     LogScan scan;
-    const QString part = fileNamePart(student);
     // Ids are kept as 64-bit digests, a fraction of the memory and time of
     // the texts: even a million answers of one student give two different
     // ids one digest with a chance of about one in 30 million.
     QSet<quint64> seen;
-    for (const QString &file : logFiles(logFolder)) {
-        if (studentPartOf(file) != part)
-            continue;
-        scanFile(QDir(logFolder).filePath(file), scan, [&](const AnswerEntry &e) {
+    for (const QString &path : filesOf(logFolder, student)) {
+        scanFile(path, scan, [&](const AnswerEntry &e) {
             // Files whose names fold together on a case-blind disk share
             // lines of more than one student.
             if (e.student != student)

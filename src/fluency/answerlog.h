@@ -62,8 +62,9 @@ std::optional<QString> textOfFileNamePart(QStringView part);
 // "<student>@<computer>.csv", both parts encoded as above.
 QString answerLogFileName(const QString &student, const QString &computer);
 
-// The students of the log folder, sorted as a teacher reads a list: taken
-// from the file names, or from the lines of a file whose name had to be cut.
+// The students of the log folder, sorted as a teacher reads a list, each as
+// the lines of the log name it: taken from the file names, or from the lines
+// of a file whose name had to be cut or is not one of ours.
 QStringList loggedStudents(const QString &logFolder);
 
 struct LogScan
