@@ -41,6 +41,30 @@ bool leadsToFormula(QChar c)
     return c.isSpace() || c == u'|' || c == u';' || c == u'\uFF5C' || c == u'\uFF1B';
 }
 
+QString rowsOf(const QString &student, const StudentLog &log, int thresholdMs, const QDate &today)
+{
+    QString rows;
+    for (const Operation operation : AllOperations) {
+        const FluencyGrid grid = fluencyGrid(log.fluency, student, operation, thresholdMs, today);
+        for (int row = 0; row < grid.rows; ++row) {
+            for (int index = 0; index < grid.columns; ++index) {
+                const GridCell &cell = grid.at(row, index);
+                if (!cell.isFact)
+                    continue;
+                const FactCell fact {operation, row, grid.columnNumber(index)};
+                const FactRecord &record = log.fluency.record(fact);
+                const QString lastAsked =
+                    record.last.empty() ? QString() : record.last.back().day.toString(Qt::ISODate);
+                rows += csvRecord({spreadsheetText(student), spreadsheetText(operationName(operation)),
+                                   spreadsheetText(factText(fact)), spreadsheetText(statusName(cell.status)),
+                                   QString::number(record.firstTries), QString::number(record.rightFirstTries),
+                                   QString::number(record.askedAgain), number(cell.medianMs), lastAsked});
+            }
+        }
+    }
+    return rows;
+}
+
 } // namespace
 
 QString spreadsheetText(QStringView text)
@@ -57,34 +81,39 @@ QString spreadsheetText(QStringView text)
     return guard ? u'\'' + text.toString() : text.toString();
 }
 
-QString classExportText(const QString &logFolder, int thresholdMs, const QDate &today)
+ClassExport exportClass(const QString &logFolder, int thresholdMs, const QDate &today, const QString &path,
+                        WorkProgress *progress)
 {
-    QString text(QChar(0xFEFF));
-    text += csvRecord({QStringLiteral("Student"), QStringLiteral("Operation"), QStringLiteral("Fact"),
-                       QStringLiteral("Status"), QStringLiteral("First tries"), QStringLiteral("Right at first try"),
-                       QStringLiteral("Asked again"), QStringLiteral("Median ms"), QStringLiteral("Last asked")});
-    for (const QString &student : loggedStudents(logFolder)) {
-        const StudentLog log = loadStudentLog(logFolder, student);
-        for (const Operation operation : AllOperations) {
-            const FluencyGrid grid = fluencyGrid(log.fluency, student, operation, thresholdMs, today);
-            for (int row = 0; row < grid.rows; ++row) {
-                for (int index = 0; index < grid.columns; ++index) {
-                    const GridCell &cell = grid.at(row, index);
-                    if (!cell.isFact)
-                        continue;
-                    const FactCell fact {operation, row, grid.columnNumber(index)};
-                    const FactRecord &record = log.fluency.record(fact);
-                    const QString lastAsked =
-                        record.last.empty() ? QString() : record.last.back().day.toString(Qt::ISODate);
-                    text += csvRecord({spreadsheetText(student), spreadsheetText(operationName(operation)),
-                                       spreadsheetText(factText(fact)), spreadsheetText(statusName(cell.status)),
-                                       QString::number(record.firstTries), QString::number(record.rightFirstTries),
-                                       QString::number(record.askedAgain), number(cell.medianMs), lastAsked});
-                }
-            }
-        }
+    ClassExport result;
+    AtomicFileWriter file(path);
+    const QStringList students = loggedStudents(logFolder, progress);
+    if (progress) {
+        qint64 total = 0;
+        for (const QString &student : students)
+            total += studentLogSize(logFolder, student);
+        progress->restart(total);
     }
-    return text;
+    QString header(QChar(0xFEFF));
+    header += csvRecord({QStringLiteral("Student"), QStringLiteral("Operation"), QStringLiteral("Fact"),
+                         QStringLiteral("Status"), QStringLiteral("First tries"), QStringLiteral("Right at first try"),
+                         QStringLiteral("Asked again"), QStringLiteral("Median ms"), QStringLiteral("Last asked")});
+    bool writing = file.write(header.toUtf8());
+    for (qsizetype i = 0; writing && i < students.size(); ++i) {
+        if (progress && progress->cancelled())
+            break;
+        const StudentLog log = loadStudentLog(logFolder, students[i], progress);
+        if (log.scan.cancelled)
+            break;
+        writing = file.write(rowsOf(students[i], log, thresholdMs, today).toUtf8());
+        ++result.students;
+    }
+    // The file beside the old one goes with `file`.
+    if (progress && progress->cancelled()) {
+        result.cancelled = true;
+        return result;
+    }
+    result.written = file.commit();
+    return result;
 }
 
 } // namespace plovista

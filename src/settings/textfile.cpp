@@ -364,43 +364,83 @@ WriteResult writeTextFileAtomically(const QString &path, const QString &text, Te
 
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
-    const QByteArray target = QFile::encodeName(path);
+    AtomicFileWriter file(path);
+    file.write(bytes);
+    return file.commit();
+}
+
+AtomicFileWriter::AtomicFileWriter(const QString &path)
+    : m_path(path)
+    , m_target(QFile::encodeName(path))
+{
     struct stat old
     {
     };
-    const bool replacing = ::stat(target.constData(), &old) == 0;
-    if (replacing && S_ISDIR(old.st_mode))
-        return failure(EISDIR, path);
-
+    const bool replacing = ::stat(m_target.constData(), &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode)) {
+        m_error = EISDIR;
+        return;
+    }
     // The new content goes into a file of its own beside the old one, and
     // only a whole, flushed file is renamed over it.
-    QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = target + '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        fd = openFile(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return failure(errno, path);
+    for (int attempt = 0; m_fd < 0 && attempt < 100; ++attempt) {
+        m_temporary = m_target + '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        m_fd = openFile(m_temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (m_fd < 0 && errno != EEXIST) {
+            m_error = errno;
+            return;
+        }
     }
-    if (fd < 0)
-        return failure(EEXIST, path);
-    Descriptor file(fd);
+    if (m_fd < 0) {
+        m_error = EEXIST;
+        return;
+    }
     if (replacing)
-        ::fchmod(fd, old.st_mode & 07777);
+        ::fchmod(m_fd, old.st_mode & 07777);
+}
 
-    int errorNumber = writeAll(fd, bytes.constData(), bytes.size());
-    // A file system that cannot sync has nothing more to say about the data.
-    if (errorNumber == 0 && ::fdatasync(fd) != 0 && errno != EINVAL)
-        errorNumber = errno;
-    const int closed = file.close();
-    if (errorNumber == 0)
-        errorNumber = closed;
-    if (errorNumber == 0 && ::rename(temporary.constData(), target.constData()) != 0)
-        errorNumber = errno;
-    if (errorNumber != 0) {
-        ::unlink(temporary.constData());
-        return failure(errorNumber, path);
+AtomicFileWriter::~AtomicFileWriter()
+{
+    discard();
+}
+
+void AtomicFileWriter::discard()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+        ::unlink(m_temporary.constData());
     }
+}
+
+bool AtomicFileWriter::write(QByteArrayView bytes)
+{
+    if (m_error == 0 && m_fd < 0)
+        m_error = EBADF; // already committed
+    if (m_error == 0)
+        m_error = writeAll(m_fd, bytes.data(), bytes.size());
+    return m_error == 0;
+}
+
+WriteResult AtomicFileWriter::commit()
+{
+    if (m_error == 0 && m_fd < 0)
+        m_error = EBADF;
+    // A file system that cannot sync has nothing more to say about the data.
+    if (m_error == 0 && ::fdatasync(m_fd) != 0 && errno != EINVAL)
+        m_error = errno;
+    if (m_error == 0) {
+        const int fd = std::exchange(m_fd, -1);
+        if (::close(fd) != 0 && errno != EINTR)
+            m_error = errno;
+        if (m_error == 0 && ::rename(m_temporary.constData(), m_target.constData()) != 0)
+            m_error = errno;
+        if (m_error != 0)
+            ::unlink(m_temporary.constData());
+    }
+    discard();
+    if (m_error != 0)
+        return failure(m_error, m_path);
     return {};
 }
 

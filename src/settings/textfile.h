@@ -101,6 +101,33 @@ WriteResult writeTextFileAtomically(const QString &path, const QString &text,
 // The same for bytes written as they are.
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
 
+// The same, for a file made piece by piece (one too large to hold whole):
+// the pieces go into a new file beside the old one, and only commit() puts
+// it in the old one's place. Dropped without a commit (a failure, a cancel,
+// an exception), the new file is removed and the old one stays as it was.
+class AtomicFileWriter
+{
+public:
+    explicit AtomicFileWriter(const QString &path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter &) = delete;
+    AtomicFileWriter &operator=(const AtomicFileWriter &) = delete;
+
+    // False once anything failed; later writes are then ignored, and commit
+    // tells why.
+    bool write(QByteArrayView bytes);
+    WriteResult commit();
+
+private:
+    void discard();
+
+    QString m_path;
+    QByteArray m_target;
+    QByteArray m_temporary;
+    int m_fd = -1;
+    int m_error = 0;
+};
+
 // Appends to the file, creating it when missing. Costs the same whatever the
 // size of the file. A last line left without its end (by hand or by an older
 // program) is ended first, so the text starts a line of its own. Appenders

@@ -423,6 +423,86 @@ private Q_SLOTS:
         QCOMPARE(log.fluency.record({Operation::Multiplication, 5, 7}).firstTries, 4);
     }
 
+    // A log far longer than one piece of reading: lines across the pieces,
+    // a name in UTF-8, a line of junk longer than any answer, a copy of the
+    // file; and an id limit that makes the load take the answers in shares.
+    void aLongLogReadsTheSameInPiecesAndInShares()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Log"));
+        QDir().mkpath(folder);
+        const QString zoe = QStringLiteral("Zo\u00EB Lee");
+        constexpr int Answers = 4000;
+        QByteArray lines = answerLogHeader().toUtf8();
+        for (int i = 1; i <= Answers; ++i) {
+            AnswerEntry e = entry(zoe, QStringLiteral("PC1"), i, i % 13, i % 11 + 1, i % 7 != 0, 500 + i % 3000,
+                                  at(Day1.addDays(i % 9), i % 60));
+            e.firstTry = i % 5 != 0;
+            lines += answerLogLine(e).toUtf8();
+            if (i == Answers / 2)
+                lines += QByteArray(300 * 1024, 'x') + "\r\n";
+        }
+        const QString path = QDir(folder).filePath(answerLogFileName(zoe, QStringLiteral("PC1")));
+        appendBytes(path, lines);
+        QVERIFY(QFile::copy(path, QDir(folder).filePath(answerLogFileName(zoe, QStringLiteral("PC1 copy")))));
+
+        WorkProgress progress;
+        const StudentLog whole = loadStudentLog(folder, zoe, &progress);
+        QCOMPARE(whole.scan.entries, Answers);
+        QCOMPARE(whole.scan.duplicates, Answers);
+        QCOMPARE(whole.scan.damagedLines, 2);
+        QCOMPARE(progress.done(), 2 * qint64(lines.size()));
+        QCOMPARE(studentLogSize(folder, zoe), 2 * qint64(lines.size()));
+
+        const StudentLog shared = loadStudentLog(folder, zoe, nullptr, Answers / 7);
+        QCOMPARE(shared.scan.entries, Answers);
+        QCOMPARE(shared.scan.duplicates, Answers);
+        QCOMPARE(shared.scan.damagedLines, 2);
+        for (int row = 1; row <= 11; ++row) {
+            for (int column = 0; column <= 12; ++column) {
+                const FactRecord &a = whole.fluency.record({Operation::Multiplication, row, column});
+                const FactRecord &b = shared.fluency.record({Operation::Multiplication, row, column});
+                QCOMPARE(b.firstTries, a.firstTries);
+                QCOMPARE(b.rightFirstTries, a.rightFirstTries);
+                QCOMPARE(b.askedAgain, a.askedAgain);
+                QCOMPARE(b.last.size(), a.last.size());
+                for (std::size_t i = 0; i < a.last.size(); ++i)
+                    QVERIFY(b.last[i].at == a.last[i].at && b.last[i].ms == a.last[i].ms);
+            }
+        }
+    }
+
+    // Cancelled once the new file is begun, the export leaves the old one as
+    // it was and nothing beside it.
+    void aCancelledExportLeavesTheOldFile()
+    {
+        struct CancelAtOnce : WorkProgress
+        {
+            bool advance(qint64 bytes) override
+            {
+                WorkProgress::advance(bytes);
+                cancel();
+                return false;
+            }
+        };
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Log"));
+        {
+            AnswerLogWriter writer(folder);
+            for (const QString &s : {QStringLiteral("Ann Lee"), QStringLiteral("Ben Cho")})
+                writer.append(entry(s, QStringLiteral("PC1"), 1, 7, 5, true, 1400, at(Day1, 0)));
+        }
+        const QString path = dir.filePath(QStringLiteral("class.csv"));
+        appendBytes(path, "old\r\n");
+        CancelAtOnce cancelling;
+        const ClassExport cancelled = exportClass(folder, 3000, Today, path, &cancelling);
+        QVERIFY(cancelled.cancelled);
+        QCOMPARE(bytesOf(path), QByteArray("old\r\n"));
+        QStringList entries = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        entries.sort();
+        QCOMPARE(entries, QStringList({"Log", "class.csv"}));
+    }
+
     void theClassExportReadsBackCellByCell()
     {
         QTemporaryDir dir;
@@ -436,12 +516,15 @@ private Q_SLOTS:
             writer.append(
                 entry(QStringLiteral("Ann Lee"), QStringLiteral("PC1"), 2, 7, 5, true, 1700, at(Day1.addDays(1), 0)));
         }
-        const QString text = classExportText(folder, 3000, Today);
-        const QByteArray bytes = text.toUtf8();
+        const QString path = dir.filePath(QStringLiteral("class.csv"));
+        const ClassExport exported = exportClass(folder, 3000, Today, path);
+        QVERIFY(exported.written.ok && !exported.cancelled);
+        QCOMPARE(exported.students, students.size());
+        const QByteArray bytes = bytesOf(path);
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         QCOMPARE(bytes.count("\r\n"), bytes.count('\n'));
 
-        const CsvTable table = readCsv(QStringView(text).mid(1));
+        const CsvTable table = readCsv(QString::fromUtf8(bytes.mid(3)));
         QVERIFY(!table.damaged);
         constexpr int FactsPerStudent = 169 * 3 + 156 + 10;
         QCOMPARE(int(table.records.size()), 1 + students.size() * FactsPerStudent);
