@@ -194,6 +194,9 @@ void App::endProgram()
         m_services.display->apply(m_state.StartDisplayMode);
     for (QWidget *window : QApplication::topLevelWidgets())
         window->hide();
+    // A class export under way is cancelled, so no half-written file is left.
+    if (m_fluencyForm)
+        m_fluencyForm->stopWork();
     // The process ends at once; answers still on their way to the log are
     // written first, for a few seconds at most if the log's share hangs.
     if (m_answerLog)

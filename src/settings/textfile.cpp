@@ -435,51 +435,90 @@ void syncFolderOf(const QByteArray &target)
 
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
-    const QByteArray target = QFile::encodeName(path);
+    AtomicFileWriter file(path);
+    file.write(bytes);
+    return file.commit();
+}
+
+AtomicFileWriter::AtomicFileWriter(const QString &path)
+    : m_path(path)
+    , m_target(QFile::encodeName(path))
+{
     struct stat old
     {
     };
-    const bool replacing = ::stat(target.constData(), &old) == 0;
-    if (replacing && S_ISDIR(old.st_mode))
-        return failure(EISDIR, path);
-
+    const bool replacing = ::stat(m_target.constData(), &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode)) {
+        m_error = EISDIR;
+        return;
+    }
     // The new content goes into a file of its own beside the old one, and
     // only a whole, flushed file is renamed over it.
-    QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = temporaryPathFor(target);
-        fd = openFile(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return failure(errno, path);
-        if (fd >= 0 && !holdNewFile(fd)) {
-            ::close(fd);
-            fd = -1;
+    for (int attempt = 0; m_fd < 0 && attempt < 100; ++attempt) {
+        m_temporary = temporaryPathFor(m_target);
+        m_fd = openFile(m_temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (m_fd < 0 && errno != EEXIST) {
+            m_error = errno;
+            return;
+        }
+        if (m_fd >= 0 && !holdNewFile(m_fd)) {
+            ::close(m_fd);
+            m_fd = -1;
         }
     }
-    if (fd < 0)
-        return failure(EEXIST, path);
-    Descriptor file(fd);
+    if (m_fd < 0) {
+        m_error = EEXIST;
+        return;
+    }
+    if (replacing)
+        m_mode = old.st_mode & 07777;
+}
 
-    int errorNumber = writeAll(fd, bytes.constData(), bytes.size());
+AtomicFileWriter::~AtomicFileWriter()
+{
+    discard();
+}
+
+void AtomicFileWriter::discard()
+{
+    if (m_fd >= 0) {
+        ::unlink(m_temporary.constData());
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+bool AtomicFileWriter::write(QByteArrayView bytes)
+{
+    if (m_error == 0 && m_fd < 0)
+        m_error = EBADF; // already committed
+    if (m_error == 0)
+        m_error = writeAll(m_fd, bytes.data(), bytes.size());
+    return m_error == 0;
+}
+
+WriteResult AtomicFileWriter::commit()
+{
+    if (m_error == 0 && m_fd < 0)
+        m_error = EBADF;
     // Given the old file's permissions only now, so what a crash leaves
     // can always be opened for the sweep.
-    if (errorNumber == 0 && replacing)
-        ::fchmod(fd, old.st_mode & 07777);
+    if (m_error == 0 && m_mode)
+        ::fchmod(m_fd, *m_mode);
     // A file system that cannot sync has nothing more to say about the data.
-    if (errorNumber == 0 && ::fdatasync(fd) != 0 && errno != EINVAL)
-        errorNumber = errno;
+    if (m_error == 0 && ::fdatasync(m_fd) != 0 && errno != EINVAL)
+        m_error = errno;
     // Renamed while still held, so the sweep never takes a finished file.
-    if (errorNumber == 0 && ::rename(temporary.constData(), target.constData()) != 0)
-        errorNumber = errno;
-    if (errorNumber != 0) {
-        ::unlink(temporary.constData());
-        return failure(errorNumber, path);
+    if (m_error == 0 && ::rename(m_temporary.constData(), m_target.constData()) != 0)
+        m_error = errno;
+    if (m_error != 0) {
+        discard();
+        return failure(m_error, m_path);
     }
-    syncFolderOf(target);
+    syncFolderOf(m_target);
     // The data was synced before the rename; a late complaint of the close
     // cannot take back a file that is already in place.
-    file.close();
+    ::close(std::exchange(m_fd, -1));
     return {};
 }
 

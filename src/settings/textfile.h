@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 
+#include <sys/types.h>
+
 namespace plovista {
 
 // Text files move between machines in Windows-1252 with CR LF line ends;
@@ -108,6 +110,33 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
 // with the hidden name writeFileAtomically gives a new file, and only those
 // no write is still filling. Returns how many went.
 int removeInterruptedWrites(const QString &folder);
+// The same, for a file made piece by piece (one too large to hold whole):
+// the pieces go into a new file beside the old one, and only commit() puts
+// it in the old one's place. Dropped without a commit (a failure, a cancel,
+// an exception), the new file is removed and the old one stays as it was.
+class AtomicFileWriter
+{
+public:
+    explicit AtomicFileWriter(const QString &path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter &) = delete;
+    AtomicFileWriter &operator=(const AtomicFileWriter &) = delete;
+
+    // False once anything failed; later writes are then ignored, and commit
+    // tells why.
+    bool write(QByteArrayView bytes);
+    WriteResult commit();
+
+private:
+    void discard();
+
+    QString m_path;
+    QByteArray m_target;
+    QByteArray m_temporary;
+    int m_fd = -1;
+    int m_error = 0;
+    std::optional<mode_t> m_mode; // the old file's, given to the new one
+};
 
 // Appends to the file, creating it when missing. Costs the same whatever the
 // size of the file. A last line left without its end (by hand or by an older

@@ -567,6 +567,7 @@ private Q_SLOTS:
         // logged in this folder, so there is nobody to show, print or export.
         h.find<QAction>(QStringLiteral("FluencyGrid"))->trigger();
         SEEN("FluencyForm");
+        QTRY_VERIFY(!control(h, "FluencyForm", "ProgressBar")->isVisible()); // the log is read
         QCOMPARE(control<QComboBox>(h, "FluencyForm", "StudentList")->count(), 0);
         QVERIFY(!control(h, "FluencyForm", "PrintButt")->isEnabled());
         QVERIFY(!control(h, "FluencyForm", "ExportButt")->isEnabled());

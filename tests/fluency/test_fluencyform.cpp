@@ -7,12 +7,14 @@
 #include "settings/textfile.h"
 #include "support/harness.h"
 #include "support/smalldisk.h"
+#include "support/teacherroad.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -295,10 +297,10 @@ private Q_SLOTS:
         FluencyForm &form = h.app().fluencyForm();
         QVERIFY(form.isVisible() && !utilityMenu.isVisible());
         auto *students = form.findChild<QComboBox *>(QStringLiteral("StudentList"));
+        auto *view = form.findChild<FluencyView *>(QStringLiteral("GridView"));
+        QTRY_VERIFY(view->grid());
         QCOMPARE(students->count(), 2);
         QCOMPARE(students->currentText(), ann);
-        auto *view = form.findChild<FluencyView *>(QStringLiteral("GridView"));
-        QVERIFY(view->grid());
         const FluencyGrid &grid = *view->grid();
         QCOMPARE(grid.operation, Operation::Multiplication);
         QCOMPARE(grid.at(7, 0).status, FactStatus::Automatic);
@@ -318,6 +320,7 @@ private Q_SLOTS:
 
         students->setCurrentText(QStringLiteral("Ben Cho"));
         form.findChild<QComboBox *>(QStringLiteral("OperationList"))->setCurrentText(QStringLiteral("Addition"));
+        QTRY_VERIFY(view->grid());
         QCOMPARE(view->grid()->student, QStringLiteral("Ben Cho"));
         QCOMPARE(view->grid()->at(5, 4).status, FactStatus::Fluent);
         QCOMPARE(view->grid()->at(5, 4).medianMs, std::optional<int>(2000));
@@ -330,7 +333,7 @@ private Q_SLOTS:
         });
         form.findChild<QPushButton *>(QStringLiteral("ExportButt"))->click();
         QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("Class fluency 2026-12-07.csv"));
-        QCOMPARE(h.boxes->titles(), QStringList {"Class Exported"});
+        QTRY_COMPARE(h.boxes->titles(), QStringList {"Class Exported"});
         const CsvTable table = readCsv(readTextFile(exportPath).value_or(QString()));
         const auto has = [&](const QStringList &start) {
             return std::any_of(table.records.cbegin(), table.records.cend(),
@@ -339,6 +342,67 @@ private Q_SLOTS:
         QVERIFY(has({"Ann Lee", "Multiplication", "0 x 7", "automatic", "2", "2", "0", "1500", "2026-12-07"}));
         QVERIFY(has({"Ann Lee", "Multiplication", "5 x 7", "fluent, one day so far", "2", "1", "1", "1500"}));
         QVERIFY(has({"Ben Cho", "Addition", "4 + 5", "fluent, one day so far", "1", "1", "0", "2000", "2026-12-06"}));
+    }
+
+    // The log is read, and the class exported, away from the window: it
+    // opens at once with a progress bar, a reading can be cancelled, and
+    // quitting during an export leaves no file, whole or half.
+    void theWindowStaysFreeWhileTheLogIsRead()
+    {
+        Harness h;
+        h.start();
+        const QString folder = h.app().answerLog().folder();
+        QDir().mkpath(folder);
+        for (const auto &[student, answers] :
+             {std::pair {QStringLiteral("Ann Lee"), 5000}, std::pair {QStringLiteral("Ben Cho"), 10}}) {
+            QByteArray lines = answerLogHeader().toUtf8();
+            for (int i = 1; i <= answers; ++i) {
+                AnswerEntry e;
+                e.id = QStringLiteral("d%1-%2").arg(i / 20).arg(i);
+                e.time = QDateTime(QDate(2026, 12, 1 + i % 6), QTime(9, 0));
+                e.student = student;
+                e.operation = Operation::Multiplication;
+                e.left = i % 13;
+                e.right = 7;
+                e.correct = i % 4 != 0;
+                e.ms = 900 + i % 3000;
+                lines += answerLogLine(e).toUtf8();
+            }
+            QVERIFY(writeFileAtomically(QDir(folder).filePath(answerLogFileName(student, QStringLiteral("PC1"))), lines)
+                        .ok);
+        }
+
+        QWidget utilityMenu;
+        utilityMenu.show();
+        h.app().openFluencyGrid(utilityMenu);
+        FluencyForm &form = h.app().fluencyForm();
+        auto *view = form.findChild<FluencyView *>(QStringLiteral("GridView"));
+        auto *bar = form.findChild<QProgressBar *>(QStringLiteral("ProgressBar"));
+        auto *cancel = form.findChild<QPushButton *>(QStringLiteral("CancelButt"));
+        QVERIFY(bar && cancel);
+        QVERIFY(form.isVisible() && bar->isVisible() && !view->grid());
+        QCOMPARE(bar->accessibleName(), QStringLiteral("Reading the answer log..."));
+        QTRY_VERIFY(view->grid());
+        QVERIFY(!bar->isVisible());
+        QCOMPARE(view->grid()->student, QStringLiteral("Ann Lee"));
+
+        auto *students = form.findChild<QComboBox *>(QStringLiteral("StudentList"));
+        students->setCurrentText(QStringLiteral("Ben Cho"));
+        QVERIFY(bar->isVisible() && !view->grid());
+        cancel->click();
+        QTest::qWait(300); // a reading that went on would have come by now
+        QVERIFY(!view->grid() && !bar->isVisible());
+
+        const QString exportPath = QDir(h.folder()).filePath(QStringLiteral("class.csv"));
+        form.setSaveFileChooser([&](const QString &) { return exportPath; });
+        h.boxes->answers.push_back(MsgYes);
+        form.findChild<QPushButton *>(QStringLiteral("ExportButt"))->click();
+        QVERIFY(bar->isVisible());
+        menuAction(&form, QStringLiteral("Quit"))->trigger();
+        QVERIFY(h.programEnded());
+        QTest::qWait(300);
+        QCOMPARE(h.boxes->titles(), QStringList {"Quit Program"});
+        QCOMPARE(QDir(h.folder()).entryList({QStringLiteral("class.csv*")}, QDir::Files), QStringList());
     }
 };
 
