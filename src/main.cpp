@@ -26,7 +26,9 @@ int main(int argc, char *argv[])
     // load once the start screen is painted.
     MediaLoader media;
     App app(QDir::currentPath(), realServices(media));
-    ShutdownSignals shutdown([&app] { app.endProgram(); });
+    // A second signal puts the display back without the interface thread,
+    // should that thread be too busy to take the first.
+    ShutdownSignals shutdown([&app] { app.endProgram(Ending::Forced); }, [&app] { app.restoreDisplayFromAnyThread(); });
     media.loadAfterFirstPaint();
     app.start();
     return QApplication::exec();

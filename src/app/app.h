@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/appstate.h"
+#include "app/ending.h"
 #include "app/formwindow.h"
 #include "platform/messageboxes.h"
 #include "platform/services.h"
@@ -10,6 +11,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace plovista {
 
@@ -98,8 +100,17 @@ public:
     bool quitFrom(QWidget &window, const QString &question, const QString &title,
                   const std::function<void()> &beforeEnding = {});
 
-    // Puts the display back as it was found and ends the program at once.
-    void endProgram();
+    // Records a drill left on screen, puts the display back as it was found
+    // and ends the program at once. A forced ending opens no box and waits
+    // on nothing for more than ForcedEndingWait.
+    void endProgram(Ending ending = Ending::Confirmed);
+    // The display mode found at start, put back whatever ends the program.
+    // A restore of it is made ready at once for restoreDisplayFromAnyThread.
+    void setStartDisplayMode(DisplayMode mode);
+    // Puts the display back without the interface thread, which may be busy
+    // or stuck: the last resort of a second termination signal. Safe from any
+    // thread; false when nothing was put back.
+    bool restoreDisplayFromAnyThread();
     // Tests replace what ending the program means.
     void setProgramEnder(std::function<void()> ender) { m_ender = std::move(ender); }
 
@@ -152,6 +163,11 @@ private:
     Services m_services;
     Speech m_speech;
     std::function<void()> m_ender;
+    // The display mode found at start and a connection of its own to put it
+    // back through, for a thread other than the interface thread.
+    std::mutex m_lastResortGuard;
+    std::unique_ptr<Display> m_lastResortDisplay;
+    DisplayMode m_lastResortMode;
 
     std::unique_ptr<Company> m_company;
     std::unique_ptr<MainMenu> m_mainMenu;

@@ -495,10 +495,16 @@ void FactsProblems::help_Click()
 
 void FactsProblems::Quit_Click()
 {
-    m_app.quitFrom(*this, [this] { leaveDrill(); });
+    m_app.quitFrom(*this, [this] { leaveDrill(Ending::Confirmed); });
 }
 
-void FactsProblems::leaveDrill()
+void FactsProblems::programEnding(Ending ending)
+{
+    if (m_drillOpen)
+        leaveDrill(ending);
+}
+
+void FactsProblems::leaveDrill(Ending ending)
 {
     AppState &s = m_app.state();
     cancelPause();
@@ -507,17 +513,20 @@ void FactsProblems::leaveDrill()
     // rule has it, and also one closed on its last fact or with "Get Score"
     // waiting, which would otherwise leave no trace of the student's work.
     const bool recordDue = s.Drill.closeWindow(s.FactsCount);
-    if (m_drillOpen && !m_scoreTaken && (recordDue || s.Drill.FactsShown > 0)) {
-        s.Drill.IncompleteDrill = true;
-        m_app.scoreForm().recordIncompleteDrill();
-    }
+    const bool recording = m_drillOpen && !m_scoreTaken && (recordDue || s.Drill.FactsShown > 0);
+    // Left before the record is written: a signal taken while a box about the
+    // record is up ends the program through here again.
     m_drillOpen = false;
+    if (recording) {
+        s.Drill.IncompleteDrill = true;
+        m_app.scoreForm().recordIncompleteDrill(ending);
+    }
 }
 
 void FactsProblems::closeEvent(QCloseEvent *event)
 {
     AppState &s = m_app.state();
-    leaveDrill();
+    leaveDrill(Ending::Confirmed);
 
     m_app.assistForm().hide();
     m_lines[0]->hide();

@@ -161,12 +161,12 @@ void ScoreForm::GetScore()
     s.Drill.FactNumber = 0;
 }
 
-void ScoreForm::recordIncompleteDrill()
+void ScoreForm::recordIncompleteDrill(Ending ending)
 {
     // The last scored drill's accuracy and speed would misreport this
     // student, so the record carries what this drill has shown so far.
     const int now = secondsSinceMidnight(m_app.clock().now().time());
-    GetRecords(scoreSoFar(drillResult(m_app.state(), now)), true);
+    GetRecords(scoreSoFar(drillResult(m_app.state(), now)), true, ending);
 }
 
 void ScoreForm::fill(const ScoreScreen &screen)
@@ -188,7 +188,7 @@ void ScoreForm::fill(const ScoreScreen &screen)
     }
 }
 
-void ScoreForm::GetRecords(const DrillScore &score, bool incomplete)
+void ScoreForm::GetRecords(const DrillScore &score, bool incomplete, Ending ending)
 {
     const AppState &s = m_app.state();
     RecordFields record;
@@ -205,13 +205,18 @@ void ScoreForm::GetRecords(const DrillScore &score, bool incomplete)
     record.minutesSpent = score.MinutesSpent;
     record.incomplete = incomplete;
 
-    const WriteResult result = appendRecord(m_app.store().workingFolder(), record);
-    if (result.ok)
+    const QLocale locale = QLocale::system();
+    const WriteResult result = appendRecord(m_app.store().workingFolder(), record, locale,
+                                            ending == Ending::Forced ? ForcedEndingWait : AppendLockWait);
+    // Ending by a signal, nobody is there to read a box, and it would hold up
+    // the end the signal asked for.
+    if (result.ok || ending == Ending::Forced)
         return;
-    // The student sees the score; only the teacher can mend the folder.
+    // The student sees the score; only the teacher can mend the folder, and
+    // can type the line in by hand.
     m_app.tell(QStringLiteral("Please show this message to your teacher.\n\nThe drill of %1 could not be recorded in "
-                              "the current records file \"%2\": %3.")
-                   .arg(s.StudentName, CurrentRecordsFile, result.error),
+                              "the current records file \"%2\": %3.\n\nThe record that was not written:\n%4")
+                   .arg(s.StudentName, CurrentRecordsFile, result.error, recordLine(record, locale).trimmed()),
                QStringLiteral("Drill Not Recorded"), MsgIcon::Critical);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ending.h"
 #include "app/formwindow.h"
 
 class QLabel;
@@ -29,8 +30,9 @@ public:
 
     // A drill window closed after "Start" and before its score was taken:
     // records the drill as unfinished, with the accuracy and speed of the
-    // facts answered so far.
-    void recordIncompleteDrill();
+    // facts answered so far. A forced ending waits only briefly for the
+    // records file and tells no failure.
+    void recordIncompleteDrill(Ending ending = Ending::Confirmed);
 
     void DoOver_Click();
     void Quit_Click();
@@ -43,7 +45,7 @@ private:
     void fill(const ScoreScreen &screen);
     void showDrillMenu();
     // Appends one record; a failure is told, and the program goes on.
-    void GetRecords(const DrillScore &score, bool incomplete);
+    void GetRecords(const DrillScore &score, bool incomplete, Ending ending = Ending::Confirmed);
 
     QLabel *m_percent = nullptr;
     QLabel *m_seconds = nullptr;

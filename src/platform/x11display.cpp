@@ -39,6 +39,16 @@ void *X11Display::connection()
     return m_display;
 }
 
+std::unique_ptr<Display> X11Display::openSeparately()
+{
+    // Xlib takes care of its threads by itself since 1.8: the new connection
+    // may be used on another thread while this one is in use here.
+    auto other = std::make_unique<X11Display>(m_name);
+    if (!other->connection())
+        return nullptr;
+    return other;
+}
+
 namespace {
 
 // The screen's configuration as the server has it now.
@@ -121,6 +131,11 @@ std::optional<DisplayMode> X11Display::current()
 bool X11Display::apply(DisplayMode)
 {
     return false;
+}
+
+std::unique_ptr<Display> X11Display::openSeparately()
+{
+    return nullptr;
 }
 
 #endif
