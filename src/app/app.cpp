@@ -174,13 +174,17 @@ bool App::quitFrom(QWidget &window, const QString &question, const QString &titl
     return true;
 }
 
-void App::endProgram(Ending ending)
+void App::recordDrillOnScreen(Ending ending)
 {
-    // A drill on screen leaves its record however the program ends; the
-    // drill window's own Quit has already written it, and it is not written
-    // twice.
+    // The drill window's own Quit has already written it, and it is not
+    // written twice.
     if (m_factsProblems)
         m_factsProblems->programEnding(ending);
+}
+
+void App::endProgram(Ending ending)
+{
+    recordDrillOnScreen(ending);
     if (m_state.StartDisplayMode.width > 0)
         m_services.display->apply(m_state.StartDisplayMode);
     for (QWidget *window : QApplication::topLevelWidgets())

@@ -104,6 +104,10 @@ public:
     // and ends the program at once. A forced ending opens no box and waits
     // on nothing for more than ForcedEndingWait.
     void endProgram(Ending ending = Ending::Confirmed);
+    // The first step of ending: a drill on screen is recorded, once however
+    // many ways the program is told to end. For an end that bypasses
+    // endProgram (exit() called in a library) as well.
+    void recordDrillOnScreen(Ending ending);
     // The display mode found at start, put back whatever ends the program.
     // A restore of it is made ready at once for restoreDisplayFromAnyThread.
     void setStartDisplayMode(DisplayMode mode);

@@ -91,13 +91,21 @@ private Q_SLOTS:
         QVERIFY2(QFile::exists(QFile::decodeName(marker)), "the last resort did not run");
     }
 
-    // A student three facts into a drill when the session ends: the drill
-    // is in "Madtr" as unfinished, once, and the program ends as asked.
-    void aSignalMidDrillRecordsTheDrill()
+    // A student three facts into a drill when the session ends, by a signal
+    // or by its X server going away: the drill is in "Madtr" as unfinished,
+    // once, and the program ends.
+    void theSessionEndingMidDrillRecordsTheDrill_data()
     {
+        QTest::addColumn<bool>("bySignal");
+        QTest::newRow("SIGTERM") << true;
+        QTest::newRow("the X server goes") << false;
+    }
+    void theSessionEndingMidDrillRecordsTheDrill()
+    {
+        QFETCH(bool, bySignal);
         if (!XKeyboard::available())
             QSKIP("xdotool is needed (xdotool)");
-        const Xvfb server(131);
+        Xvfb server(131);
         if (server.name().isEmpty())
             QSKIP("Xvfb could not be started here (xvfb)");
         QTemporaryDir folder;
@@ -105,10 +113,14 @@ private Q_SLOTS:
         const QString why = answerPartOfADrill(XKeyboard(server.name()), folder.path(), 3);
         QVERIFY2(why.isEmpty(), qPrintable(why));
 
-        program.signal(SIGTERM);
-        QVERIFY2(program.waitUntilEnded(), "the program kept running after SIGTERM");
+        if (bySignal)
+            program.signal(SIGTERM);
+        else
+            server.stop();
+        QVERIFY2(program.waitUntilEnded(), "the program kept running");
         QCOMPARE(program.process().exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.process().exitCode(), 0);
+        if (bySignal)
+            QCOMPARE(program.process().exitCode(), 0);
         QFile madtr(QDir(folder.path()).filePath(QStringLiteral("Madtr")));
         QVERIFY2(madtr.open(QIODevice::ReadOnly), "no record was written");
         const QByteArray records = madtr.readAll();

@@ -43,7 +43,9 @@ public:
             }
         }
     }
-    ~Xvfb()
+    ~Xvfb() { stop(); }
+    // Ends the server, as the end of a session ends it.
+    void stop()
     {
         if (m_server.state() != QProcess::NotRunning) {
             m_server.terminate();
