@@ -41,8 +41,9 @@ void *X11Display::connection()
 
 std::unique_ptr<Display> X11Display::openSeparately()
 {
-    // Xlib takes care of its threads by itself since 1.8: the new connection
-    // may be used on another thread while this one is in use here.
+    // Each connection is used on one thread only; what Xlib shares between
+    // connections it guards itself (it sets up its threads on its own since
+    // 1.8), so the two threads never wait on each other.
     auto other = std::make_unique<X11Display>(m_name);
     if (!other->connection())
         return nullptr;
