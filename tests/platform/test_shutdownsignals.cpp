@@ -15,10 +15,8 @@
 #include <csignal>
 #include <cstddef>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace plovista;
@@ -44,51 +42,6 @@ private Q_SLOTS:
         sigaction(SIGHUP, nullptr, &after);
         std::signal(SIGHUP, SIG_DFL);
         QVERIFY(after.sa_handler == SIG_IGN);
-    }
-
-    // The interface thread busy (here it never runs its event loop): the
-    // first signal waits for it, the second has the last resort run on the
-    // watcher's own thread and ends the process by the signal.
-    void aSecondSignalRunsTheLastResortWhileTheThreadIsBusy()
-    {
-        QTemporaryDir folder;
-        const QByteArray marker = QFile::encodeName(folder.filePath(QStringLiteral("restored")));
-        // The test library catches SIGTERM too: the child says when its watcher is set.
-        int ready[2] = {-1, -1};
-        QCOMPARE(::pipe(ready), 0);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ShutdownSignals watch([] { ::_exit(3); }, [&marker] { ::close(::creat(marker.constData(), 0644)); });
-            [[maybe_unused]] const auto said = ::write(ready[1], "1", 1);
-            for (;;)
-                ::pause();
-        }
-        QVERIFY(child > 0);
-        ::close(ready[1]);
-        char byte = 0;
-        const bool set = ::read(ready[0], &byte, 1) == 1;
-        ::close(ready[0]);
-        const auto taken = [child] { return !procMaskHas(child, "ShdPnd:", SIGTERM); };
-        if (set)
-            ::kill(child, SIGTERM);
-        for (int i = 0; i < 1200 && !taken(); ++i)
-            QTest::qWait(50);
-        ::kill(child, SIGTERM);
-        int status = 0;
-        pid_t ended = 0;
-        for (int i = 0; i < 600 && ended == 0; ++i) {
-            ended = ::waitpid(child, &status, WNOHANG);
-            if (ended == 0)
-                QTest::qWait(50);
-        }
-        if (ended == 0) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-        }
-        QVERIFY(set);
-        QVERIFY2(ended == child, "the process kept running after a second SIGTERM");
-        QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM, qPrintable(QString::number(status, 16)));
-        QVERIFY2(QFile::exists(QFile::decodeName(marker)), "the last resort did not run");
     }
 
     // A student three facts into a drill when the session ends, by a signal
