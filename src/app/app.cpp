@@ -62,7 +62,7 @@ App::App(const QString &workingFolder, Services services)
     QApplication::setQuitOnLastWindowClosed(false);
     // Should anything else end the event loop all the same, the display goes
     // back first.
-    connect(qApp, &QCoreApplication::aboutToQuit, this, &App::endProgram);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { endProgram(Ending::Forced); });
     // The windows were designed around a narrow sans-serif face; Liberation
     // Sans has the same widths as the face they were drawn with.
     QFont font(QStringLiteral("Arial"), 9);
@@ -188,8 +188,17 @@ void App::quitProgram()
     endProgram();
 }
 
-void App::endProgram()
+void App::recordDrillOnScreen(Ending ending)
 {
+    // The drill window's own Quit has already written it, and it is not
+    // written twice.
+    if (m_factsProblems)
+        m_factsProblems->programEnding(ending);
+}
+
+void App::endProgram(Ending ending)
+{
+    recordDrillOnScreen(ending);
     if (m_state.StartDisplayMode.width > 0)
         m_services.display->apply(m_state.StartDisplayMode);
     for (QWidget *window : QApplication::topLevelWidgets())
@@ -200,8 +209,25 @@ void App::endProgram()
     // The process ends at once; answers still on their way to the log are
     // written first, for a few seconds at most if the log's share hangs.
     if (m_answerLog)
-        m_answerLog->finish();
+        m_answerLog->finish(ending == Ending::Forced ? ForcedEndingWait : std::chrono::milliseconds(5000));
     m_ender();
+}
+
+void App::setStartDisplayMode(DisplayMode mode)
+{
+    m_state.StartDisplayMode = mode;
+    // Opened here, while the interface thread is free to: by the time the
+    // last resort is needed, that thread may be stuck.
+    std::unique_ptr<Display> separate = m_services.display->openSeparately();
+    const std::lock_guard lock(m_lastResortGuard);
+    m_lastResortDisplay = std::move(separate);
+    m_lastResortMode = mode;
+}
+
+bool App::restoreDisplayFromAnyThread()
+{
+    const std::lock_guard lock(m_lastResortGuard);
+    return m_lastResortDisplay && m_lastResortMode.width > 0 && m_lastResortDisplay->apply(m_lastResortMode);
 }
 
 QString App::characterFile() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/appstate.h"
+#include "app/ending.h"
 #include "app/formwindow.h"
 #include "platform/messageboxes.h"
 #include "platform/services.h"
@@ -11,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <mutex>
 
 namespace plovista {
 
@@ -105,8 +107,21 @@ public:
     // A quit the user chose and confirmed: answers still waiting for the log
     // get a last try, what cannot be written is told, and the program ends.
     void quitProgram();
-    // Puts the display back as it was found and ends the program at once.
-    void endProgram();
+    // Records a drill left on screen, puts the display back as it was found
+    // and ends the program at once. A forced ending opens no box and waits
+    // on nothing for more than ForcedEndingWait.
+    void endProgram(Ending ending = Ending::Confirmed);
+    // The first step of ending: a drill on screen is recorded, once however
+    // many ways the program is told to end. For an end that bypasses
+    // endProgram (exit() called in a library) as well.
+    void recordDrillOnScreen(Ending ending);
+    // The display mode found at start, put back whatever ends the program.
+    // A restore of it is made ready at once for restoreDisplayFromAnyThread.
+    void setStartDisplayMode(DisplayMode mode);
+    // Puts the display back without the interface thread, which may be busy
+    // or stuck: the last resort of a second termination signal. Safe from any
+    // thread; false when nothing was put back.
+    bool restoreDisplayFromAnyThread();
     // Tests replace what ending the program means.
     void setProgramEnder(std::function<void()> ender) { m_ender = std::move(ender); }
 
@@ -159,6 +174,11 @@ private:
     Services m_services;
     Speech m_speech;
     std::function<void()> m_ender;
+    // The display mode found at start and a connection of its own to put it
+    // back through, for a thread other than the interface thread.
+    std::mutex m_lastResortGuard;
+    std::unique_ptr<Display> m_lastResortDisplay;
+    DisplayMode m_lastResortMode;
 
     std::unique_ptr<Company> m_company;
     std::unique_ptr<MainMenu> m_mainMenu;

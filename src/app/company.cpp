@@ -319,7 +319,7 @@ void Company::Form_Load()
 
     // The display mode found at start, applied once more as it is.
     if (const auto mode = m_app.display().current()) {
-        s.StartDisplayMode = *mode;
+        m_app.setStartDisplayMode(*mode);
         m_app.display().apply(*mode);
     }
     s.WindowsDir = m_app.systemInfo().systemFolder();

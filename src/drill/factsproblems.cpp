@@ -503,6 +503,12 @@ QString FactsProblems::answersDrillId() const
     return m_answers->drillId();
 }
 
+void FactsProblems::programEnding(Ending ending)
+{
+    if (m_drillOpen)
+        leaveDrill(ending == Ending::Forced ? DrillEnd::ProgramForcedToEnd : DrillEnd::ProgramEnding);
+}
+
 void FactsProblems::leaveDrill(DrillEnd end)
 {
     AppState &s = m_app.state();
@@ -512,11 +518,14 @@ void FactsProblems::leaveDrill(DrillEnd end)
     // rule has it, and also one closed on its last fact or with "Get Score"
     // waiting, which would otherwise leave no trace of the student's work.
     const bool recordDue = s.Drill.closeWindow(s.FactsCount);
-    if (m_drillOpen && !m_scoreTaken && (recordDue || s.Drill.FactsShown > 0)) {
+    const bool recording = m_drillOpen && !m_scoreTaken && (recordDue || s.Drill.FactsShown > 0);
+    // Left before the record is written: a signal taken while a box about the
+    // record is up ends the program through here again.
+    m_drillOpen = false;
+    if (recording) {
         s.Drill.IncompleteDrill = true;
         m_app.scoreForm().recordIncompleteDrill(end);
     }
-    m_drillOpen = false;
 }
 
 void FactsProblems::closeEvent(QCloseEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ending.h"
 #include "app/formwindow.h"
 #include "drill/drillsequence.h"
 #include "drill/factslayout.h"
@@ -65,6 +66,9 @@ public:
 
     // The id the answer log keeps this drill's answers under.
     QString answersDrillId() const;
+    // The program ends with this window in use: a drill left unfinished is
+    // recorded as the close box records it, once whichever way it ends.
+    void programEnding(Ending ending);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -96,9 +96,11 @@ TextLinesResult openCurrentRecords(const QString &workingFolder)
     return result;
 }
 
-WriteResult appendRecord(const QString &workingFolder, const RecordFields &fields, const QLocale &locale)
+WriteResult appendRecord(const QString &workingFolder, const RecordFields &fields, const QLocale &locale,
+                         std::chrono::milliseconds lockWait)
 {
-    return appendTextFile(QDir(workingFolder).filePath(CurrentRecordsFile), recordLine(fields, locale));
+    return appendTextFile(QDir(workingFolder).filePath(CurrentRecordsFile), recordLine(fields, locale),
+                          TextEncoding::Windows1252, {}, lockWait);
 }
 
 } // namespace plovista

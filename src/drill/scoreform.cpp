@@ -206,11 +206,19 @@ void ScoreForm::GetRecords(const DrillScore &score, bool incomplete, DrillEnd en
     record.minutesSpent = score.MinutesSpent;
     record.incomplete = incomplete;
 
-    const WriteResult result = appendRecord(m_app.store().workingFolder(), record);
+    const QLocale locale = QLocale::system();
+    const WriteResult result = appendRecord(m_app.store().workingFolder(), record, locale,
+                                            end == DrillEnd::ProgramForcedToEnd ? ForcedEndingWait : AppendLockWait);
+    // Ending by a signal, nobody is there to read a box, and it would hold up
+    // the end the signal asked for.
+    if (end == DrillEnd::ProgramForcedToEnd)
+        return;
     QStringList problems;
+    // The teacher can type the line in by hand.
     if (!result.ok)
-        problems << QStringLiteral("The drill of %1 could not be recorded in the current records file \"%2\": %3.")
-                        .arg(s.StudentName, CurrentRecordsFile, result.error);
+        problems << QStringLiteral("The drill of %1 could not be recorded in the current records file \"%2\": %3.\n\nThe "
+                                   "record that was not written:\n%4")
+                        .arg(s.StudentName, CurrentRecordsFile, result.error, recordLine(record, locale).trimmed());
     if (end == DrillEnd::ProgramGoesOn) {
         if (const QStringList answers = answersNotLogged(); !answers.isEmpty())
             problems << QStringLiteral("Answers of this drill could not be written to the answer log:\n%1\nThe "

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ending.h"
 #include "app/formwindow.h"
 
 class QLabel;
@@ -12,7 +13,14 @@ struct ScoreScreen;
 
 // Whether the program goes on after a drill's end. When it is ending, what
 // the answer log could not take is told by the quit, for every drill at once.
-enum class DrillEnd { ProgramGoesOn, ProgramEnding };
+enum class DrillEnd {
+    ProgramGoesOn,
+    // Someone said Yes to quitting.
+    ProgramEnding,
+    // A signal or the window system ended the program: nobody may be there to
+    // answer a box, and every wait is short.
+    ProgramForcedToEnd,
+};
 
 // The score screen: the drill's accuracy and speed beside the teacher's
 // goals, and what to improve. It also writes each drill's record.
@@ -33,7 +41,8 @@ public:
 
     // A drill window closed after "Start" and before its score was taken:
     // records the drill as unfinished, with the accuracy and speed of the
-    // facts answered so far.
+    // facts answered so far. A drill the program is forced to end with waits
+    // only briefly for the records file and tells no failure.
     void recordIncompleteDrill(DrillEnd end);
 
     void DoOver_Click();

@@ -194,10 +194,15 @@ AnswerLogWriter::Backlog AnswerLogWriter::backlog() const
 
 AnswerLogWriter::Backlog AnswerLogWriter::finish()
 {
+    return finish(m_endWait);
+}
+
+AnswerLogWriter::Backlog AnswerLogWriter::finish(std::chrono::milliseconds limit)
+{
     if (m_finished)
         return backlog();
     m_finished = true;
-    m_endReached = flush(m_endWait);
+    m_endReached = flush(std::min(limit, m_endWait));
     const Backlog left = backlog();
     for (const QString &line : describeBacklog(left))
         qWarning("Answer log at the end: %s", qUtf8Printable(line));

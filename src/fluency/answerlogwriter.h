@@ -64,8 +64,9 @@ public:
     // The program is ending: one last try of everything waiting, for the end
     // wait at most. What is still left is returned, and written to the
     // standard error, as no window may be left to tell it. A second call
-    // returns what is left at once.
+    // returns what is left at once. An ending that must be quick waits less.
     Backlog finish();
+    Backlog finish(std::chrono::milliseconds limit);
 
 private:
     struct Shared;

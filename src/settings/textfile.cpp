@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <thread>
 #include <utility>
 
 #include <dirent.h>
@@ -558,7 +559,33 @@ int removeInterruptedWrites(const QString &folder)
     return removed;
 }
 
-WriteResult appendTextFile(const QString &path, const QString &text, TextEncoding encoding, const QString &firstLine)
+namespace {
+
+// Takes the file's exclusive lock, asking again and again rather than
+// waiting in the kernel, which no signal and no time limit would end. 0, or
+// the error number; EWOULDBLOCK when the time ran out.
+int lockWithin(int fd, std::chrono::milliseconds wait)
+{
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    constexpr auto Pause = std::chrono::milliseconds(20);
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return 0;
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK)
+            return errno;
+        const auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero())
+            return EWOULDBLOCK;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(left, Pause));
+    }
+}
+
+} // namespace
+
+WriteResult appendTextFile(const QString &path, const QString &text, TextEncoding encoding, const QString &firstLine,
+                           std::chrono::milliseconds lockWait)
 {
     Descriptor file(openFile(QFile::encodeName(path), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK, 0666));
     if (file.get() < 0)
@@ -573,9 +600,10 @@ WriteResult appendTextFile(const QString &path, const QString &text, TextEncodin
 
     // Held until the file is closed: another appender waits, so the size
     // taken here is where this append starts and where a failure cuts back to.
-    while (::flock(file.get(), LOCK_EX) != 0) {
-        if (errno != EINTR)
-            return failure(errno, path);
+    if (const int errorNumber = lockWithin(file.get(), lockWait)) {
+        if (errorNumber == EWOULDBLOCK)
+            return failure(QString::fromLatin1(FileInUse), path);
+        return failure(errorNumber, path);
     }
     if (::fstat(file.get(), &info) != 0)
         return failure(errno, path);

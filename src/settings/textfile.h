@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -88,6 +89,13 @@ struct OpenResult
 // waiting on a named pipe, with the same reasons when it cannot be opened.
 OpenResult openFileReporting(const QString &path);
 
+// How long an append waits for another appender to let go of the file: long
+// enough for any append that is going on, short enough that a window waiting
+// on it is not taken for hung.
+inline constexpr std::chrono::milliseconds AppendLockWait {3000};
+// The reason given when that wait ran out.
+inline constexpr char FileInUse[] = "the file is in use by another program";
+
 struct WriteResult
 {
     bool ok = true;
@@ -145,8 +153,11 @@ private:
 // its own bytes, so concurrent appends stay whole whatever fails. A
 // firstLine is written before the text when the file is empty, under the
 // same lock, so a header is written once however many appenders start.
+// The lock is waited for lockWait at most: another program holding it (one
+// that hangs or was stopped half way through its own append) fails the
+// append with FileInUse as the reason, and the file is left as it was.
 WriteResult appendTextFile(const QString &path, const QString &text, TextEncoding encoding = TextEncoding::Windows1252,
-                           const QString &firstLine = {});
+                           const QString &firstLine = {}, std::chrono::milliseconds lockWait = AppendLockWait);
 
 // Why a file operation failed, from the system's error number, in words a
 // teacher can act on: "the disk is full", "permission denied" and the like.
