@@ -11,8 +11,8 @@
 #include <QObject>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <mutex>
+#include <optional>
 
 namespace plovista {
 

@@ -216,8 +216,9 @@ void ScoreForm::GetRecords(const DrillScore &score, bool incomplete, DrillEnd en
     QStringList problems;
     // The teacher can type the line in by hand.
     if (!result.ok)
-        problems << QStringLiteral("The drill of %1 could not be recorded in the current records file \"%2\": %3.\n\nThe "
-                                   "record that was not written:\n%4")
+        problems << QStringLiteral(
+                        "The drill of %1 could not be recorded in the current records file \"%2\": %3.\n\nThe "
+                        "record that was not written:\n%4")
                         .arg(s.StudentName, CurrentRecordsFile, result.error, recordLine(record, locale).trimmed());
     if (end == DrillEnd::ProgramGoesOn) {
         if (const QStringList answers = answersNotLogged(); !answers.isEmpty())
