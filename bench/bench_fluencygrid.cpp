@@ -1,9 +1,12 @@
 // The teacher's grid for one student from a shared log folder of many
 // answers: 30 students on 5 computers. `--make DIR ANSWERS` writes the folder
-// once; `DIR` alone measures, in a fresh process, the time from reading the
-// folder to the grid painted, and the memory it took.
+// once (`--make DIR ANSWERS STUDENTS COMPUTERS` another layout, with drills
+// named as the program names them, for bench/fluency_biglog.sh); `DIR` alone measures, in a fresh process, the
+// time from reading the folder to the grid painted, and the memory it took;
+// `--export DIR FILE` the class export of the folder into FILE.
 
 #include "fluency/answerlog.h"
+#include "fluency/classexport.h"
 #include "fluency/fluencygrid.h"
 #include "fluency/gridpainter.h"
 
@@ -12,6 +15,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QUuid>
 
 #include <algorithm>
 #include <chrono>
@@ -50,15 +54,18 @@ double residentMb()
     return fields.value(1).toDouble() * 4096 / (1024.0 * 1024.0);
 }
 
-int make(const QString &folder, qint64 answers)
+// With `realIds`, drills are named as the program names them (a UUID), which
+// makes a line about 165 bytes, as in a real log, against 115.
+int make(const QString &folder, qint64 answers, int students = Students, int computers = Computers,
+         bool realIds = false)
 {
     QDir().mkpath(folder);
-    const qint64 files = Students * Computers;
+    const qint64 files = qint64(students) * computers;
     const QDateTime start(QDate(2026, 9, 1), QTime(9, 0), Qt::OffsetFromUTC, 3600);
-    for (int s = 0; s < Students; ++s) {
-        for (int c = 0; c < Computers; ++c) {
+    for (int s = 0; s < students; ++s) {
+        for (int c = 0; c < computers; ++c) {
             const QString computer = QStringLiteral("ROOM4-PC%1").arg(c + 1);
-            const qint64 index = s * Computers + c;
+            const qint64 index = s * computers + c;
             const qint64 perFile = answers / files + (index < answers % files ? 1 : 0);
             QFile file(QDir(folder).filePath(answerLogFileName(studentName(s), computer)));
             if (!file.open(QIODevice::WriteOnly))
@@ -68,10 +75,12 @@ int make(const QString &folder, qint64 answers)
             for (qint64 i = 0; i < perFile; ++i) {
                 AnswerEntry e;
                 e.drillId = QStringLiteral("%1-%2-%3").arg(s).arg(c).arg(i / 20);
+                if (realIds)
+                    e.drillId = QUuid::createUuidV5(QUuid(), e.drillId).toString(QUuid::WithoutBraces);
                 e.sequence = int(i % 20) + 1;
                 e.id = e.drillId + u'-' + QString::number(e.sequence);
                 // One drill of 20 answers every hour, computer by computer.
-                e.time = start.addSecs((i / 20) * 3600 * Computers + c * 3600 + (i % 20) * 3);
+                e.time = start.addSecs((i / 20) * 3600 * computers + c * 3600 + (i % 20) * 3);
                 e.student = studentName(s);
                 e.operation = static_cast<Operation>((i / 20) % 4);
                 const int option = 2 + int((i / 20) % 11);
@@ -140,6 +149,21 @@ int measure(const QString &folder, int runs)
     return 0;
 }
 
+int exportClassOf(const QString &folder, const QString &file)
+{
+    const double baseline = residentMb();
+    const auto begin = Clock::now();
+    const ClassExport result = exportClass(folder, 3000, QDate(2026, 12, 6), file);
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
+    if (!result.written.ok) {
+        std::fprintf(stderr, "not exported: %s\n", qPrintable(result.written.error));
+        return 1;
+    }
+    std::printf("class of %d exported in %.0f ms; resident before %.1f MB, peak %.1f MB (+%.1f MB)\n", result.students,
+                ms, baseline, peakMb(), peakMb() - baseline);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -148,8 +172,14 @@ int main(int argc, char **argv)
     const QStringList args = QCoreApplication::arguments();
     if (args.size() == 4 && args[1] == QLatin1String("--make"))
         return make(args[2], args[3].toLongLong());
+    if (args.size() == 6 && args[1] == QLatin1String("--make"))
+        return make(args[2], args[3].toLongLong(), args[4].toInt(), args[5].toInt(), true);
+    if (args.size() == 4 && args[1] == QLatin1String("--export"))
+        return exportClassOf(args[2], args[3]);
     if (args.size() >= 2)
         return measure(args[1], args.size() >= 3 ? args[2].toInt() : 11);
-    std::fprintf(stderr, "usage: bench_fluencygrid --make DIR ANSWERS | DIR [RUNS]\n");
+    std::fprintf(stderr,
+                 "usage: bench_fluencygrid --make DIR ANSWERS [STUDENTS COMPUTERS] | --export DIR FILE | "
+                 "DIR [RUNS]\n");
     return 2;
 }

@@ -19,5 +19,6 @@ if(XDAMAGE_FOUND)
         add_test(NAME test_firstpaint COMMAND ${PROJECT_SOURCE_DIR}/tests/bench/test_firstpaint.sh
                                               $<TARGET_FILE:firstpaint> $<TARGET_FILE:startup_minimal>)
         set_tests_properties(test_firstpaint PROPERTIES TIMEOUT 180 SKIP_RETURN_CODE 77 RESOURCE_LOCK xvfb-run)
+        plovista_leak_suppressions(test_firstpaint)
     endif()
 endif()

@@ -8,6 +8,25 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScopeGuard>
+#include <QThread>
+
+#include <cstdlib>
+
+namespace {
+
+plovista::App *g_running = nullptr;
+
+// Qt ends the process with exit() when its X server goes away (the server
+// ended with the session): the drill on screen is recorded all the same.
+// Nothing here touches the window system, which is gone.
+void recordOnExit()
+{
+    if (g_running && qApp && QThread::currentThread() == qApp->thread())
+        g_running->recordDrillOnScreen(plovista::Ending::Forced);
+}
+
+} // namespace
 
 // The program takes no options and no environment variables of its own: it
 // works in its current directory.
@@ -26,7 +45,12 @@ int main(int argc, char *argv[])
     // load once the start screen is painted.
     MediaLoader media;
     App app(QDir::currentPath(), realServices(media));
-    ShutdownSignals shutdown([&app] { app.endProgram(); });
+    // A second signal puts the display back without the interface thread,
+    // should that thread be too busy to take the first.
+    ShutdownSignals shutdown([&app] { app.endProgram(Ending::Forced); }, [&app] { app.restoreDisplayFromAnyThread(); });
+    g_running = &app;
+    std::atexit(recordOnExit);
+    const QScopeGuard noLongerRunning([] { g_running = nullptr; });
     media.loadAfterFirstPaint();
     app.start();
     return QApplication::exec();

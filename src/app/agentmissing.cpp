@@ -59,7 +59,7 @@ void AgentMissing::closeEvent(QCloseEvent *event)
     m_app.tell(QStringLiteral("The program will now close.  Reinstall it to restore Peedy's files."),
                QStringLiteral("Plovista"), MsgIcon::Information);
     event->accept();
-    m_app.endProgram();
+    m_app.quitProgram();
 }
 
 } // namespace plovista

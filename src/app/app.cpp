@@ -65,7 +65,7 @@ App::App(const QString &workingFolder, Services services)
     QApplication::setQuitOnLastWindowClosed(false);
     // Should anything else end the event loop all the same, the display goes
     // back first.
-    connect(qApp, &QCoreApplication::aboutToQuit, this, &App::endProgram);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { endProgram(Ending::Forced); });
     // The windows were designed around a narrow sans-serif face; Liberation
     // Sans has the same widths as the face they were drawn with.
     QFont font(QStringLiteral("Arial"), 9);
@@ -109,7 +109,7 @@ void App::start()
 
     // The display mode found at start, applied once more as it is.
     if (const auto mode = m_services.display->current()) {
-        m_startup.startDisplayMode = *mode;
+        setStartDisplayMode(*mode);
         m_services.display->apply(*mode);
     }
     const VersionClass version = classifyVersion(m_services.systemInfo->version());
@@ -247,21 +247,63 @@ bool App::quitFrom(QWidget &window, const QString &question, const QString &titl
     if (beforeEnding)
         beforeEnding();
     window.hide();
-    endProgram();
+    quitProgram();
     return true;
 }
 
-void App::endProgram()
+void App::quitProgram()
 {
+    if (m_answerLog) {
+        const QStringList lost = describeBacklog(m_answerLog->finish());
+        if (!lost.isEmpty())
+            tell(QStringLiteral("Please show this message to your teacher.\n\nSome answers could not be written to "
+                                "the answer log, and are lost as the program ends:\n\n%1")
+                     .arg(lost.join(u'\n')),
+                 QStringLiteral("Answers Not Logged"), MsgIcon::Critical);
+    }
+    endProgram();
+}
+
+void App::recordDrillOnScreen(Ending ending)
+{
+    // The drill window's own Quit has already written it, and it is not
+    // written twice.
+    if (m_factsProblems)
+        m_factsProblems->programEnding(ending);
+}
+
+void App::endProgram(Ending ending)
+{
+    recordDrillOnScreen(ending);
     if (m_startup.startDisplayMode.width > 0)
         m_services.display->apply(m_startup.startDisplayMode);
     for (QWidget *window : QApplication::topLevelWidgets())
         window->hide();
+    // A class export under way is cancelled, so no half-written file is left.
+    if (m_fluencyForm)
+        m_fluencyForm->stopWork();
     // The process ends at once; answers still on their way to the log are
     // written first, for a few seconds at most if the log's share hangs.
     if (m_answerLog)
-        m_answerLog->flush(std::chrono::seconds(5));
+        m_answerLog->finish(ending == Ending::Forced ? ForcedEndingWait : std::chrono::milliseconds(5000));
     m_ender();
+}
+
+void App::setStartDisplayMode(DisplayMode mode)
+{
+    m_startup.startDisplayMode = mode;
+    // Opened here, while the interface thread is free to: by the time the
+    // last resort is needed, that thread may be stuck.
+    std::unique_ptr<Display> separate = m_services.display->openSeparately();
+    const std::lock_guard lock(m_lastResortGuard);
+    m_lastResortDisplay = std::move(separate);
+    m_lastResortMode = mode;
+}
+
+bool App::restoreDisplayFromAnyThread()
+{
+    const std::lock_guard lock(m_lastResortGuard);
+    return m_lastResortDisplay && m_lastResortMode.width > 0 && m_lastResortDisplay->apply(m_lastResortMode);
 }
 
 QString App::characterFile() const

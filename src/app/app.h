@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/appstate.h"
+#include "app/ending.h"
 #include "app/formwindow.h"
 #include "app/startup.h"
 #include "platform/messageboxes.h"
@@ -11,6 +12,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 namespace plovista {
@@ -103,15 +105,32 @@ public:
     // The quit question every window but the start screen asks. On No the
     // window stays; on Yes beforeEnding runs (a window's last word, such as
     // the record of a drill left unfinished), the window goes and the
-    // program ends without asking again. Returns whether the program is ending.
+    // program quits (quitProgram) without asking again. Returns whether the
+    // program is ending.
     bool quitFrom(QWidget &window, const std::function<void()> &beforeEnding = {});
     // The same with the window's own question and title (the speech and
     // greeting settings ask theirs).
     bool quitFrom(QWidget &window, const QString &question, const QString &title,
                   const std::function<void()> &beforeEnding = {});
 
-    // Puts the display back as it was found and ends the program at once.
-    void endProgram();
+    // A quit the user chose and confirmed: answers still waiting for the log
+    // get a last try, what cannot be written is told, and the program ends.
+    void quitProgram();
+    // Records a drill left on screen, puts the display back as it was found
+    // and ends the program at once. A forced ending opens no box and waits
+    // on nothing for more than ForcedEndingWait.
+    void endProgram(Ending ending = Ending::Confirmed);
+    // The first step of ending: a drill on screen is recorded, once however
+    // many ways the program is told to end. For an end that bypasses
+    // endProgram (exit() called in a library) as well.
+    void recordDrillOnScreen(Ending ending);
+    // The display mode found at start, put back whatever ends the program.
+    // A restore of it is made ready at once for restoreDisplayFromAnyThread.
+    void setStartDisplayMode(DisplayMode mode);
+    // Puts the display back without the interface thread, which may be busy
+    // or stuck: the last resort of a second termination signal. Safe from any
+    // thread; false when nothing was put back.
+    bool restoreDisplayFromAnyThread();
     // Tests replace what ending the program means.
     void setProgramEnder(std::function<void()> ender) { m_ender = std::move(ender); }
 
@@ -170,6 +189,11 @@ private:
     Speech m_speech;
     std::function<void()> m_ender;
     bool m_started = false;
+    // The display mode found at start and a connection of its own to put it
+    // back through, for a thread other than the interface thread.
+    std::mutex m_lastResortGuard;
+    std::unique_ptr<Display> m_lastResortDisplay;
+    DisplayMode m_lastResortMode;
 
     std::unique_ptr<Company> m_company;
     std::unique_ptr<MainMenu> m_mainMenu;
@@ -194,8 +218,8 @@ private:
     std::unique_ptr<SubUtility> m_subUtility;
     std::unique_ptr<SavedRecordsForm> m_savedRecordsForm;
     std::unique_ptr<SaveRecordsForm> m_saveRecordsForm;
-    // The windows that hand it answers are reset before it; what is still
-    // waiting is written out when it goes.
+    // The windows that hand it answers are reset before it. Ending the
+    // program gives what is still waiting a last try (AnswerLogWriter::finish).
     std::unique_ptr<AnswerLogWriter> m_answerLog;
 };
 

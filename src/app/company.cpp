@@ -89,8 +89,9 @@ void Company::buildPanel()
         new ShapeControl(QStringLiteral("Shape3"), m_frame1, QColor(0x1f, 0x5f, 0x9f), Qt::transparent, 2, 6);
     placeTwips(shape3, 90, 90, 5830, 4600);
 
+    // Alt+H reaches it from the name box, as Help is reached on the fact menu.
     auto *help =
-        button(m_frame1, QStringLiteral("HelpButt"), QStringLiteral("Help"), QStringLiteral(" press for help "));
+        button(m_frame1, QStringLiteral("HelpButt"), QStringLiteral("&Help"), QStringLiteral(" press for help "));
     // Small enough that Quit, at its designed left, stays inside the panel's border.
     placeTwips(help, 300, 300, 660);
     connect(help, &QPushButton::clicked, this, &Company::HelpButt_Click);
@@ -318,6 +319,10 @@ bool Company::eventFilter(QObject *watched, QEvent *event)
         if (text.isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab ||
             key->key() == Qt::Key_Backtab)
             return false;
+        // A letter with Alt is a command, never part of a name; X gives it
+        // the letter's text all the same.
+        if (key->modifiers() & Qt::AltModifier)
+            return true;
         if (m_app.settings().value(keys::PeedyEnabled))
             m_app.speech().StopPeedy();
         const char32_t code = text.toStdU32String().front();
@@ -394,16 +399,24 @@ void Company::StartButt_Click()
     m_app.getPassW().openForEntry();
 }
 
+QRect Company::nameArea() const
+{
+    QRect area;
+    for (const QWidget *control : {static_cast<QWidget *>(m_text1), static_cast<QWidget *>(m_startButt)})
+        area |= QRect(control->mapToGlobal(QPoint(0, 0)), control->size());
+    return area;
+}
+
 void Company::HelpButt_Click()
 {
     // The text talks about the name box and the Start button: they stay in sight.
-    QRect nameArea;
-    for (const QWidget *control : {static_cast<QWidget *>(m_text1), static_cast<QWidget *>(m_startButt)})
-        nameArea |= QRect(control->mapToGlobal(QPoint(0, 0)), control->size());
     m_app.showAssist(QStringLiteral("Help"),
                      QStringLiteral("To begin the math facts exercises, type your first and last name, properly "
                                     "capitalized, and press the Enter key or the Start button."),
-                     nameArea);
+                     nameArea());
+    // Back from the directions, the student types on in the name box (Alt+H
+    // and a click leave the keyboard on the Help button).
+    m_text1->setFocus();
 }
 
 bool Company::confirmQuit()
@@ -412,13 +425,19 @@ bool Company::confirmQuit()
     m_app.speech().QuietPeedy();
     if (m_app.settings().value(keys::PeedyEnabled))
         m_app.character().speak(kQuitText);
-    return m_app.ask(kQuitText, QStringLiteral("Quit Program"), MsgIcon::Question, MsgButtons::YesNo) == MsgYes;
+    if (m_app.ask(kQuitText, QStringLiteral("Quit Program"), MsgIcon::Question, MsgButtons::YesNo) == MsgYes)
+        return true;
+    // The box gives the keyboard back to the Quit button that opened it: a
+    // name typed next would press it again on the blank, and the Enter that
+    // ends the name would answer the box's Yes.
+    m_text1->setFocus();
+    return false;
 }
 
 void Company::QuitButt_Click()
 {
     if (confirmQuit())
-        m_app.endProgram();
+        m_app.quitProgram();
 }
 
 void Company::closeEvent(QCloseEvent *event)
@@ -434,7 +453,7 @@ void Company::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
-    m_app.endProgram();
+    m_app.quitProgram();
 }
 
 void Company::minimisedChanged(bool minimised)

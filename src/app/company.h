@@ -26,6 +26,8 @@ public:
     // The panel with the name box goes while a student works or the teacher
     // changes settings; returnToStart brings it back.
     void hideNamePanel();
+    // The name box and the Start button, on the screen.
+    QRect nameArea() const;
     void setPerchVisible(bool visible);
     // Back from the student's or teacher's windows.
     void returnToStart();

@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/twips.h"
+#include "platform/titlebar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpacerItem>
 #include <QVBoxLayout>
 
 namespace plovista {
@@ -25,6 +27,10 @@ FormWindow::FormWindow(App &app, Audience audience, const QString &objectName)
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
     layout->addWidget(m_client);
+    // Room for the title, which a window manager cuts where the window is
+    // narrower; a client narrower than that stands in the middle.
+    m_titleRoom = new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Minimum);
+    layout->addItem(m_titleRoom);
 }
 
 QMenuBar *FormWindow::formMenuBar()
@@ -145,6 +151,11 @@ void FormWindow::hideEvent(QHideEvent *event)
 void FormWindow::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange) {
+        m_titleRoom->changeSize(titleBarWidth(font(), windowTitle()), 0, QSizePolicy::Minimum, QSizePolicy::Minimum);
+        layout()->invalidate();
+        return;
+    }
     if (event->type() != QEvent::WindowStateChange)
         return;
     const bool minimised = isMinimized();

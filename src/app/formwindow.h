@@ -6,6 +6,7 @@
 class QAction;
 class QMenuBar;
 class QPushButton;
+class QSpacerItem;
 
 namespace plovista {
 
@@ -64,6 +65,7 @@ private:
     QWidget *m_client = nullptr;
     QMenuBar *m_menuBar = nullptr;
     QPushButton *m_defaultButton = nullptr;
+    QSpacerItem *m_titleRoom = nullptr;
     bool m_wasMinimised = false;
     // The window that had the keyboard when this one opened.
     QPointer<QWidget> m_opener;

@@ -1,25 +1,29 @@
 #include "app/staleinputguard.h"
 
+#include "platform/clock.h"
+
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 namespace plovista {
 
-StaleInputGuard::StaleInputGuard(QWidget &window)
+StaleInputGuard::StaleInputGuard(QWidget &window, Clock &clock)
     : QObject(&window)
     , m_window(window)
+    , m_clock(clock)
+    , m_shownAt(clock.monotonic())
 {
     qApp->installEventFilter(this);
 }
 
-void StaleInputGuard::guard(QWidget &window)
+void StaleInputGuard::guard(QWidget &window, Clock &clock)
 {
-    auto *guard = new StaleInputGuard(window);
+    new StaleInputGuard(window, clock);
     // A round trip to the window system: everything the user did before the
-    // window was shown arrives now and is dropped.
+    // window was shown arrives now, while the window is settling.
     QGuiApplication::sync();
-    guard->m_draining = false;
 }
 
 void StaleInputGuard::release()
@@ -28,21 +32,40 @@ void StaleInputGuard::release()
     deleteLater();
 }
 
+bool StaleInputGuard::settling()
+{
+    return m_clock.monotonic() - m_shownAt < Settle;
+}
+
 bool StaleInputGuard::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::ShortcutOverride:
     case QEvent::KeyPress:
-        if (!m_draining && !static_cast<QKeyEvent *>(event)->isAutoRepeat()) {
-            release();
-            return false;
+        // A repeat is of a key held down from before: no key has been
+        // pressed afresh yet, or the guard would be gone.
+        if (settling() || static_cast<QKeyEvent *>(event)->isAutoRepeat()) {
+            // An override taken as the focused control's own fires no shortcut.
+            event->accept();
+            return true;
         }
-        return true;
+        release();
+        return false;
     case QEvent::KeyRelease:
         return true;
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-        return m_draining;
+        if (!settling())
+            return false;
+        m_droppedButtons |= static_cast<QMouseEvent *>(event)->button();
+        return true;
+    case QEvent::MouseButtonRelease: {
+        const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
+        if (!(m_droppedButtons & button))
+            return false;
+        m_droppedButtons &= ~button;
+        return true;
+    }
     case QEvent::Hide:
         if (watched == &m_window)
             release();

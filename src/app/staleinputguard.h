@@ -2,32 +2,47 @@
 
 #include <QObject>
 
+#include <chrono>
+
 class QWidget;
 
 namespace plovista {
 
+class Clock;
+
 // Keeps input that began before a window came up from pressing its buttons:
-// a quick second Enter meant for the screen before, already on its way when
-// this one is shown, or a key held down since then and repeating.
+// keys hammered at the screen before (a student's Enters at "Get Score"), a
+// key held down since then and repeating, or one whose release is still to
+// come.
 class StaleInputGuard final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(StaleInputGuard)
 public:
-    // Call right after showing `window`: takes every key press and click
-    // already on its way, then lets keys through again from the first one
-    // pressed afresh, or once the window is hidden.
-    static void guard(QWidget &window);
+    // How long a window takes no key and no click after it comes up: long
+    // enough to see that the screen changed, short enough to go unnoticed.
+    static constexpr std::chrono::milliseconds Settle {400};
+
+    // Call right after showing `window`. Every key press and click is dropped
+    // until the window has been up for Settle on `clock`'s monotonic time;
+    // after that keys are dropped until one is pressed afresh, so a key held
+    // since, its repeats and its release go nowhere. Ends with that key, or
+    // when the window is hidden.
+    static void guard(QWidget &window, Clock &clock);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    explicit StaleInputGuard(QWidget &window);
+    StaleInputGuard(QWidget &window, Clock &clock);
+    bool settling();
     void release();
 
     QWidget &m_window;
-    bool m_draining = true;
+    Clock &m_clock;
+    std::chrono::microseconds m_shownAt;
+    // Mouse buttons whose press was dropped: their release is too.
+    Qt::MouseButtons m_droppedButtons;
 };
 
 } // namespace plovista

@@ -167,12 +167,15 @@ void layHorizontal(FactsLayout &l, Operation operation)
 }
 
 // A column of right-aligned numbers ending at right, each label starting
-// where the design puts it.
-void alignColumn(FactsLayout &l, const std::vector<E> &members, int right)
+// where the design puts it, or further left where a number of `digits`
+// would not fit.
+void alignColumn(FactsLayout &l, const std::vector<E> &members, int right, int digits = 1)
 {
+    const int room = digits * DigitTwips + 30;
     for (E member : members) {
         Placement &p = l.at(member);
         p.align = TextAlign::Right;
+        p.left = std::min(p.left, right - room);
         p.width = right - p.left;
     }
 }
@@ -180,25 +183,30 @@ void alignColumn(FactsLayout &l, const std::vector<E> &members, int right)
 void layVertical(FactsLayout &l, Operation operation, bool twoDigitOption)
 {
     l.kind = LayoutKind::Vertical;
-    const int boxWidth = operation == Operation::Multiplication ? 1100 : 800;
-    l.at(E::Text1) = box(1100, 2700, boxWidth, 810, TextAlign::Right);
-    // The numbers stand right-aligned over the digits typed in the box, and
-    // the rule reaches across the whole column, sign to box.
-    const int right = 1100 + boxWidth - AnswerBoxInsetTwips;
-    // Every correction control stands 1700 twips right of its twin.
-    const int shift = 1700;
+    // The rule as designed, and the correction's 1700 twips to its right, as
+    // is every correction control from its twin: two lines with a gap between.
+    constexpr int RuleLeft = 600;
+    constexpr int RuleRight = 1600;
+    constexpr int shift = 1700;
+    // The numbers stand right-aligned over the digits typed in the box, all
+    // over the rule; the box stands under the rule's right end, no wider.
+    const int right = RuleRight - RuleOverhang;
     const int fixRight = right + shift;
+    const int boxWidth = std::min(operation == Operation::Multiplication ? 1100 : 800, RuleRight - RuleLeft);
+    l.at(E::Text1) = box(right + AnswerBoxInsetTwips - boxWidth, 2700, boxWidth, 810, TextAlign::Right);
 
+    // The numbers of a vertical fact have two digits at most; a product three.
     l.at(E::FactsVariable) = number(1200, 1200, 0, TextAlign::Right);
     l.at(E::FactsConstant) = number(twoDigitOption ? 900 : 1200, 1950, 0, TextAlign::Right);
-    alignColumn(l, {E::FactsVariable, E::FactsConstant}, right);
-    l.line(4) = line(600, 2600, std::max(1600, right + RuleOverhang), 2600, true);
+    alignColumn(l, {E::FactsVariable, E::FactsConstant}, right, 2);
+    l.line(4) = line(RuleLeft, 2600, RuleRight, 2600, true);
 
     l.at(E::FactsVariableFix) = number(2900, 1200, 0, TextAlign::Right);
     l.at(E::FactsConstantFix) = number(twoDigitOption ? 2600 : 2900, 1950, 0, TextAlign::Right);
     l.at(E::FactsAnsFix) = number(2550, 2700, 0, TextAlign::Right);
-    alignColumn(l, {E::FactsVariableFix, E::FactsConstantFix, E::FactsAnsFix}, fixRight);
-    l.line(5) = line(2300, 2600, std::max(3300, fixRight + RuleOverhang), 2600, false);
+    alignColumn(l, {E::FactsVariableFix, E::FactsConstantFix}, fixRight, 2);
+    alignColumn(l, {E::FactsAnsFix}, fixRight, 3);
+    l.line(5) = line(RuleLeft + shift, 2600, RuleRight + shift, 2600, false);
 
     const int signLeft = twoDigitOption ? 600 : 700;
     l.at(E::FactsSign) = symbol(signLeft, 2100, 500, 1950, TextAlign::Left);

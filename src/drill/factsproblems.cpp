@@ -498,10 +498,21 @@ void FactsProblems::help_Click()
 
 void FactsProblems::Quit_Click()
 {
-    m_app.quitFrom(*this, [this] { leaveDrill(); });
+    m_app.quitFrom(*this, [this] { leaveDrill(DrillEnd::ProgramEnding); });
 }
 
-void FactsProblems::leaveDrill()
+QString FactsProblems::answersDrillId() const
+{
+    return m_answers->drillId();
+}
+
+void FactsProblems::programEnding(Ending ending)
+{
+    if (m_drillOpen)
+        leaveDrill(ending == Ending::Forced ? DrillEnd::ProgramForcedToEnd : DrillEnd::ProgramEnding);
+}
+
+void FactsProblems::leaveDrill(DrillEnd end)
 {
     AppState &s = m_app.state();
     cancelPause();
@@ -510,17 +521,20 @@ void FactsProblems::leaveDrill()
     // rule has it, and also one closed on its last fact or with "Get Score"
     // waiting, which would otherwise leave no trace of the student's work.
     const bool recordDue = s.Drill.closeWindow(m_app.settings().value(keys::FactsCount));
-    if (m_drillOpen && !m_scoreTaken && (recordDue || s.Drill.FactsShown > 0)) {
-        s.Drill.IncompleteDrill = true;
-        m_app.scoreForm().recordIncompleteDrill();
-    }
+    const bool recording = m_drillOpen && !m_scoreTaken && (recordDue || s.Drill.FactsShown > 0);
+    // Left before the record is written: a signal taken while a box about the
+    // record is up ends the program through here again.
     m_drillOpen = false;
+    if (recording) {
+        s.Drill.IncompleteDrill = true;
+        m_app.scoreForm().recordIncompleteDrill(end);
+    }
 }
 
 void FactsProblems::closeEvent(QCloseEvent *event)
 {
     AppState &s = m_app.state();
-    leaveDrill();
+    leaveDrill(DrillEnd::ProgramGoesOn);
 
     m_app.assistForm().hide();
     m_lines[0]->hide();

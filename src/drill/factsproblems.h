@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ending.h"
 #include "app/formwindow.h"
 #include "drill/drillsequence.h"
 #include "drill/factslayout.h"
@@ -16,6 +17,7 @@ class QPushButton;
 
 namespace plovista {
 
+enum class DrillEnd;
 class Announcer;
 class AnswerEdit;
 class AnswerRecorder;
@@ -62,6 +64,12 @@ public:
     void help_Click();
     void Quit_Click();
 
+    // The id the answer log keeps this drill's answers under.
+    QString answersDrillId() const;
+    // The program ends with this window in use: a drill left unfinished is
+    // recorded as the close box records it, once whichever way it ends.
+    void programEnding(Ending ending);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -84,7 +92,7 @@ private:
     void cancelPause();
     // Leaves the drill on screen, by the close box or by quitting: a drill
     // opened and not scored leaves a record marked unfinished.
-    void leaveDrill();
+    void leaveDrill(DrillEnd end);
 
     std::array<QWidget *, FactsElementCount> m_elements {};
     std::array<LineControl *, 6> m_lines {};

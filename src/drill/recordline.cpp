@@ -41,7 +41,12 @@ QString dateSeparator(const QLocale &locale)
 
 QString speedText(const RecordFields &fields)
 {
-    return neutralNumberText(fields.speed);
+    // A finished drill's speed is whole seconds over 10 to 50 facts, short
+    // but for 30 facts, and is kept whole. An unfinished one's divides by any
+    // count and would run far past its column: it is cut as the score screen
+    // cuts a speed.
+    const QString text = neutralNumberText(fields.speed);
+    return fields.incomplete ? cutText(text, 4) : text;
 }
 
 } // namespace
@@ -90,9 +95,11 @@ TextLinesResult openCurrentRecords(const QString &workingFolder)
     return result;
 }
 
-WriteResult appendRecord(const QString &workingFolder, const RecordFields &fields, const QLocale &locale)
+WriteResult appendRecord(const QString &workingFolder, const RecordFields &fields, const QLocale &locale,
+                         std::chrono::milliseconds lockWait)
 {
-    return appendTextFile(QDir(workingFolder).filePath(CurrentRecordsFile), recordLine(fields, locale));
+    return appendTextFile(QDir(workingFolder).filePath(CurrentRecordsFile), recordLine(fields, locale),
+                          TextEncoding::Windows1252, {}, lockWait);
 }
 
 } // namespace plovista

@@ -48,7 +48,9 @@ TextLinesResult openCurrentRecords(const QString &workingFolder);
 
 // Appends the record to the current records file of the working folder,
 // creating the file when it is missing. On failure nothing of the line stays.
+// Another program holding the file fails it once lockWait has passed.
 WriteResult appendRecord(const QString &workingFolder, const RecordFields &fields,
-                         const QLocale &locale = QLocale::system());
+                         const QLocale &locale = QLocale::system(),
+                         std::chrono::milliseconds lockWait = AppendLockWait);
 
 } // namespace plovista

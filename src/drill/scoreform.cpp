@@ -9,6 +9,7 @@
 #include "drill/factsproblems.h"
 #include "drill/recordline.h"
 #include "drill/scoring.h"
+#include "fluency/answerlogwriter.h"
 #include "platform/clock.h"
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
@@ -137,22 +138,22 @@ void ScoreForm::GetScore()
     raise();
     activateWindow();
     m_app.company().hideNamePanel();
-    // A quick second Enter at "Get Score" would otherwise press Continue, or
+    // Enters hammered at "Get Score" would otherwise press Continue, or
     // close a box about the record, before the student has seen the score.
-    StaleInputGuard::guard(*this);
-    GetRecords(outcome.score, false);
+    StaleInputGuard::guard(*this, m_app.clock());
+    GetRecords(outcome.score, false, DrillEnd::ProgramGoesOn);
 
     s.Drill.RightCount = 0;
     s.Drill.WrongCount = 0;
     s.Drill.FactNumber = 0;
 }
 
-void ScoreForm::recordIncompleteDrill()
+void ScoreForm::recordIncompleteDrill(DrillEnd end)
 {
     // The last scored drill's accuracy and speed would misreport this
     // student, so the record carries what this drill has shown so far.
     const int now = secondsSinceMidnight(m_app.clock().now().time());
-    GetRecords(scoreSoFar(drillResult(m_app.state(), m_app.settings().value(keys::FactsCount), now)), true);
+    GetRecords(scoreSoFar(drillResult(m_app.state(), m_app.settings().value(keys::FactsCount), now)), true, end);
 }
 
 void ScoreForm::fill(const ScoreScreen &screen)
@@ -174,7 +175,7 @@ void ScoreForm::fill(const ScoreScreen &screen)
     }
 }
 
-void ScoreForm::GetRecords(const DrillScore &score, bool incomplete)
+void ScoreForm::GetRecords(const DrillScore &score, bool incomplete, DrillEnd end)
 {
     const AppState &s = m_app.state();
     const Settings &settings = m_app.settings();
@@ -193,14 +194,46 @@ void ScoreForm::GetRecords(const DrillScore &score, bool incomplete)
     record.minutesSpent = score.MinutesSpent;
     record.incomplete = incomplete;
 
-    const WriteResult result = appendRecord(m_app.workingFolder(), record);
-    if (result.ok)
+    const QLocale locale = QLocale::system();
+    const WriteResult result = appendRecord(m_app.workingFolder(), record, locale,
+                                            end == DrillEnd::ProgramForcedToEnd ? ForcedEndingWait : AppendLockWait);
+    // Ending by a signal, nobody is there to read a box, and it would hold up
+    // the end the signal asked for.
+    if (end == DrillEnd::ProgramForcedToEnd)
         return;
-    // The student sees the score; only the teacher can mend the folder.
-    m_app.tell(QStringLiteral("Please show this message to your teacher.\n\nThe drill of %1 could not be recorded in "
-                              "the current records file \"%2\": %3.")
-                   .arg(s.StudentName, CurrentRecordsFile, result.error),
+    QStringList problems;
+    // The teacher can type the line in by hand.
+    if (!result.ok)
+        problems << QStringLiteral(
+                        "The drill of %1 could not be recorded in the current records file \"%2\": %3.\n\nThe "
+                        "record that was not written:\n%4")
+                        .arg(s.StudentName, CurrentRecordsFile, result.error, recordLine(record, locale).trimmed());
+    if (end == DrillEnd::ProgramGoesOn) {
+        if (const QStringList answers = answersNotLogged(); !answers.isEmpty())
+            problems << QStringLiteral("Answers of this drill could not be written to the answer log:\n%1\nThe "
+                                       "program keeps trying while it runs; they are lost if it ends first.")
+                            .arg(answers.join(u'\n'));
+    }
+    if (problems.isEmpty())
+        return;
+    // The student sees the score; only the teacher can mend the folder. Told
+    // here, at the drill's end, and not as the log fails: a box in the
+    // middle of a drill would take the answer's Enter and its time.
+    m_app.tell(QStringLiteral("Please show this message to your teacher.\n\n%1").arg(problems.join(u"\n\n")),
                QStringLiteral("Drill Not Recorded"), MsgIcon::Critical);
+}
+
+QStringList ScoreForm::answersNotLogged()
+{
+    const QString drill = m_app.factsProblems().answersDrillId();
+    if (drill.isEmpty())
+        return {};
+    AnswerLogWriter &log = m_app.answerLog();
+    // The last answer was handed on a moment ago: it gets a short while to
+    // be tried, so a disk that filled up on it is told with this drill.
+    log.flush(std::chrono::milliseconds(500));
+    const AnswerLogWriter::Backlog backlog = log.backlog();
+    return backlog.holdsUp(drill) ? describeBacklog(backlog) : QStringList();
 }
 
 void ScoreForm::resetNeedTo()
@@ -215,6 +248,9 @@ void ScoreForm::showDrillMenu()
     menu.show();
     menu.raise();
     menu.activateWindow();
+    // Nor may the key that left this screen, still down or repeating, press
+    // the menu's Accept.
+    StaleInputGuard::guard(menu, m_app.clock());
 }
 
 void ScoreForm::DoOver_Click()

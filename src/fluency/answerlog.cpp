@@ -5,6 +5,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
 #include <QVarLengthArray>
 
@@ -292,56 +293,203 @@ QString studentPartOf(const QString &fileName)
     return fileName.section(u'@', 0, 0);
 }
 
+std::optional<QByteArray> bytesOfFileNamePart(QStringView part)
+{
+    QByteArray utf8;
+    for (qsizetype i = 0; i < part.size(); ++i) {
+        const QChar c = part[i];
+        if (c == u'%') {
+            const auto hex = [&](qsizetype at) {
+                return at < part.size() && QStringLiteral("0123456789ABCDEF").contains(part[at]);
+            };
+            if (!hex(i + 1) || !hex(i + 2))
+                return std::nullopt;
+            utf8 += static_cast<char>(part.mid(i + 1, 2).toInt(nullptr, 16));
+            i += 2;
+        } else if (c.unicode() < 0x80 && keptInFileName(c)) {
+            utf8 += static_cast<char>(c.unicode());
+        } else {
+            return std::nullopt; // cut ('~'), or not a name we made
+        }
+    }
+    return utf8;
+}
+
 QStringList logFiles(const QString &logFolder)
 {
     return QDir(logFolder).entryList({QStringLiteral("*.csv")}, QDir::Files, QDir::Name);
 }
 
-// Every whole line of one file, as entries; what it skipped goes into scan.
-void scanFile(const QString &path, LogScan &scan, const std::function<void(const AnswerEntry &)> &each)
+// Pieces a file is read in. No answer's line comes near the line limit: a
+// longer one is damage (a file of another kind), skipped without being kept.
+constexpr qint64 PieceBytes = 256 * 1024;
+constexpr qsizetype LineLimit = 64 * 1024;
+
+// Takes one entry; false stops the reading of the file.
+using EntryTaker = std::function<bool(const AnswerEntry &)>;
+
+// The lines of one file, as entries; what it skips goes into scan.
+class LogLines
 {
-    const ReadResult read = readTextFileReporting(path, -1, TextEncoding::Utf8);
-    if (!read.text) {
-        scan.unreadable << read.error;
-        return;
-    }
-    const QString &text = *read.text;
-    Columns columns;
-    Fields fields;
-    QStringList storage;
-    qsizetype at = 0;
-    bool first = true;
-    while (at < text.size()) {
-        const qsizetype end = text.indexOf(u'\n', at);
-        if (end < 0) {
-            // Written whole, every line ends with CR LF: this one was cut short.
-            ++scan.damagedLines;
-            break;
+public:
+    LogLines(LogScan &scan, const EntryTaker &take)
+        : m_scan(scan)
+        , m_take(take)
+    { }
+
+    // Whole lines, each ending with LF; false when the taker said stop.
+    bool lines(QByteArrayView bytes)
+    {
+        // A line end is never part of a longer UTF-8 sequence, so whole lines
+        // decode on their own.
+        const QString text = QString::fromUtf8(bytes);
+        qsizetype at = 0;
+        while (at < text.size()) {
+            const qsizetype end = text.indexOf(u'\n', at);
+            if (!line(QStringView(text).mid(at, end - at)))
+                return false;
+            at = end + 1;
         }
-        QStringView line = QStringView(text).mid(at, end - at);
-        at = end + 1;
+        return true;
+    }
+    void damaged() { ++m_scan.damagedLines; }
+
+private:
+    bool line(QStringView line)
+    {
         if (line.endsWith(u'\r'))
             line.chop(1);
         if (line.isEmpty())
-            continue;
-        if (!splitLine(line, fields, storage)) {
-            ++scan.damagedLines;
-            continue;
+            return true;
+        if (!splitLine(line, m_fields, m_storage)) {
+            damaged();
+            return true;
         }
-        if (Columns::isHeader(fields)) {
-            if (first)
-                columns = Columns::fromHeader(fields);
-            first = false;
-            continue;
+        if (Columns::isHeader(m_fields)) {
+            if (m_first)
+                m_columns = Columns::fromHeader(m_fields);
+            m_first = false;
+            return true;
         }
-        first = false;
-        const std::optional<AnswerEntry> entry = parseEntry(fields, columns);
+        m_first = false;
+        const std::optional<AnswerEntry> entry = parseEntry(m_fields, m_columns);
         if (!entry) {
-            ++scan.damagedLines;
-            continue;
+            damaged();
+            return true;
         }
-        each(*entry);
+        return m_take(*entry);
     }
+
+    LogScan &m_scan;
+    const EntryTaker &m_take;
+    Columns m_columns;
+    Fields m_fields;
+    QStringList m_storage;
+    bool m_first = true;
+};
+
+// Every whole line of one file, as entries, a piece at a time; what it skipped
+// goes into scan. False when the progress said stop.
+bool scanFile(const QString &path, LogScan &scan, WorkProgress *progress, const EntryTaker &take)
+{
+    const OpenResult opened = openFileReporting(path);
+    if (!opened.file) {
+        scan.unreadable << opened.error;
+        return true;
+    }
+    LogLines lines(scan, take);
+    QByteArray piece(PieceBytes, Qt::Uninitialized);
+    QByteArray started; // a line begun in an earlier piece
+    bool overlong = false; // in a line past the limit, which is not kept
+    for (qint64 offset = 0;;) {
+        const qint64 got = opened.file->readAt(offset, piece.data(), PieceBytes);
+        if (got < 0) {
+            scan.unreadable << QStringLiteral("%1 (%2)").arg(fileErrorReason(errno), path);
+            return true;
+        }
+        if (got == 0)
+            break;
+        QByteArrayView bytes(piece.constData(), got);
+        if (offset == 0)
+            bytes = bytes.sliced(byteOrderMarkLength(bytes));
+        offset += got;
+        const qsizetype firstEnd = bytes.indexOf('\n');
+        if (firstEnd < 0) {
+            if (!overlong && started.size() + bytes.size() <= LineLimit)
+                started += bytes;
+            else
+                overlong = true;
+        } else {
+            const qsizetype lastEnd = bytes.lastIndexOf('\n');
+            bool goOn = true;
+            if (overlong) {
+                lines.damaged();
+                goOn = lines.lines(bytes.sliced(firstEnd + 1, lastEnd - firstEnd));
+            } else if (!started.isEmpty()) {
+                started += bytes.first(lastEnd + 1);
+                goOn = lines.lines(started);
+            } else {
+                goOn = lines.lines(bytes.first(lastEnd + 1));
+            }
+            if (!goOn)
+                return true;
+            overlong = false;
+            started = bytes.sliced(lastEnd + 1).toByteArray();
+            if (started.size() > LineLimit) {
+                started.clear();
+                overlong = true;
+            }
+        }
+        if (progress && !progress->advance(got))
+            return false;
+    }
+    // Written whole, every line ends with CR LF: the rest was cut short.
+    if (overlong || !started.isEmpty())
+        lines.damaged();
+    return true;
+}
+
+// The name a file's part gives, made one line as the writer made it in the
+// lines; empty for a part that was cut or is not one of ours.
+std::optional<QString> studentOfFile(const QString &fileName)
+{
+    const std::optional<QByteArray> name = bytesOfFileNamePart(studentPartOf(fileName));
+    if (!name)
+        return std::nullopt;
+    return oneLine(QString::fromUtf8(*name));
+}
+
+// Whether a file of the folder may hold lines of the student: those named
+// after the student, a cut name that begins as the student's does, and any
+// file whose name is not one of ours (copied in by hand, say).
+bool mayHold(const QString &fileName, const QString &student, const QByteArray &studentUtf8)
+{
+    if (const std::optional<QString> name = studentOfFile(fileName))
+        return *name == student;
+    const QString part = studentPartOf(fileName);
+    const qsizetype cut = part.lastIndexOf(u'~');
+    const std::optional<QByteArray> kept = cut >= 0 ? bytesOfFileNamePart(QStringView(part).left(cut)) : std::nullopt;
+    if (!kept)
+        return true;
+    QByteArray start = *kept;
+    start.replace('\r', ' ').replace('\n', ' ');
+    return studentUtf8.startsWith(start);
+}
+
+QStringList filesOf(const QString &logFolder, const QString &student)
+{
+    const QByteArray utf8 = student.toUtf8();
+    QStringList files;
+    for (const QString &file : logFiles(logFolder))
+        if (mayHold(file, student, utf8))
+            files << QDir(logFolder).filePath(file);
+    return files;
+}
+
+// The share of the answers an id falls in.
+int shareOf(quint64 digest, int shares)
+{
+    return static_cast<int>((digest ^ (digest >> 31)) % static_cast<quint64>(shares));
 }
 
 } // namespace
@@ -402,24 +550,8 @@ QString fileNamePart(const QString &text)
 
 std::optional<QString> textOfFileNamePart(QStringView part)
 {
-    QByteArray utf8;
-    for (qsizetype i = 0; i < part.size(); ++i) {
-        const QChar c = part[i];
-        if (c == u'%') {
-            const auto hex = [&](qsizetype at) {
-                return at < part.size() && QStringLiteral("0123456789ABCDEF").contains(part[at]);
-            };
-            if (!hex(i + 1) || !hex(i + 2))
-                return std::nullopt;
-            utf8 += static_cast<char>(part.mid(i + 1, 2).toInt(nullptr, 16));
-            i += 2;
-        } else if (c.unicode() < 0x80 && keptInFileName(c)) {
-            utf8 += static_cast<char>(c.unicode());
-        } else {
-            return std::nullopt; // cut ('~'), or not a name we made
-        }
-    }
-    return QString::fromUtf8(utf8);
+    const std::optional<QByteArray> utf8 = bytesOfFileNamePart(part);
+    return utf8 ? std::optional<QString>(QString::fromUtf8(*utf8)) : std::nullopt;
 }
 
 QString answerLogFileName(const QString &student, const QString &computer)
@@ -428,16 +560,21 @@ QString answerLogFileName(const QString &student, const QString &computer)
         QStringLiteral(".csv");
 }
 
-QStringList loggedStudents(const QString &logFolder)
+QStringList loggedStudents(const QString &logFolder, WorkProgress *progress)
 {
     QSet<QString> names;
     for (const QString &file : logFiles(logFolder)) {
-        if (const std::optional<QString> name = textOfFileNamePart(studentPartOf(file))) {
+        if (const std::optional<QString> name = studentOfFile(file)) {
             names.insert(*name);
             continue;
         }
         LogScan ignored;
-        scanFile(QDir(logFolder).filePath(file), ignored, [&](const AnswerEntry &e) { names.insert(e.student); });
+        const bool goOn = scanFile(QDir(logFolder).filePath(file), ignored, progress, [&](const AnswerEntry &e) {
+            names.insert(e.student);
+            return true;
+        });
+        if (!goOn)
+            break;
     }
     QStringList sorted(names.cbegin(), names.cend());
     std::sort(sorted.begin(), sorted.end(), [](const QString &a, const QString &b) {
@@ -448,33 +585,48 @@ QStringList loggedStudents(const QString &logFolder)
 }
 
 LogScan scanStudentLog(const QString &logFolder, const QString &student,
-                       const std::function<void(const AnswerEntry &)> &each)
+                       const std::function<void(const AnswerEntry &)> &each, const ScanOptions &options)
 {
     LogScan scan;
-    const QString part = fileNamePart(student);
     // Ids are kept as 64-bit digests, a fraction of the memory and time of
     // the texts: even a million answers of one student give two different
     // ids one digest with a chance of about one in 30 million.
     QSet<quint64> seen;
-    for (const QString &file : logFiles(logFolder)) {
-        if (studentPartOf(file) != part)
-            continue;
-        scanFile(QDir(logFolder).filePath(file), scan, [&](const AnswerEntry &e) {
+    for (const QString &path : filesOf(logFolder, student)) {
+        const bool goOn = scanFile(path, scan, options.progress, [&](const AnswerEntry &e) {
             // Files whose names fold together on a case-blind disk share
             // lines of more than one student.
             if (e.student != student)
-                return;
+                return true;
             const quint64 digest = idDigest(e.id);
+            if (options.shares > 1 && shareOf(digest, options.shares) != options.share)
+                return true;
             if (seen.contains(digest)) {
                 ++scan.duplicates;
-                return;
+                return true;
+            }
+            if (options.idLimit >= 0 && seen.size() >= options.idLimit) {
+                scan.tooManyIds = true;
+                return false;
             }
             seen.insert(digest);
             ++scan.entries;
             each(e);
+            return true;
         });
+        scan.cancelled = !goOn;
+        if (scan.cancelled || scan.tooManyIds)
+            break;
     }
     return scan;
+}
+
+qint64 studentLogSize(const QString &logFolder, const QString &student)
+{
+    qint64 bytes = 0;
+    for (const QString &path : filesOf(logFolder, student))
+        bytes += QFileInfo(path).size();
+    return bytes;
 }
 
 } // namespace plovista

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drill/facts.h"
+#include "fluency/workprogress.h"
 
 #include <QDateTime>
 #include <QString>
@@ -62,9 +63,12 @@ std::optional<QString> textOfFileNamePart(QStringView part);
 // "<student>@<computer>.csv", both parts encoded as above.
 QString answerLogFileName(const QString &student, const QString &computer);
 
-// The students of the log folder, sorted as a teacher reads a list: taken
-// from the file names, or from the lines of a file whose name had to be cut.
-QStringList loggedStudents(const QString &logFolder);
+// The students of the log folder, sorted as a teacher reads a list, each as
+// the lines of the log name it: taken from the file names, or from the lines
+// of a file whose name had to be cut or is not one of ours. The progress, when
+// given, is told of the lines read and can stop the reading (the list is then
+// partial).
+QStringList loggedStudents(const QString &logFolder, WorkProgress *progress = nullptr);
 
 struct LogScan
 {
@@ -72,13 +76,32 @@ struct LogScan
     int damagedLines = 0; // cut short, malformed, or with a value out of place
     int duplicates = 0; // an id already seen (a file copied into the folder twice)
     QStringList unreadable; // files that could not be read, each with why
+    bool cancelled = false; // the progress said to stop: the scan is partial
+    bool tooManyIds = false; // stopped at the id limit: the scan is partial
+};
+
+struct ScanOptions
+{
+    // Told of every piece read, and asked whether to go on.
+    WorkProgress *progress = nullptr;
+    // The answers fall by their ids into `shares` shares, and only those of
+    // `share` are delivered, so the ids kept to catch an answer read twice are
+    // those of one share alone.
+    int shares = 1;
+    int share = 0;
+    // A scan that would keep more ids than this stops; -1: no limit.
+    qsizetype idLimit = -1;
 };
 
 // Calls each for every whole answer of the student in the log folder, first
 // sighting of an id only, file by file in the order the lines were written.
 // Damaged lines (the last line of a file cut short by a crash among them) are
-// skipped and counted.
+// skipped and counted. The files are read a piece at a time, so only the ids
+// grow with the log.
 LogScan scanStudentLog(const QString &logFolder, const QString &student,
-                       const std::function<void(const AnswerEntry &)> &each);
+                       const std::function<void(const AnswerEntry &)> &each, const ScanOptions &options = {});
+
+// The bytes a scan of the student reads, for telling progress.
+qint64 studentLogSize(const QString &logFolder, const QString &student);
 
 } // namespace plovista

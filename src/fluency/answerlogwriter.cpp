@@ -3,51 +3,105 @@
 #include "settings/textfile.h"
 
 #include <QDir>
+#include <QHash>
+#include <QSet>
+#include <QtGlobal>
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 
 namespace plovista {
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+struct Waiting
+{
+    AnswerEntry entry;
+    QString path;
+};
+
+QString answersOf(int count, const QString &student)
+{
+    return count == 1 ? QStringLiteral("1 answer of %1 has").arg(student)
+                      : QStringLiteral("%1 answers of %2 have").arg(count).arg(student);
+}
+
+} // namespace
 
 struct AnswerLogWriter::Shared
 {
     QString folder;
     std::chrono::milliseconds retryInterval;
-    std::mutex mutex;
+    mutable std::mutex mutex;
     std::condition_variable wake;
     std::condition_variable idle;
-    std::deque<AnswerEntry> queue;
-    QString error;
-    bool writing = false;
+    std::deque<Waiting> queue;
+    // The last failure of each file that has not been written since.
+    QHash<QString, QString> errors;
+    // A pass tries everything waiting once; flush and append ask for one,
+    // and the retry interval starts one when something waits.
+    quint64 passesAsked = 0;
+    quint64 passesDone = 0;
+    bool inPass = false;
+    std::optional<QString> writingPath;
+    SteadyClock::time_point writingSince;
     bool stopping = false;
-    bool failedSinceAppend = false;
-    bool finished = false;
 
-    bool settled() const { return !writing && (queue.empty() || failedSinceAppend); }
-
-    // Writes the answer at the head of the queue, without the lock.
-    bool writeFront(std::unique_lock<std::mutex> &lock)
+    // Tries each answer in its turn; once a file fails, the rest of its
+    // answers wait for the next pass, and other files' answers go on.
+    void pass(std::unique_lock<std::mutex> &lock)
     {
-        const AnswerEntry entry = queue.front();
-        writing = true;
-        lock.unlock();
-        // The folder may have gone, or never been there: made afresh each
-        // time it is missing, as appending creates the file.
-        QDir().mkpath(folder);
-        const QString path = QDir(folder).filePath(answerLogFileName(entry.student, entry.computer));
-        const WriteResult result = appendTextFile(path, answerLogLine(entry), TextEncoding::Utf8, answerLogHeader());
-        lock.lock();
-        writing = false;
-        if (!result.ok) {
-            error = result.error;
-            return false;
+        QSet<QString> failed;
+        std::size_t i = 0;
+        while (i < queue.size() && !stopping) {
+            const QString path = queue[i].path;
+            if (failed.contains(path)) {
+                ++i;
+                continue;
+            }
+            const AnswerEntry entry = queue[i].entry;
+            writingPath = path;
+            writingSince = SteadyClock::now();
+            lock.unlock();
+            // The folder may have gone, or never been there: made afresh each
+            // time it is missing, as appending creates the file.
+            QDir().mkpath(folder);
+            const WriteResult result =
+                appendTextFile(path, answerLogLine(entry), TextEncoding::Utf8, answerLogHeader());
+            lock.lock();
+            writingPath.reset();
+            // Only this thread takes answers out, so the one at i is still
+            // the one just tried.
+            if (result.ok) {
+                errors.remove(path);
+                queue.erase(queue.begin() + static_cast<std::ptrdiff_t>(i));
+            } else {
+                errors.insert(path, result.reason); // the file is named beside it
+                failed.insert(path);
+                ++i;
+            }
         }
-        error.clear();
-        queue.pop_front();
-        return true;
     }
 };
+
+int AnswerLogWriter::Backlog::waiting() const
+{
+    int count = 0;
+    for (const File &file : files)
+        count += file.answers;
+    return count;
+}
+
+bool AnswerLogWriter::Backlog::holdsUp(const QString &drillId) const
+{
+    return std::any_of(files.cbegin(), files.cend(),
+                       [&](const File &file) { return !file.reason.isEmpty() && file.drillIds.contains(drillId); });
+}
 
 AnswerLogWriter::AnswerLogWriter(QString logFolder, std::chrono::milliseconds retryInterval,
                                  std::chrono::milliseconds endWait)
@@ -61,12 +115,16 @@ AnswerLogWriter::AnswerLogWriter(QString logFolder, std::chrono::milliseconds re
 
 AnswerLogWriter::~AnswerLogWriter()
 {
+    finish();
     std::unique_lock lock(m_shared->mutex);
     m_shared->stopping = true;
     m_shared->wake.notify_all();
-    const bool finished = m_shared->idle.wait_for(lock, m_endWait, [this] { return m_shared->finished; });
+    // The thread ends with the write under way; one that hung at the end is
+    // not waited for again.
+    const auto wait = m_endReached ? m_endWait : std::chrono::milliseconds(0);
+    const bool ended = m_shared->idle.wait_for(lock, wait, [this] { return !m_shared->inPass; });
     lock.unlock();
-    if (finished)
+    if (ended)
         m_thread.join();
     else
         m_thread.detach(); // it holds its own share of the state
@@ -79,10 +137,11 @@ QString AnswerLogWriter::folder() const
 
 void AnswerLogWriter::append(AnswerEntry entry)
 {
+    QString path = QDir(m_shared->folder).filePath(answerLogFileName(entry.student, entry.computer));
     {
         std::lock_guard lock(m_shared->mutex);
-        m_shared->queue.push_back(std::move(entry));
-        m_shared->failedSinceAppend = false;
+        m_shared->queue.push_back({std::move(entry), std::move(path)});
+        ++m_shared->passesAsked;
     }
     m_shared->wake.notify_one();
 }
@@ -90,18 +149,64 @@ void AnswerLogWriter::append(AnswerEntry entry)
 bool AnswerLogWriter::flush(std::chrono::milliseconds limit)
 {
     std::unique_lock lock(m_shared->mutex);
-    const auto settled = [this] { return m_shared->settled(); };
+    const quint64 asked = ++m_shared->passesAsked;
+    m_shared->wake.notify_one();
+    const auto done = [&] { return m_shared->passesDone >= asked; };
     if (limit == std::chrono::milliseconds::max()) {
-        m_shared->idle.wait(lock, settled);
+        m_shared->idle.wait(lock, done);
         return true;
     }
-    return m_shared->idle.wait_for(lock, limit, settled);
+    return m_shared->idle.wait_for(lock, limit, done);
 }
 
 AnswerLogWriter::Backlog AnswerLogWriter::backlog() const
 {
-    std::lock_guard lock(m_shared->mutex);
-    return {static_cast<int>(m_shared->queue.size()), m_shared->error};
+    const Shared &s = *m_shared;
+    std::lock_guard lock(s.mutex);
+    Backlog backlog;
+    QHash<QString, std::size_t> at;
+    for (const Waiting &w : s.queue) {
+        auto found = at.constFind(w.path);
+        if (found == at.cend()) {
+            Backlog::File file;
+            file.path = w.path;
+            file.student = w.entry.student;
+            file.reason = s.errors.value(w.path);
+            found = at.insert(w.path, backlog.files.size());
+            backlog.files.push_back(file);
+        }
+        Backlog::File &file = backlog.files[*found];
+        ++file.answers;
+        if (!file.drillIds.contains(w.entry.drillId))
+            file.drillIds << w.entry.drillId;
+    }
+    // A write that hangs has not failed, but it has not answered either.
+    if (s.writingPath && at.contains(*s.writingPath)) {
+        Backlog::File &file = backlog.files[at.value(*s.writingPath)];
+        const auto seconds =
+            std::chrono::duration_cast<std::chrono::seconds>(SteadyClock::now() - s.writingSince).count();
+        if (file.reason.isEmpty() && seconds >= 1)
+            file.reason = seconds == 1 ? QStringLiteral("the file has not answered for 1 second")
+                                       : QStringLiteral("the file has not answered for %1 seconds").arg(seconds);
+    }
+    return backlog;
+}
+
+AnswerLogWriter::Backlog AnswerLogWriter::finish()
+{
+    return finish(m_endWait);
+}
+
+AnswerLogWriter::Backlog AnswerLogWriter::finish(std::chrono::milliseconds limit)
+{
+    if (m_finished)
+        return backlog();
+    m_finished = true;
+    m_endReached = flush(std::min(limit, m_endWait));
+    const Backlog left = backlog();
+    for (const QString &line : describeBacklog(left))
+        qWarning("Answer log at the end: %s", qUtf8Printable(line));
+    return left;
 }
 
 void AnswerLogWriter::run(const std::shared_ptr<Shared> &shared)
@@ -109,29 +214,33 @@ void AnswerLogWriter::run(const std::shared_ptr<Shared> &shared)
     Shared &s = *shared;
     std::unique_lock lock(s.mutex);
     for (;;) {
-        s.wake.wait(lock, [&] { return s.stopping || (!s.queue.empty() && !s.failedSinceAppend); });
-        if (s.stopping) {
-            // Last chance for what is waiting; each answer is tried once.
-            for (std::size_t tries = s.queue.size(); tries > 0 && !s.queue.empty(); --tries) {
-                if (!s.writeFront(lock))
-                    s.queue.pop_front();
-            }
-            s.finished = true;
-            s.idle.notify_all();
+        const auto due = [&] { return s.stopping || s.passesAsked != s.passesDone; };
+        if (s.queue.empty())
+            s.wake.wait(lock, due);
+        else if (!s.wake.wait_for(lock, s.retryInterval, due))
+            ++s.passesAsked; // what failed is tried again
+        if (s.stopping)
             return;
-        }
-        while (!s.queue.empty() && !s.stopping) {
-            if (!s.writeFront(lock)) {
-                s.failedSinceAppend = true;
-                s.idle.notify_all();
-                // Until the next answer or the retry interval, whichever
-                // comes first; then the one at the head is tried again.
-                s.wake.wait_for(lock, s.retryInterval, [&] { return s.stopping || !s.failedSinceAppend; });
-                s.failedSinceAppend = false;
-            }
-        }
+        const quint64 asked = s.passesAsked;
+        s.inPass = true;
+        s.pass(lock);
+        s.inPass = false;
+        s.passesDone = asked;
         s.idle.notify_all();
     }
+}
+
+QStringList describeBacklog(const AnswerLogWriter::Backlog &backlog)
+{
+    QStringList lines;
+    for (const AnswerLogWriter::Backlog::File &file : backlog.files) {
+        const QString whose = answersOf(file.answers, file.student);
+        const QString path = QDir::toNativeSeparators(file.path);
+        lines << (file.reason.isEmpty()
+                      ? QStringLiteral("%1 not been written to \"%2\" yet.").arg(whose, path)
+                      : QStringLiteral("%1 not been written to \"%2\": %3.").arg(whose, path, file.reason));
+    }
+    return lines;
 }
 
 } // namespace plovista

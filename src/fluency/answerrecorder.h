@@ -49,6 +49,8 @@ public:
     void pressed();
     // The press answered the fact on the screen.
     void answered(int given, bool correct);
+    // What this drill's answers are logged under; empty before its first one.
+    QString drillId() const { return m_drillId; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

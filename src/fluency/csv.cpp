@@ -4,10 +4,14 @@ namespace plovista {
 
 namespace {
 
+// Semicolons and tabs too: a spreadsheet set to read them as separators
+// (";" is the list separator where "," is the decimal one) would otherwise
+// cut the field there, and the rest would stand as a cell of its own,
+// formula and all.
 bool needsQuotes(QStringView value)
 {
     for (const QChar c : value)
-        if (c == u',' || c == u'"' || c == u'\r' || c == u'\n')
+        if (c == u',' || c == u'"' || c == u'\r' || c == u'\n' || c == u';' || c == u'\t')
             return true;
     return false;
 }

@@ -10,8 +10,8 @@
 namespace plovista {
 
 // Comma-separated values as spreadsheets exchange them: a field holding a
-// comma, a quote, CR or LF is put in quotes, a quote inside doubled, and a
-// record ends with CR LF.
+// comma, a semicolon, a tab, a quote, CR or LF is put in quotes, a quote
+// inside doubled, and a record ends with CR LF.
 QString csvField(QStringView value);
 QString csvRecord(const QStringList &fields);
 

@@ -9,7 +9,6 @@
 #include "platform/clock.h"
 #include "platform/printing.h"
 #include "settings/settingkeys.h"
-#include "settings/textfile.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -17,7 +16,9 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace plovista {
@@ -26,6 +27,18 @@ namespace {
 
 constexpr std::array GridOperations = {Operation::Addition, Operation::Subtraction, Operation::Multiplication,
                                        Operation::Division, Operation::FactsOfTen};
+
+const QString ReadingCaption = QStringLiteral("Reading the answer log...");
+
+// The answers of this computer's last drill may still be on their way; a
+// share that hangs is not waited for long (the notice then says so), and a
+// cancel is not held up by it.
+void waitForLatestAnswers(AnswerLogWriter &writer, const WorkProgress &progress)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!writer.flush(std::chrono::milliseconds(100)) && !progress.cancelled() &&
+           std::chrono::steady_clock::now() < until) { }
+}
 
 } // namespace
 
@@ -65,6 +78,24 @@ FluencyForm::FluencyForm(App &app)
     m_notice->setWordWrap(true);
     m_notice->hide();
 
+    m_workRow = new QWidget(client());
+    m_workLabel = new QLabel(m_workRow);
+    m_workLabel->setObjectName(QStringLiteral("WorkLabel"));
+    m_progressBar = new QProgressBar(m_workRow);
+    m_progressBar->setObjectName(QStringLiteral("ProgressBar"));
+    m_progressBar->setTextVisible(false);
+    m_cancelButt = new QPushButton(QStringLiteral("Cancel"), m_workRow);
+    m_cancelButt->setObjectName(QStringLiteral("CancelButt"));
+    auto *workLayout = new QHBoxLayout(m_workRow);
+    workLayout->setContentsMargins(0, 0, 0, 0);
+    workLayout->addWidget(m_workLabel);
+    workLayout->addWidget(m_progressBar, 1);
+    workLayout->addWidget(m_cancelButt);
+    m_workRow->hide();
+    m_progressTimer = new QTimer(this);
+    m_progressTimer->setInterval(100);
+    connect(m_progressTimer, &QTimer::timeout, this, &FluencyForm::showProgress);
+
     auto *choices = new QHBoxLayout;
     choices->addWidget(studentLabel);
     choices->addWidget(m_studentList);
@@ -77,6 +108,7 @@ FluencyForm::FluencyForm(App &app)
     auto *layout = new QVBoxLayout(client());
     layout->addLayout(choices);
     layout->addWidget(m_view, 1);
+    layout->addWidget(m_workRow);
     layout->addWidget(m_notice);
 
     QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
@@ -85,9 +117,15 @@ FluencyForm::FluencyForm(App &app)
     connect(quit, &QAction::triggered, this, &FluencyForm::Quit_Click);
 
     connect(m_studentList, &QComboBox::currentIndexChanged, this, &FluencyForm::studentChosen);
+    // The same student again, after a reading was cancelled, reads it again.
+    connect(m_studentList, &QComboBox::activated, this, [this] {
+        if (!m_log && m_working == Work::None)
+            studentChosen();
+    });
     connect(m_operationList, &QComboBox::currentIndexChanged, this, &FluencyForm::showGrid);
     connect(m_printButt, &QPushButton::clicked, this, &FluencyForm::PrintButt_Click);
     connect(m_exportButt, &QPushButton::clicked, this, &FluencyForm::ExportButt_Click);
+    connect(m_cancelButt, &QPushButton::clicked, this, &FluencyForm::CancelButt_Click);
 }
 
 QString FluencyForm::logFolder() const
@@ -104,43 +142,108 @@ void FluencyForm::openFrom(QWidget &opener)
 {
     m_app.assistForm().hide();
     opener.hide();
-    // The answers of this computer's last drill may still be on their way;
-    // a share that hangs is not waited for long (the notice then says so).
-    m_app.answerLog().flush(std::chrono::seconds(2));
-    loadStudents();
     show();
     raise();
     activateWindow();
     m_studentList->setFocus();
+    startReading(true);
 }
 
-void FluencyForm::loadStudents()
+void FluencyForm::stopWork()
 {
-    const QString keep = m_student;
-    const QSignalBlocker blocker(m_studentList);
-    m_studentList->clear();
-    m_studentList->addItems(loggedStudents(logFolder()));
-    const int found = m_studentList->findText(keep, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    m_studentList->setCurrentIndex(found >= 0 ? found : 0);
-    m_student.clear();
-    studentChosen();
+    m_work.cancel(std::chrono::seconds(2));
+    workEnded();
+}
+
+void FluencyForm::startReading(bool withList)
+{
+    const QString folder = logFolder();
+    const QString wanted = m_student;
+    AnswerLogWriter &writer = m_app.answerLog();
+    m_log.reset();
+    showWork(Work::Reading, ReadingCaption);
+    m_work.start([this, folder, wanted, withList, &writer](WorkProgress &progress) -> BackgroundWork::Delivery {
+        std::optional<QStringList> students;
+        QString student = wanted;
+        if (withList) {
+            waitForLatestAnswers(writer, progress);
+            students = loggedStudents(folder, &progress);
+            if (!students->contains(student))
+                student = students->value(0);
+        }
+        std::optional<StudentLog> log;
+        if (!student.isEmpty()) {
+            progress.restart(studentLogSize(folder, student));
+            log = loadStudentLog(folder, student, &progress);
+        }
+        return [this, students = std::move(students), student, log = std::move(log)]() mutable {
+            studentsRead(students, student, std::move(log));
+        };
+    });
+}
+
+void FluencyForm::studentsRead(const std::optional<QStringList> &students, const QString &student,
+                               std::optional<StudentLog> log)
+{
+    workEnded();
+    if (students) {
+        const QSignalBlocker blocker(m_studentList);
+        m_studentList->clear();
+        m_studentList->addItems(*students);
+        m_studentList->setCurrentIndex(static_cast<int>(students->indexOf(student)));
+    }
+    m_student = student;
+    m_log = std::move(log);
+    showGrid();
 }
 
 void FluencyForm::studentChosen()
 {
     m_student = m_studentList->currentText();
-    m_log.reset();
-    if (!m_student.isEmpty())
-        m_log = loadStudentLog(logFolder(), m_student);
+    startReading(false);
+}
+
+void FluencyForm::showWork(Work work, const QString &caption)
+{
+    m_working = work;
+    m_workLabel->setText(caption);
+    m_progressBar->setAccessibleName(caption);
+    m_progressBar->setRange(0, 0); // how much there is to read is not known yet
+    m_workRow->show();
+    m_progressTimer->start();
     showGrid();
+}
+
+void FluencyForm::workEnded()
+{
+    m_working = Work::None;
+    m_progressTimer->stop();
+    m_workRow->hide();
+    m_studentList->setEnabled(true);
+}
+
+void FluencyForm::showProgress()
+{
+    const WorkProgress &progress = m_work.progress();
+    const qint64 total = progress.total();
+    if (total <= 0) {
+        m_progressBar->setRange(0, 0);
+        return;
+    }
+    m_progressBar->setRange(0, 1000);
+    m_progressBar->setValue(static_cast<int>(std::min<qint64>(1000, progress.done() * 1000 / total)));
 }
 
 void FluencyForm::showGrid()
 {
     const bool any = m_log.has_value();
-    m_printButt->setEnabled(any);
-    m_exportButt->setEnabled(m_studentList->count() > 0);
-    if (!any) {
+    const bool idle = m_working == Work::None;
+    m_printButt->setEnabled(any && idle);
+    m_exportButt->setEnabled(m_studentList->count() > 0 && idle);
+    m_studentList->setEnabled(m_working != Work::Exporting);
+    if (m_working == Work::Reading) {
+        m_view->showMessage(ReadingCaption);
+    } else if (!any) {
         m_view->showMessage(QStringLiteral("No answers have been logged yet. Each answer a student gives in a drill "
                                            "is kept in the folder \"%1\", and the grid shows it here.")
                                 .arg(QString(AnswerLogFolder)));
@@ -154,11 +257,13 @@ void FluencyForm::showGrid()
 void FluencyForm::showNotice()
 {
     QStringList notes;
-    const AnswerLogWriter::Backlog backlog = m_app.answerLog().backlog();
-    if (backlog.waiting > 0)
-        notes << QStringLiteral("%1 answer(s) given on this computer could not be written to the log yet: %2.")
-                     .arg(backlog.waiting)
-                     .arg(backlog.error);
+    // Answers still waiting are not in the grid; the notice says so, and
+    // why, without promising they will get there.
+    const QStringList waiting = describeBacklog(m_app.answerLog().backlog());
+    if (!waiting.isEmpty())
+        notes << QStringLiteral("Answers given on this computer are missing from the log: %1 The program keeps "
+                                "trying while it runs; they are lost if it ends first.")
+                     .arg(waiting.join(u' '));
     if (m_log) {
         if (!m_log->scan.unreadable.isEmpty())
             notes << QStringLiteral("Not read: %1.").arg(m_log->scan.unreadable.join(QStringLiteral("; ")));
@@ -193,16 +298,38 @@ void FluencyForm::ExportButt_Click()
     const QString path = m_chooseSaveFile(suggested);
     if (path.isEmpty())
         return;
-    m_app.answerLog().flush(std::chrono::seconds(2));
-    const WriteResult written =
-        writeTextFileAtomically(path, classExportText(logFolder(), thresholdMs(), today), TextEncoding::Utf8);
-    if (!written.ok) {
-        m_app.tell(QStringLiteral("The class could not be exported: %1.").arg(written.error),
+    const QString folder = logFolder();
+    const int threshold = thresholdMs();
+    AnswerLogWriter &writer = m_app.answerLog();
+    showWork(Work::Exporting, QStringLiteral("Exporting the class..."));
+    m_work.start([this, folder, threshold, today, path, &writer](WorkProgress &progress) -> BackgroundWork::Delivery {
+        waitForLatestAnswers(writer, progress);
+        const ClassExport result = exportClass(folder, threshold, today, path, &progress);
+        return [this, result, path] { classExported(result, path); };
+    });
+}
+
+void FluencyForm::classExported(const ClassExport &result, const QString &path)
+{
+    workEnded();
+    showGrid();
+    if (!result.written.ok) {
+        m_app.tell(QStringLiteral("The class could not be exported: %1.").arg(result.written.error),
                    QStringLiteral("Class Not Exported"), MsgIcon::Critical);
         return;
     }
     m_app.tell(QStringLiteral("The class was exported to \"%1\".").arg(QDir::toNativeSeparators(path)),
                QStringLiteral("Class Exported"));
+}
+
+void FluencyForm::CancelButt_Click()
+{
+    const Work cancelled = m_working;
+    m_work.cancel();
+    workEnded();
+    showGrid();
+    if (cancelled == Work::Reading)
+        m_view->showMessage(QStringLiteral("Reading the answer log was cancelled. Choose a student to read it."));
 }
 
 void FluencyForm::help_Click()
@@ -224,6 +351,10 @@ void FluencyForm::Quit_Click()
 
 void FluencyForm::closeEvent(QCloseEvent *event)
 {
+    // Whatever is under way ends by itself; an export leaves no file.
+    m_work.cancel();
+    workEnded();
+    m_log.reset();
     m_app.assistForm().hide();
     event->accept();
     m_app.showUtilityMenu();

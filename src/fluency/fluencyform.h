@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/formwindow.h"
+#include "fluency/backgroundwork.h"
+#include "fluency/classexport.h"
 #include "fluency/fluencygrid.h"
 
 #include <functional>
@@ -8,7 +10,9 @@
 
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QPushButton;
+class QTimer;
 
 namespace plovista {
 
@@ -16,7 +20,9 @@ class FluencyView;
 
 // The teacher's fluency grid: pick a student from the names in the answer
 // log and an operation, and see which facts the student knows. Prints the
-// grid and exports the whole class for a spreadsheet.
+// grid and exports the whole class for a spreadsheet. The log is read, and
+// the class exported, on a thread of their own, with a progress bar and
+// Cancel, so the window stays free however long the log.
 class FluencyForm final : public FormWindow
 {
     Q_OBJECT
@@ -27,6 +33,9 @@ public:
     // (the Utility Menu: the hub's showUtilityMenu brings it back). The log
     // is read afresh, with this computer's latest answers in it.
     void openFrom(QWidget &opener);
+    // Cancels a reading or an export under way, and waits a little for it to
+    // end, so an export leaves no file behind: the program is ending.
+    void stopWork();
 
     // Asks where the class export goes; an empty answer cancels. A file
     // dialog unless replaced.
@@ -35,6 +44,7 @@ public:
 
     void PrintButt_Click();
     void ExportButt_Click();
+    void CancelButt_Click();
     void help_Click();
     void Quit_Click();
 
@@ -42,10 +52,20 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    enum class Work { None, Reading, Exporting };
+
     QString logFolder() const;
     int thresholdMs() const;
-    void loadStudents();
+    // Reads the log for the student chosen; with the list, the list of
+    // students first (the student chosen before is kept when still there).
+    void startReading(bool withList);
     void studentChosen();
+    void studentsRead(const std::optional<QStringList> &students, const QString &student,
+                      std::optional<StudentLog> log);
+    void classExported(const ClassExport &result, const QString &path);
+    void showWork(Work work, const QString &caption);
+    void workEnded();
+    void showProgress();
     void showGrid();
     void showNotice();
 
@@ -55,10 +75,18 @@ private:
     QLabel *m_notice = nullptr;
     QPushButton *m_printButt = nullptr;
     QPushButton *m_exportButt = nullptr;
+    QWidget *m_workRow = nullptr;
+    QLabel *m_workLabel = nullptr;
+    QProgressBar *m_progressBar = nullptr;
+    QPushButton *m_cancelButt = nullptr;
+    QTimer *m_progressTimer = nullptr;
     SaveFileChooser m_chooseSaveFile;
 
     QString m_student;
     std::optional<StudentLog> m_log;
+    Work m_working = Work::None;
+    // Last, so it goes first: nothing is delivered to a window going away.
+    BackgroundWork m_work {*this};
 };
 
 } // namespace plovista

@@ -54,11 +54,38 @@ const FactRecord &StudentFluency::record(const FactCell &cell) const
     return m_records[slotOf(cell)];
 }
 
-StudentLog loadStudentLog(const QString &logFolder, const QString &student)
+StudentLog loadStudentLog(const QString &logFolder, const QString &student, WorkProgress *progress, qsizetype idLimit)
 {
-    StudentLog log;
-    log.scan = scanStudentLog(logFolder, student, [&](const AnswerEntry &e) { log.fluency.add(e); });
-    return log;
+    // All in one pass, as nearly every log is; when that keeps too many ids,
+    // again in twice as many shares. The bytes of the try given up count
+    // as read, so the progress goes only forward.
+    const qint64 bytes = progress ? studentLogSize(logFolder, student) : 0;
+    for (int shares = 1;; shares *= 2) {
+        StudentLog log;
+        bool whole = true;
+        for (int share = 0; share < shares && whole; ++share) {
+            const LogScan scan = scanStudentLog(logFolder, student, [&](const AnswerEntry &e) { log.fluency.add(e); },
+                                                {progress, shares, share, idLimit});
+            whole = !scan.tooManyIds;
+            log.scan.entries += scan.entries;
+            log.scan.duplicates += scan.duplicates;
+            // Every pass reads every line.
+            if (share == 0) {
+                log.scan.damagedLines = scan.damagedLines;
+                log.scan.unreadable = scan.unreadable;
+            }
+            if (scan.cancelled) {
+                log.scan.cancelled = true;
+                return log;
+            }
+        }
+        if (whole || shares >= (1 << 20)) {
+            log.scan.tooManyIds = !whole;
+            return log;
+        }
+        if (progress)
+            progress->addTotal(bytes * shares * 2);
+    }
 }
 
 QString FluencyGrid::rowLabel(int row) const

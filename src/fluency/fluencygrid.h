@@ -45,7 +45,17 @@ struct StudentLog
     StudentFluency fluency;
     LogScan scan;
 };
-StudentLog loadStudentLog(const QString &logFolder, const QString &student);
+
+// Ids a load keeps at a time to catch an answer read twice: about 26 MB.
+inline constexpr qsizetype StudentLogIdLimit = 2'000'000;
+
+// The student's answers, fact by fact. A student with more answers than the
+// id limit is read in several passes, each over a share of the ids, so the
+// memory of a load has a bound whatever the length of the log. The progress,
+// when given, is told of every piece read (and of the passes added), and can
+// stop the load: the scan then says it was cancelled.
+StudentLog loadStudentLog(const QString &logFolder, const QString &student, WorkProgress *progress = nullptr,
+                          qsizetype idLimit = StudentLogIdLimit);
 
 struct GridCell
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 namespace plovista {
@@ -22,6 +23,10 @@ public:
     virtual ~Display() = default;
     virtual std::optional<DisplayMode> current() = 0;
     virtual bool apply(DisplayMode mode) = 0;
+    // The same screen through a connection of its own, opened now, for one
+    // other thread to switch modes while the thread using this one is busy or
+    // stuck. Null where there is nothing to switch.
+    virtual std::unique_ptr<Display> openSeparately() { return nullptr; }
 };
 
 } // namespace plovista

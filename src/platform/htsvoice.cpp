@@ -38,6 +38,7 @@ std::size_t HTS_Engine_get_state_duration(HtsEngineState *engine, std::size_t st
 std::size_t HTS_Engine_get_nsamples(HtsEngineState *engine);
 double HTS_Engine_get_generated_speech(HtsEngineState *engine, std::size_t index);
 void HTS_Engine_refresh(HtsEngineState *engine);
+void HTS_Engine_clear(HtsEngineState *engine);
 }
 
 namespace plovista::htsvoice {
@@ -52,9 +53,21 @@ constexpr int HeapCells = 500'000;
 // How much longer a stressed word is said.
 constexpr double StressStretch = 1.35;
 
-// hts_engine's own structure is 424 bytes in 1.07; room to spare.
+// hts_engine's own structure is 424 bytes in 1.07; room to spare. The
+// engine owns the voice it loaded (about 2 MB): freeing the structure
+// alone would leave the voice behind.
 struct alignas(std::max_align_t) EngineStorage
 {
+    EngineStorage() { HTS_Engine_initialize(state()); }
+    ~EngineStorage()
+    {
+        HTS_Engine_refresh(state());
+        HTS_Engine_clear(state());
+    }
+    EngineStorage(const EngineStorage &) = delete;
+    EngineStorage &operator=(const EngineStorage &) = delete;
+    HtsEngineState *state() { return reinterpret_cast<HtsEngineState *>(bytes); }
+
     unsigned char bytes[4096] = {};
 };
 
@@ -67,7 +80,7 @@ std::size_t s_states = 0;
 
 HtsEngineState *engine()
 {
-    return reinterpret_cast<HtsEngineState *>(s_storage.get());
+    return s_storage->state();
 }
 
 // Festival's collector scans the stack from here down to its own frame: set
@@ -151,7 +164,6 @@ bool startFestival(const StackMark &entry)
         return false;
 
     s_storage = std::make_unique<EngineStorage>();
-    HTS_Engine_initialize(engine());
     QByteArray file(voiceFile);
     char *files[] = {file.data()};
     if (!HTS_Engine_load(engine(), files, 1))

@@ -1,7 +1,8 @@
 #include "platform/qtmessageboxes.h"
 
+#include "platform/titlebar.h"
+
 #include <QApplication>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
 
@@ -62,11 +63,8 @@ int QtMessageBoxes::ask(const QString &text, const QString &title, MsgIcon icon,
     // its layout, so the room goes into the layout: the title in a bold face
     // (as title bars draw it) and the title bar's buttons.
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
-        QFont titleFont = box.font();
-        titleFont.setBold(true);
-        const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(title) + 120;
-        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
-                      1, grid->columnCount());
+        grid->addItem(new QSpacerItem(titleBarWidth(box.font(), title), 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     }
     switch (box.exec()) {
     case QMessageBox::Yes:

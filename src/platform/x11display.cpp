@@ -39,6 +39,17 @@ void *X11Display::connection()
     return m_display;
 }
 
+std::unique_ptr<Display> X11Display::openSeparately()
+{
+    // Each connection is used on one thread only; what Xlib shares between
+    // connections it guards itself (it sets up its threads on its own since
+    // 1.8), so the two threads never wait on each other.
+    auto other = std::make_unique<X11Display>(m_name);
+    if (!other->connection())
+        return nullptr;
+    return other;
+}
+
 namespace {
 
 // The screen's configuration as the server has it now.
@@ -121,6 +132,11 @@ std::optional<DisplayMode> X11Display::current()
 bool X11Display::apply(DisplayMode)
 {
     return false;
+}
+
+std::unique_ptr<Display> X11Display::openSeparately()
+{
+    return nullptr;
 }
 
 #endif

@@ -21,6 +21,7 @@ public:
 
     std::optional<DisplayMode> current() override;
     bool apply(DisplayMode mode) override;
+    std::unique_ptr<Display> openSeparately() override;
 
 private:
     // The open connection, or null when there is no usable server.

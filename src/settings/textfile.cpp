@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <thread>
 #include <utility>
 
 #include <dirent.h>
@@ -419,140 +420,166 @@ bool holdNewFile(int fd)
     return ::fstat(fd, &info) != 0 || info.st_nlink > 0;
 }
 
+QByteArray folderOf(const QByteArray &target)
+{
+    const qsizetype slash = target.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : target.first(slash));
+}
+
 // A rename survives a power cut only once the folder itself is written out;
 // until then the old file, or no file, may come back. Nothing is told when
 // this fails: the new file is in place, as the program goes on to use it.
 void syncFolderOf(const QByteArray &target)
 {
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : target.first(slash));
-    Descriptor dir(openFile(folder, O_RDONLY | O_DIRECTORY));
+    Descriptor dir(openFile(folderOf(target), O_RDONLY | O_DIRECTORY));
     if (dir.get() >= 0)
         ::fsync(dir.get());
 }
 
 } // namespace
 
-namespace {
-
-// A new file written beside its target and held until it is renamed over it.
-struct PendingWrite
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
-    QString path;
-    QByteArray target;
-    QByteArray temporary;
-    std::unique_ptr<Descriptor> file;
-    int errorNumber = 0;
+    AtomicFileWriter file(path);
+    file.write(bytes);
+    return file.commit();
+}
 
-    bool failed() const { return errorNumber != 0; }
-    WriteResult result() const { return failed() ? failure(errorNumber, path) : WriteResult {}; }
-};
-
-// The new content goes into a file of its own beside the old one, under a
-// lock that start-up's sweep respects; only a whole, synced file is renamed
-// over the old one.
-PendingWrite writeBeside(const QString &path, const QByteArray &bytes)
+AtomicFileWriter::AtomicFileWriter(const QString &path)
+    : m_path(path)
+    , m_target(QFile::encodeName(path))
 {
-    PendingWrite pending;
-    pending.path = path;
-    pending.target = QFile::encodeName(path);
     struct stat old
     {
     };
-    const bool replacing = ::stat(pending.target.constData(), &old) == 0;
+    const bool replacing = ::stat(m_target.constData(), &old) == 0;
     if (replacing && S_ISDIR(old.st_mode)) {
-        pending.errorNumber = EISDIR;
-        return pending;
+        m_error = EISDIR;
+        return;
     }
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        pending.temporary = temporaryPathFor(pending.target);
-        fd = openFile(pending.temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            pending.errorNumber = errno;
-            return pending;
+    // The new content goes into a file of its own beside the old one, and
+    // only a whole, flushed file is renamed over it.
+    for (int attempt = 0; m_fd < 0 && attempt < 100; ++attempt) {
+        m_temporary = temporaryPathFor(m_target);
+        m_fd = openFile(m_temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (m_fd < 0 && errno != EEXIST) {
+            m_error = errno;
+            return;
         }
-        if (fd >= 0 && !holdNewFile(fd)) {
-            ::close(fd);
-            fd = -1;
+        if (m_fd >= 0 && !holdNewFile(m_fd)) {
+            ::close(m_fd);
+            m_fd = -1;
         }
     }
-    if (fd < 0) {
-        pending.errorNumber = EEXIST;
-        return pending;
+    if (m_fd < 0) {
+        m_error = EEXIST;
+        return;
     }
-    pending.file = std::make_unique<Descriptor>(fd);
-    pending.errorNumber = writeAll(fd, bytes.constData(), bytes.size());
+    if (replacing)
+        m_mode = old.st_mode & 07777;
+}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    discard();
+}
+
+void AtomicFileWriter::discard()
+{
+    if (m_fd >= 0) {
+        ::unlink(m_temporary.constData());
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+bool AtomicFileWriter::write(QByteArrayView bytes)
+{
+    if (m_error == 0 && m_fd < 0)
+        m_error = EBADF; // already committed
+    if (m_error == 0)
+        m_error = writeAll(m_fd, bytes.data(), bytes.size());
+    return m_error == 0;
+}
+
+void AtomicFileWriter::finishWriting()
+{
+    if (m_error == 0 && m_fd < 0)
+        m_error = EBADF;
     // Given the old file's permissions only now, so what a crash leaves
     // can always be opened for the sweep.
-    if (pending.errorNumber == 0 && replacing)
-        ::fchmod(fd, old.st_mode & 07777);
-    return pending;
+    if (m_error == 0 && m_mode)
+        ::fchmod(m_fd, *m_mode);
 }
 
-// A file system that cannot sync has nothing more to say about the data.
-int syncData(int fd)
+void AtomicFileWriter::syncData()
 {
-    return ::fdatasync(fd) != 0 && errno != EINVAL ? errno : 0;
+    // A file system that cannot sync has nothing more to say about the data.
+    if (m_error == 0 && ::fdatasync(m_fd) != 0 && errno != EINVAL)
+        m_error = errno;
 }
 
-// Renamed while still held, so the sweep never takes a finished file.
-void renameIntoPlace(PendingWrite &pending)
+WriteResult AtomicFileWriter::renameIntoPlace()
 {
-    if (!pending.failed() && ::rename(pending.temporary.constData(), pending.target.constData()) != 0)
-        pending.errorNumber = errno;
-    if (pending.failed() && pending.file)
-        ::unlink(pending.temporary.constData());
+    // Renamed while still held, so the sweep never takes a finished file.
+    if (m_error == 0 && ::rename(m_temporary.constData(), m_target.constData()) != 0)
+        m_error = errno;
+    if (m_error != 0) {
+        discard();
+        return failure(m_error, m_path);
+    }
     // The data was synced before the rename; a late complaint of the close
     // cannot take back a file that is already in place.
-    pending.file.reset();
+    ::close(std::exchange(m_fd, -1));
+    return {};
 }
 
-} // namespace
-
-WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
+WriteResult AtomicFileWriter::commit()
 {
-    PendingWrite pending = writeBeside(path, bytes);
-    if (!pending.failed())
-        pending.errorNumber = syncData(pending.file->get());
-    renameIntoPlace(pending);
-    if (!pending.failed())
-        syncFolderOf(pending.target);
-    return pending.result();
+    finishWriting();
+    syncData();
+    const WriteResult result = renameIntoPlace();
+    if (result.ok)
+        syncFolderOf(m_target);
+    return result;
 }
 
 std::vector<WriteResult> writeFilesAtomically(const std::vector<NewFileBytes> &files)
 {
-    std::vector<PendingWrite> pending;
-    pending.reserve(files.size());
-    for (const NewFileBytes &file : files)
-        pending.push_back(writeBeside(file.path, file.bytes));
+    std::vector<std::unique_ptr<AtomicFileWriter>> writers;
+    writers.reserve(files.size());
+    for (const NewFileBytes &file : files) {
+        writers.push_back(std::make_unique<AtomicFileWriter>(file.path));
+        writers.back()->write(file.bytes);
+        writers.back()->finishWriting();
+    }
 
     // One pass makes every new file safe on the disk: the file system is
-    // written out once. Where that fails, or cannot be asked, each file is
-    // synced on its own, which also tells which of them failed.
-    const auto written =
-        std::find_if(pending.begin(), pending.end(), [](const PendingWrite &p) { return !p.failed(); });
-    if (written != pending.end() && ::syncfs(written->file->get()) != 0) {
-        for (PendingWrite &each : pending)
-            if (!each.failed())
-                each.errorNumber = syncData(each.file->get());
+    // written out once, not once for each file. Where that fails, or cannot
+    // be asked, each file is synced on its own, which also tells which of
+    // them failed.
+    const auto held = std::find_if(writers.begin(), writers.end(), [](const auto &w) { return w->m_error == 0; });
+    if (held != writers.end() && ::syncfs((*held)->m_fd) != 0) {
+        for (const auto &writer : writers)
+            writer->syncData();
     }
 
-    QList<QByteArray> folders;
-    for (PendingWrite &each : pending) {
-        renameIntoPlace(each);
-        const qsizetype slash = each.target.lastIndexOf('/');
-        const QByteArray folder = each.target.first(std::max<qsizetype>(slash, 0));
-        if (!each.failed() && !folders.contains(folder)) {
-            folders << folder;
-            syncFolderOf(each.target);
-        }
-    }
+    // Every rename first, then each folder written out once, after the last
+    // rename into it.
     std::vector<WriteResult> results;
-    results.reserve(pending.size());
-    for (const PendingWrite &each : pending)
-        results.push_back(each.result());
+    results.reserve(writers.size());
+    QList<QByteArray> renamedInto;
+    for (const auto &writer : writers) {
+        results.push_back(writer->renameIntoPlace());
+        if (!results.back().ok)
+            continue;
+        const QByteArray &target = writer->m_target;
+        if (std::none_of(renamedInto.cbegin(), renamedInto.cend(),
+                         [&](const QByteArray &other) { return folderOf(other) == folderOf(target); }))
+            renamedInto << target;
+    }
+    for (const QByteArray &target : std::as_const(renamedInto))
+        syncFolderOf(target);
     return results;
 }
 
@@ -592,7 +619,33 @@ int removeInterruptedWrites(const QString &folder)
     return removed;
 }
 
-WriteResult appendTextFile(const QString &path, const QString &text, TextEncoding encoding, const QString &firstLine)
+namespace {
+
+// Takes the file's exclusive lock, asking again and again rather than
+// waiting in the kernel, which no signal and no time limit would end. 0, or
+// the error number; EWOULDBLOCK when the time ran out.
+int lockWithin(int fd, std::chrono::milliseconds wait)
+{
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    constexpr auto Pause = std::chrono::milliseconds(20);
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return 0;
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK)
+            return errno;
+        const auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero())
+            return EWOULDBLOCK;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(left, Pause));
+    }
+}
+
+} // namespace
+
+WriteResult appendTextFile(const QString &path, const QString &text, TextEncoding encoding, const QString &firstLine,
+                           std::chrono::milliseconds lockWait)
 {
     Descriptor file(openFile(QFile::encodeName(path), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK, 0666));
     if (file.get() < 0)
@@ -607,9 +660,10 @@ WriteResult appendTextFile(const QString &path, const QString &text, TextEncodin
 
     // Held until the file is closed: another appender waits, so the size
     // taken here is where this append starts and where a failure cuts back to.
-    while (::flock(file.get(), LOCK_EX) != 0) {
-        if (errno != EINTR)
-            return failure(errno, path);
+    if (const int errorNumber = lockWithin(file.get(), lockWait)) {
+        if (errorNumber == EWOULDBLOCK)
+            return failure(QString::fromLatin1(FileInUse), path);
+        return failure(errorNumber, path);
     }
     if (::fstat(file.get(), &info) != 0)
         return failure(errno, path);

@@ -2,9 +2,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <vector>
+
+#include <sys/types.h>
 
 namespace plovista {
 
@@ -87,6 +90,13 @@ struct OpenResult
 // waiting on a named pipe, with the same reasons when it cannot be opened.
 OpenResult openFileReporting(const QString &path);
 
+// How long an append waits for another appender to let go of the file: long
+// enough for any append that is going on, short enough that a window waiting
+// on it is not taken for hung.
+inline constexpr std::chrono::milliseconds AppendLockWait {3000};
+// The reason given when that wait ran out.
+inline constexpr char FileInUse[] = "the file is in use by another program";
+
 struct WriteResult
 {
     bool ok = true;
@@ -119,6 +129,40 @@ std::vector<WriteResult> writeFilesAtomically(const std::vector<NewFileBytes> &f
 // with the hidden name writeFileAtomically gives a new file, and only those
 // no write is still filling. Returns how many went.
 int removeInterruptedWrites(const QString &folder);
+// The same, for a file made piece by piece (one too large to hold whole):
+// the pieces go into a new file beside the old one, and only commit() puts
+// it in the old one's place. Dropped without a commit (a failure, a cancel,
+// an exception), the new file is removed and the old one stays as it was.
+class AtomicFileWriter
+{
+public:
+    explicit AtomicFileWriter(const QString &path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter &) = delete;
+    AtomicFileWriter &operator=(const AtomicFileWriter &) = delete;
+
+    // False once anything failed; later writes are then ignored, and commit
+    // tells why.
+    bool write(QByteArrayView bytes);
+    WriteResult commit();
+
+private:
+    friend std::vector<WriteResult> writeFilesAtomically(const std::vector<NewFileBytes> &files);
+    void discard();
+    // The steps of commit, which writeFilesAtomically takes for many files at
+    // once: the new file made ready, its data made safe on the disk, and the
+    // file renamed into place.
+    void finishWriting();
+    void syncData();
+    WriteResult renameIntoPlace();
+
+    QString m_path;
+    QByteArray m_target;
+    QByteArray m_temporary;
+    int m_fd = -1;
+    int m_error = 0;
+    std::optional<mode_t> m_mode; // the old file's, given to the new one
+};
 
 // Appends to the file, creating it when missing. Costs the same whatever the
 // size of the file. A last line left without its end (by hand or by an older
@@ -127,8 +171,11 @@ int removeInterruptedWrites(const QString &folder);
 // its own bytes, so concurrent appends stay whole whatever fails. A
 // firstLine is written before the text when the file is empty, under the
 // same lock, so a header is written once however many appenders start.
+// The lock is waited for lockWait at most: another program holding it (one
+// that hangs or was stopped half way through its own append) fails the
+// append with FileInUse as the reason, and the file is left as it was.
 WriteResult appendTextFile(const QString &path, const QString &text, TextEncoding encoding = TextEncoding::Windows1252,
-                           const QString &firstLine = {});
+                           const QString &firstLine = {}, std::chrono::milliseconds lockWait = AppendLockWait);
 
 // Why a file operation failed, from the system's error number, in words a
 // teacher can act on: "the disk is full", "permission denied" and the like.

@@ -4,6 +4,7 @@
 #include "app/assistform.h"
 #include "app/company.h"
 #include "app/twips.h"
+#include "app/windowplacement.h"
 #include "settings/settingkeys.h"
 #include "teacher/formsize.h"
 #include "teacher/passwordfile.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 namespace plovista {
 
@@ -104,6 +106,12 @@ void GetPassW::openForEntry()
     m_text1->clear();
     m_text2->hide();
     m_label1->setText(EntryLabel);
+    // Clear of the name box the access code was typed in, as the start
+    // screen's Help box is.
+    if (const QScreen *screen = this->screen()) {
+        adjustSize();
+        placeFrameAt(placeClearOf(frameSizeGuess(), m_app.company().nameArea(), screen->availableGeometry()));
+    }
     show();
     raise();
     activateWindow();

@@ -435,28 +435,34 @@ void SubUtility::openSavedList(int selected)
 
 void SubUtility::help_Click()
 {
+    // Each text talks about this window's options and its Accept button.
     switch (m_shape) {
     case UtilityChoice::MenuBar:
         m_app.showAssist(QStringLiteral("Menu Bar"),
                          QStringLiteral("The Menu Bar at the top of the initial progam screen has pull-down menus "
                                         "with instructions and information that you may not want those using the "
-                                        "program to view.  Double-click on  'Invisible'  to prevent viewing."));
+                                        "program to view.  Double-click on  'Invisible'  to prevent viewing."),
+                         frameGeometry());
         return;
     case UtilityChoice::SetSpeedGoals:
         m_app.showAssist(QStringLiteral("Set Speed Goal"),
-                         QStringLiteral("Select the desired speed goal for and press the Accept button."));
+                         QStringLiteral("Select the desired speed goal for and press the Accept button."),
+                         frameGeometry());
         return;
     case UtilityChoice::SetAccuracyGoals:
         m_app.showAssist(QStringLiteral("Set Accuracy Goals"),
-                         QStringLiteral("Select the desired accuracy goal and press the Accept button."));
+                         QStringLiteral("Select the desired accuracy goal and press the Accept button."),
+                         frameGeometry());
         return;
     case UtilityChoice::Records:
         m_app.showAssist(QStringLiteral("Records"),
-                         QStringLiteral("Double-click on an option or select an option and press the Accept button."));
+                         QStringLiteral("Double-click on an option or select an option and press the Accept button."),
+                         frameGeometry());
         return;
     default:
         m_app.showAssist(QStringLiteral("Set Number of Facts"),
-                         QStringLiteral("Select the desired number of problems and press the Accept button."));
+                         QStringLiteral("Select the desired number of problems and press the Accept button."),
+                         frameGeometry());
         return;
     }
 }

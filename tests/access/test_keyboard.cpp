@@ -60,6 +60,17 @@ bool type(const QString &text)
     return true;
 }
 
+// A key pressed, repeating as it is held, or let go, one event at a time.
+bool keyEvent(QEvent::Type type, int key, bool repeat = false)
+{
+    QWidget *target = keyTarget();
+    if (!target)
+        return false;
+    QKeyEvent event(type, key, Qt::NoModifier, QString(), repeat);
+    QApplication::sendEvent(target, &event);
+    return true;
+}
+
 // Alt pressed and let go alone: the menu bar takes the keyboard.
 bool pressAlt()
 {
@@ -72,6 +83,7 @@ bool pressAlt()
 }
 
 #define PRESS(...) QVERIFY2(press(__VA_ARGS__), "no window has the keyboard")
+#define KEY(what) QVERIFY2(what, "no window has the keyboard")
 #define TYPE(text) QVERIFY2(type(text), "no control has the focus")
 #define AT(place) QTRY_COMPARE(keyboardPlace(), QStringLiteral(place))
 
@@ -244,16 +256,110 @@ private Q_SLOTS:
         }
         QCOMPARE(label(h, "FactsProblems", "Label2"), QStringLiteral("10"));
         AT("FactsProblems/NextProbButt");
+
+        // Enters hammered at "Get Score": the first takes the score. Those
+        // that come before the score screen has been up a moment (60, 120 and
+        // 250 ms after it), and the repeats of one held down, stay there.
         PRESS(Qt::Key_Return);
         AT("ScoreForm/DoOver");
+        for (int ms : {60, 60, 130}) {
+            h.clock->advanceMs(ms);
+            PRESS(Qt::Key_Return);
+        }
+        h.clock->advanceMs(400);
+        KEY(keyEvent(QEvent::KeyPress, Qt::Key_Return, true));
+        AT("ScoreForm/DoOver");
         QCOMPARE(label(h, "ScoreForm", "Percent"), QStringLiteral("100"));
-        PRESS(Qt::Key_Return);
+        // An Enter pressed afresh continues; held down, however long, neither
+        // its repeats nor its release take the next drill on the menu.
+        KEY(keyEvent(QEvent::KeyPress, Qt::Key_Return));
         QTRY_VERIFY2(keyboardPlace().startsWith(QLatin1String("ChooseMenuMF/")), qPrintable(keyboardPlace()));
+        KEY(keyEvent(QEvent::KeyPress, Qt::Key_Return, true));
+        h.clock->advanceMs(1000);
+        KEY(keyEvent(QEvent::KeyPress, Qt::Key_Return, true));
+        KEY(keyEvent(QEvent::KeyRelease, Qt::Key_Return));
+        QVERIFY2(keyboardPlace().startsWith(QLatin1String("ChooseMenuMF/")), qPrintable(keyboardPlace()));
+        QVERIFY(!h.window(QStringLiteral("FactsProblems"))->isVisible());
 
         h.boxes->answers = {MsgYes};
         PRESS(Qt::Key_Q, Qt::AltModifier);
         QCOMPARE(h.boxes->titles(), QStringList({"Quit Program"}));
         QVERIFY(h.programEnded());
+    }
+
+    // Quit answered No gives the keyboard back to the name box: the name
+    // typed next is a name and its Enter starts, where the blank would press
+    // Quit again and the Enter answer the box's Yes.
+    void quitAnsweredNoGivesTheNameBoxBack()
+    {
+        Harness h;
+        h.start();
+        AT("Company/Text1");
+        PRESS(Qt::Key_Tab, Qt::ShiftModifier);
+        AT("Company/QuitButt");
+        h.boxes->answers = {MsgNo, MsgYes, MsgYes};
+        PRESS(Qt::Key_Space);
+        QCOMPARE(h.boxes->titles(), QStringList({"Quit Program"}));
+        AT("Company/Text1");
+        TYPE(QStringLiteral("Ann Lee"));
+        PRESS(Qt::Key_Return);
+        AT("MainMenu/MultOptButt");
+        QCOMPARE(h.boxes->titles(), QStringList({"Quit Program"}));
+        QVERIFY(!h.programEnded());
+    }
+
+    // Alt with a letter in the name box is a command, not a letter of the
+    // name: Alt+H is Help, as it is on the fact menu, and the name box has
+    // the keyboard again when the directions go.
+    void altHInTheNameBoxIsHelp()
+    {
+        Harness h;
+        h.start();
+        AT("Company/Text1");
+        TYPE(QStringLiteral("Ann"));
+        PRESS(Qt::Key_Q, Qt::AltModifier);
+        PRESS(Qt::Key_H, Qt::AltModifier);
+        AT("AssistForm/");
+        QCOMPARE(h.window(QStringLiteral("AssistForm"))->windowTitle(), QStringLiteral("Help"));
+        // Back from the directions, the name goes on where it was.
+        PRESS(Qt::Key_Escape);
+        AT("Company/Text1");
+        TYPE(QStringLiteral(" Lee"));
+        QCOMPARE(h.findIn<QLineEdit>(QStringLiteral("Company"), QStringLiteral("Text1"))->text(),
+                 QStringLiteral("Ann Lee"));
+    }
+
+    // The focus in a group of options is its selection: a menu opened again
+    // puts it on the option selected, not the one focused last time, and the
+    // arrows select as they move, so Enter takes the option the student sees
+    // the focus on.
+    void theFocusedOptionIsTheSelectedOne()
+    {
+        Harness h;
+        h.start();
+        TYPE(QStringLiteral("Ann Lee"));
+        PRESS(Qt::Key_Return);
+        AT("MainMenu/MultOptButt");
+        PRESS(Qt::Key_Right);
+        AT("MainMenu/DivOptButt");
+        PRESS(Qt::Key_Return);
+        AT("ChooseMenuMF/Check1");
+        for (int i = 0; i < 4; ++i)
+            PRESS(Qt::Key_Tab);
+        AT("ChooseMenuMF/Option2");
+        PRESS(Qt::Key_Down);
+        PRESS(Qt::Key_Down);
+        AT("ChooseMenuMF/Option4");
+        // The close box, and Division again: the menu starts afresh on 2.
+        h.window(QStringLiteral("ChooseMenuMF"))->close();
+        AT("MainMenu/DivOptButt");
+        PRESS(Qt::Key_Return);
+        AT("ChooseMenuMF/Option2");
+        PRESS(Qt::Key_Down);
+        AT("ChooseMenuMF/Option3");
+        PRESS(Qt::Key_Return);
+        AT("FactsProblems/NextProbButt");
+        QCOMPARE(h.state().ActivityCode, QString(QChar(0x00F7)) + QLatin1Char('3'));
     }
 
     // The teacher's windows from the keyboard: the access code, the password,
@@ -283,10 +389,10 @@ private Q_SLOTS:
         QTRY_VERIFY(keyboardPlace().startsWith(QLatin1String("UtilityForm/")));
 
         // To the speech settings and back by the window's own Quit answered No.
-        AT("UtilityForm/SetFacts"); // nothing chosen now
+        // Nothing is chosen now; the arrows choose as they go.
+        AT("UtilityForm/SetFacts");
         for (int i = 0; i < 6; ++i)
             PRESS(Qt::Key_Down);
-        PRESS(Qt::Key_Space);
         PRESS(Qt::Key_Return);
         QTRY_VERIFY(keyboardPlace().startsWith(QLatin1String("ControlPeedy/")));
         PRESS(Qt::Key_Q, Qt::AltModifier);

@@ -2,6 +2,7 @@
 #include "drill/drillsequence.h"
 #include "drill/drillspeech.h"
 #include "drill/facts.h"
+#include "drill/factslayout.h"
 #include "support/corefakes.h"
 
 #include <QTest>
@@ -89,6 +90,7 @@ private Q_SLOTS:
     void answerValue();
     void answerBoxFitsTheLongestAnswer_data();
     void answerBoxFitsTheLongestAnswer();
+    void verticalRulesStandAsDesigned();
 
     void everyBlockOfTenUsesEachValueOnce_data();
     void everyBlockOfTenUsesEachValueOnce();
@@ -272,6 +274,37 @@ void TestDrillCore::answerBoxFitsTheLongestAnswer()
         }
     }
     QCOMPARE(longest, qsizetype(length));
+}
+
+// The rule of a vertical fact and the rule of its correction are two lines,
+// 600 to 1600 and 2300 to 3300 twips, for every fact of every such drill; the
+// numbers and the answer box stand within them.
+void TestDrillCore::verticalRulesStandAsDesigned()
+{
+    using E = FactsElement;
+    for (Operation operation : {Operation::Addition, Operation::Subtraction, Operation::Multiplication}) {
+        for (int option = 2; option <= 12; ++option) {
+            const DrillChoice choice = choiceOf(operation, option, FactRange::ZeroToTwelve);
+            const FactsLayout layout = factsLayout(choice, true);
+            const ValueSpan span = valueSpan(choice);
+            for (int v = span.low; v < span.low + span.count; ++v) {
+                const FactsLayout l = fitToFact(layout, makeFact(choice, v));
+                const QByteArray where = QByteArray::number(int(operation)) + " option " + QByteArray::number(option) +
+                    " value " + QByteArray::number(v);
+                QVERIFY2((l.line(4) == LineSpan {600, 2600, 1600, 2600, true}), where);
+                QVERIFY2((l.line(5) == LineSpan {2300, 2600, 3300, 2600, false}), where);
+                const auto within = [&l](E element, int x1, int x2) {
+                    const Placement &p = l.at(element);
+                    return p.left + p.width <= x2 && p.left + p.width > x1;
+                };
+                for (E e : {E::FactsVariable, E::FactsConstant, E::Text1})
+                    QVERIFY2(within(e, 600, 1600), where + " " + factsElementName(e).toLatin1());
+                for (E e : {E::FactsVariableFix, E::FactsConstantFix, E::FactsAnsFix})
+                    QVERIFY2(within(e, 2300, 3300), where + " " + factsElementName(e).toLatin1());
+                QVERIFY2(l.at(E::Text1).left >= 600, where);
+            }
+        }
+    }
 }
 
 void TestDrillCore::everyBlockOfTenUsesEachValueOnce_data()

@@ -5,11 +5,17 @@
 
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <atomic>
+#include <thread>
+
+#include <sys/file.h>
 
 using namespace plovista;
 using namespace plovista::test;
@@ -65,10 +71,10 @@ const std::vector<LayoutCase> &layoutCases()
          "Horizontal Mode,  Range: 0 --> 9"},
         {"vertical addition, option 12",
          {O::Addition, 12, true, FactRange::ZeroToTwelve},
-         "FactsVariable@1200,1200 FactsConstant@900,1950 FactsSign@600,2000 -FactsEqual Text1@1100,2700 "
-         "Line4:600,2600-1900,2600 -FactsVariableFix@2900,1200 -FactsConstantFix@2600,1950 "
-         "-FactsSignFix@2300,2000 -FactsAnsFix@2550,2700 -FactsEqualFix -Line1 -Line2 -Line3 "
-         "-Line5:2300,2600-3600,2600 -Line6",
+         "FactsVariable@1027,1200 FactsConstant@900,1950 FactsSign@600,2000 -FactsEqual Text1@800,2700 "
+         "Line4:600,2600-1600,2600 -FactsVariableFix@2727,1200 -FactsConstantFix@2600,1950 "
+         "-FactsSignFix@2300,2000 -FactsAnsFix@2493,2700 -FactsEqualFix -Line1 -Line2 -Line3 "
+         "-Line5:2300,2600-3300,2600 -Line6",
          "+",
          24,
          "?",
@@ -78,10 +84,10 @@ const std::vector<LayoutCase> &layoutCases()
          "Vertical Mode,  Range: 0 --> 12"},
         {"vertical subtraction",
          {O::Subtraction, 5, true, FactRange::ZeroToNine},
-         "FactsVariable@1200,1200 FactsConstant@1200,1950 -FactsSign -FactsEqual Text1@1100,2700 "
-         "Line1:600,2200-800,2200 -Line2:2300,2200-2500,2200 Line4:600,2600-1900,2600 -Line3 -Line5 -Line6 "
-         "-FactsVariableFix@2900,1200 -FactsConstantFix@2900,1950 -FactsSignFix -FactsEqualFix "
-         "-FactsAnsFix@2550,2700",
+         "FactsVariable@1027,1200 FactsConstant@1027,1950 -FactsSign -FactsEqual Text1@800,2700 "
+         "Line1:600,2200-800,2200 -Line2:2300,2200-2500,2200 Line4:600,2600-1600,2600 -Line3 -Line5 -Line6 "
+         "-FactsVariableFix@2727,1200 -FactsConstantFix@2727,1950 -FactsSignFix -FactsEqualFix "
+         "-FactsAnsFix@2493,2700",
          "-",
          24,
          "?",
@@ -91,9 +97,9 @@ const std::vector<LayoutCase> &layoutCases()
          "Vertical Mode,  Range: 0 --> 9"},
         {"vertical subtraction, option 11",
          {O::Subtraction, 11, true, FactRange::ZeroToTwelve},
-         "FactsVariable@1200,1200 FactsConstant@900,1950 -FactsSign -FactsEqual Text1@1100,2700 "
-         "Line1:600,2200-800,2200 -Line2 Line4:600,2600-1900,2600 -Line3 -Line5 -Line6 "
-         "-FactsVariableFix@2900,1200 -FactsConstantFix@2600,1950 -FactsSignFix -FactsEqualFix -FactsAnsFix",
+         "FactsVariable@1027,1200 FactsConstant@900,1950 -FactsSign -FactsEqual Text1@800,2700 "
+         "Line1:600,2200-800,2200 -Line2 Line4:600,2600-1600,2600 -Line3 -Line5 -Line6 "
+         "-FactsVariableFix@2727,1200 -FactsConstantFix@2600,1950 -FactsSignFix -FactsEqualFix -FactsAnsFix",
          "-",
          24,
          "?",
@@ -128,15 +134,15 @@ const std::vector<LayoutCase> &layoutCases()
          "Horizontal Mode,  Range: 0 --> 12"},
         {"vertical multiplication",
          {O::Multiplication, 7, true, FactRange::ZeroToNine},
-         "FactsVariable@1200,1200 FactsConstant@1200,1950 FactsSign@700,2100 -FactsEqual Text1@1100,2700 "
-         "Line4:600,2600-2200,2600 -Line1 -Line2 -Line3 -Line5:2300,2600-3900,2600 -Line6 "
-         "-FactsVariableFix@2900,1200 -FactsConstantFix@2900,1950 -FactsSignFix@2400,2100 -FactsEqualFix "
-         "-FactsAnsFix@2550,2700",
+         "FactsVariable@1027,1200 FactsConstant@1027,1950 FactsSign@700,2100 -FactsEqual Text1@600,2700 "
+         "Line4:600,2600-1600,2600 -Line1 -Line2 -Line3 -Line5:2300,2600-3300,2600 -Line6 "
+         "-FactsVariableFix@2727,1200 -FactsConstantFix@2727,1950 -FactsSignFix@2400,2100 -FactsEqualFix "
+         "-FactsAnsFix@2493,2700",
          "X",
          14,
          "?",
          "7",
-         {1100, 810},
+         {1000, 810},
          3,
          "Vertical Mode,  Range: 0 --> 9"},
         {"horizontal division",
@@ -363,6 +369,35 @@ QByteArray records(Harness &h)
     QFile file(QDir(h.folder()).filePath(QStringLiteral("Madtr")));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// Another program's lock on a file, as one hung or stopped half way through
+// its own append holds it: let go of after `limit`, or when the test is done.
+class HeldLock
+{
+public:
+    HeldLock(const QString &path, std::chrono::milliseconds limit)
+        : m_file(path)
+    {
+        m_held = m_file.open(QIODevice::ReadWrite) && ::flock(m_file.handle(), LOCK_EX) == 0;
+        m_release = std::thread([this, limit] {
+            for (auto left = limit; left > 0ms && !m_done; left -= 10ms)
+                std::this_thread::sleep_for(10ms);
+            ::flock(m_file.handle(), LOCK_UN);
+        });
+    }
+    ~HeldLock()
+    {
+        m_done = true;
+        m_release.join();
+    }
+    bool held() const { return m_held; }
+
+private:
+    QFile m_file;
+    bool m_held = false;
+    std::atomic<bool> m_done = false;
+    std::thread m_release;
+};
 
 } // namespace
 
@@ -830,6 +865,90 @@ private Q_SLOTS:
         QVERIFY(h.programEnded());
         // The drill left by quitting is recorded as the close box records it.
         QCOMPARE(records(h).count("Inc  \r\n"), 1);
+    }
+
+    // However the program ends part-way through a drill, the drill leaves its
+    // unfinished record, once: a signal takes no box and no answer.
+    void everyEndingRecordsTheDrillOnce_data()
+    {
+        QTest::addColumn<bool>("quit");
+        QTest::newRow("a signal") << false;
+        QTest::newRow("Quit, Yes, and a signal as it ends") << true;
+    }
+    void everyEndingRecordsTheDrillOnce()
+    {
+        QFETCH(bool, quit);
+        Harness h;
+        h.start();
+        h.state().StudentName = QStringLiteral("Bob Smith");
+        FactsProblems &w = openDrill(h, {Operation::Addition, 2, false, FactRange::ZeroToNine});
+        pressStart(w);
+        for (int i = 0; i < 3; ++i)
+            answer(w, QString::number(i + 2));
+        h.boxes->answers = {MsgYes};
+        if (quit)
+            w.findChild<QAction *>(QStringLiteral("Quit"))->trigger();
+        h.app().endProgram(Ending::Forced);
+        QVERIFY(h.programEnded());
+        const QByteArray lines = records(h);
+        QCOMPARE(lines.count("\r\n"), 1);
+        QVERIFY(lines.contains("Bob Smith"));
+        QVERIFY(lines.endsWith("Inc  \r\n"));
+        QCOMPARE(h.boxes->titles(), quit ? QStringList {QStringLiteral("Quit Program")} : QStringList());
+    }
+
+    // Another program holds "Madtr" and does not let go. Quit and Yes tell the
+    // teacher, within a few seconds, that the file is in use and which record
+    // was not written; a signal waits a second at most and opens no box. The
+    // file stays as it was.
+    void aHeldRecordsFileHoldsNothingUp_data()
+    {
+        QTest::addColumn<bool>("signal");
+        QTest::newRow("Quit, Yes") << false;
+        QTest::newRow("a signal") << true;
+    }
+    void aHeldRecordsFileHoldsNothingUp()
+    {
+        QFETCH(bool, signal);
+        Harness h;
+        h.start();
+        h.state().StudentName = QStringLiteral("Bob Smith");
+        FactsProblems &w = openDrill(h, {Operation::Addition, 2, false, FactRange::ZeroToNine});
+        pressStart(w);
+        answer(w, QStringLiteral("2"));
+        const QString path = QDir(h.folder()).filePath(QStringLiteral("Madtr"));
+        const QByteArray before = "an earlier record\r\n";
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(before);
+        }
+        HeldLock lock(path, 10s);
+        QVERIFY(lock.held());
+
+        h.boxes->answers = {MsgYes, MsgOk};
+        QElapsedTimer took;
+        took.start();
+        if (signal)
+            h.app().endProgram(Ending::Forced);
+        else
+            w.findChild<QAction *>(QStringLiteral("Quit"))->trigger();
+        const qint64 ms = took.elapsed();
+
+        QVERIFY(h.programEnded());
+        QCOMPARE(records(h), before);
+        if (signal) {
+            QVERIFY(h.boxes->asked.empty());
+            QVERIFY2(ms < 2500, qPrintable(QString::number(ms)));
+        } else {
+            QCOMPARE(h.boxes->titles(),
+                     (QStringList {QStringLiteral("Quit Program"), QStringLiteral("Drill Not Recorded")}));
+            const QString told = h.boxes->asked.back().text;
+            QVERIFY2(told.contains(QStringLiteral("in use by another program")), qPrintable(told));
+            QVERIFY2(told.contains(QStringLiteral("Bob Smith")) && told.contains(QStringLiteral("Inc")),
+                     qPrintable(told));
+            QVERIFY2(ms < 5000, qPrintable(QString::number(ms)));
+        }
     }
 };
 

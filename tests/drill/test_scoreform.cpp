@@ -387,7 +387,7 @@ private Q_SLOTS:
         s.Drill.WrongCount = wrong;
         s.StartSeconds = secondsSinceMidnight(h.clock->time.time());
         h.clock->advanceSeconds(seconds);
-        h.app().scoreForm().recordIncompleteDrill();
+        h.app().scoreForm().recordIncompleteDrill(DrillEnd::ProgramGoesOn);
 
         QCOMPARE(madtr(h), crlf(line));
         QCOMPARE(s.Speed, 1.0);
@@ -498,6 +498,7 @@ private Q_SLOTS:
         h.state().Selection.factOption = 7;
         h.state().Drill.FactVariable = 4;
         finishDrill(h, 10, 3, 40);
+        h.clock->advanceSeconds(1); // the score seen
         QTest::mouseClick(h.findIn<QPushButton>(QStringLiteral("ScoreForm"), QStringLiteral("DoOver")), Qt::LeftButton);
         QVERIFY(!h.window(QStringLiteral("ScoreForm"))->isVisible());
         QWidget *next = h.window(menu);
@@ -509,7 +510,7 @@ private Q_SLOTS:
 
     // A quick second Enter at "Get Score" is already on its way when the
     // score screen comes up, and a held Enter repeats; neither may press
-    // Continue. The next Enter does.
+    // Continue. The next Enter, once the score has been seen, does.
     void keysPressedBeforeTheScoreScreenDoNotPressContinue()
     {
         Harness h;
@@ -531,6 +532,7 @@ private Q_SLOTS:
         QVERIFY(score->isVisible());
         QCOMPARE(text(h, "Percent"), QStringLiteral("90"));
 
+        h.clock->advanceSeconds(1);
         enter(false);
         QVERIFY(!score->isVisible());
         QVERIFY(h.window(QStringLiteral("ChooseMenuMF"))->isVisible());
@@ -660,6 +662,7 @@ private Q_SLOTS:
         QCOMPARE(madtr(h), crlf(line));
 
         // Another drill is offered; the student goes back and views the record.
+        h.clock->advanceSeconds(1);
         click("ScoreForm", "DoOver");
         QVERIFY(h.window(QStringLiteral("ChooseMenuMF"))->isVisible());
         h.window(QStringLiteral("ChooseMenuMF"))->close();

@@ -13,10 +13,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
 #include <cmath>
 #include <functional>
+#include <thread>
 
 #ifdef Q_OS_UNIX
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -155,6 +158,7 @@ private Q_SLOTS:
     void aFileSizeLimitIsToldNotFatal();
     void concurrentAppendsStayWhole();
     void aDiskFillingMidRecordSaysSo();
+    void aHeldFileIsWaitedForABoundedTime();
 };
 
 void TestScoring::timeOfDay()
@@ -586,6 +590,12 @@ void TestScoring::recordLine_data()
     r.incomplete = true;
     QTest::newRow("unfinished never earns the mark")
         << r << false << "12/06/26   student         +5     H   0->9   10  90|90    2.5|3    Inc  ";
+    // Seven seconds over three facts answered: cut as the score screen cuts
+    // it, so the line keeps its columns.
+    r.speed = 7 / 3.0;
+    r.speedGoal = QStringLiteral("5.0");
+    QTest::newRow("unfinished speed cut to its column")
+        << r << false << "12/06/26   student         +5     H   0->9   10  90|90    2.33|5.0 Inc  ";
     r = base;
     r.activityCode = QStringLiteral("F10");
     r.formatCode = QStringLiteral("1");
@@ -825,6 +835,55 @@ void TestScoring::aDiskFillingMidRecordSaysSo()
     QCOMPARE(result.reason, QStringLiteral("the disk is full"));
     QCOMPARE(result.error, QStringLiteral("the disk is full (%1)").arg(path));
     QCOMPARE(fileBytes(path), before);
+}
+
+// Another program holding the records file's lock (hung, or stopped half way
+// through its own append): a short hold is waited out, a long one fails the
+// append once the wait is over, says why, and leaves the file as it was.
+void TestScoring::aHeldFileIsWaitedForABoundedTime()
+{
+#ifdef Q_OS_UNIX
+    using namespace std::chrono;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Madtr"));
+    const QByteArray before = "an earlier record\r\n";
+    QVERIFY(writeBytes(path, before));
+    // A second open of the file is a holder of its own, as another process is.
+    QFile holder(path);
+    QVERIFY(holder.open(QIODevice::ReadOnly));
+    bool held = true;
+    const auto holdFor = [&](milliseconds hold) {
+        held = held && ::flock(holder.handle(), LOCK_EX) == 0;
+        return std::thread([&holder, hold] {
+            std::this_thread::sleep_for(hold);
+            ::flock(holder.handle(), LOCK_UN);
+        });
+    };
+
+    // Let go of within the wait: the record goes in once it is free.
+    std::thread release = holdFor(200ms);
+    WriteResult result = appendRecord(dir.path(), exampleRecord(), Us, 3000ms);
+    release.join();
+    QVERIFY(held);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    const QByteArray withRecord = fileBytes(path);
+    QCOMPARE(withRecord, before + encodeWindows1252(plovista::recordLine(exampleRecord(), Us)));
+
+    // Held past it: given up when the wait is over, long before the holder lets go.
+    release = holdFor(2500ms);
+    const auto start = steady_clock::now();
+    result = appendRecord(dir.path(), exampleRecord(), Us, 300ms);
+    const auto took = steady_clock::now() - start;
+    const QByteArray whileHeld = fileBytes(path);
+    release.join();
+    QVERIFY(!result.ok);
+    QCOMPARE(result.reason, QStringLiteral("the file is in use by another program"));
+    QCOMPARE(result.error, QStringLiteral("the file is in use by another program (%1)").arg(path));
+    QVERIFY2(took >= 300ms && took < 2000ms, qPrintable(QString::number(duration_cast<milliseconds>(took).count())));
+    QCOMPARE(whileHeld, withRecord);
+#else
+    QSKIP("needs flock");
+#endif
 }
 
 QTEST_APPLESS_MAIN(TestScoring)

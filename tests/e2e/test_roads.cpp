@@ -228,8 +228,9 @@ private Q_SLOTS:
         const QByteArray record = "12/06/26   Ann Lee         x7     V   0->9   10  80|100   4.5|5.0  0.7  \r\n";
         QCOMPARE(readFile(h.folder() + QStringLiteral("/Madtr")), record);
 
-        // On to the next drill's menu, back to the operation menu, and the
-        // records from there.
+        // On to the next drill's menu, once the score has been seen, back to
+        // the operation menu, and the records from there.
+        h.clock->advanceSeconds(1);
         pressEnter(control(h, "ScoreForm", "DoOver"));
         SEEN("ChooseMenuMF");
         h.window(QStringLiteral("ChooseMenuMF"))->close();
@@ -566,6 +567,7 @@ private Q_SLOTS:
         // logged in this folder, so there is nobody to show, print or export.
         h.find<QAction>(QStringLiteral("FluencyGrid"))->trigger();
         SEEN("FluencyForm");
+        QTRY_VERIFY(!control(h, "FluencyForm", "ProgressBar")->isVisible()); // the log is read
         QCOMPARE(control<QComboBox>(h, "FluencyForm", "StudentList")->count(), 0);
         QVERIFY(!control(h, "FluencyForm", "PrintButt")->isEnabled());
         QVERIFY(!control(h, "FluencyForm", "ExportButt")->isEnabled());

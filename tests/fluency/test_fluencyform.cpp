@@ -7,13 +7,20 @@
 #include "settings/settingkeys.h"
 #include "settings/textfile.h"
 #include "support/harness.h"
+#include "support/smalldisk.h"
+#include "support/teacherroad.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <sys/file.h>
 
 using namespace plovista;
 using namespace plovista::test;
@@ -81,6 +88,7 @@ void drill(Harness &h, const QString &student, Operation operation, int option, 
         answerAfter(h, w, msFor(value), QString::number(answer));
     }
     QTest::keyClick(&w, Qt::Key_Return); // Get Score
+    h.clock->advanceSeconds(1); // the score seen before the next drill
 }
 
 std::vector<AnswerEntry> logged(Harness &h, const QString &student)
@@ -89,6 +97,12 @@ std::vector<AnswerEntry> logged(Harness &h, const QString &student)
     std::vector<AnswerEntry> entries;
     scanStudentLog(h.app().answerLog().folder(), student, [&](const AnswerEntry &e) { entries.push_back(e); });
     return entries;
+}
+
+QString logFile(Harness &h, const QString &student)
+{
+    return QDir::toNativeSeparators(
+        QDir(h.app().answerLog().folder()).filePath(answerLogFileName(student, h.systemInfo->computerName())));
 }
 
 QString pdfText(const QByteArray &pdf, const QString &folder)
@@ -138,6 +152,85 @@ private Q_SLOTS:
         }
         h.app().endProgram();
         QCOMPARE(loggedAtEnd, 2000);
+    }
+
+    // A log with no room: each drill ends with one box for the teacher that
+    // names the file and why, the grid says the same, and the answers wait
+    // until there is room again.
+    void aFullLogIsToldOnceADrillAndItsAnswersWait()
+    {
+        Harness h;
+        h.start();
+        h.settings().setForThisRun(keys::PeedyEnabled, false);
+        h.settings().setForThisRun(keys::VoiceEnabled, false);
+        const QString logFolder = QDir(h.folder()).filePath(QString(AnswerLogFolder));
+        QVERIFY(QDir().mkpath(logFolder));
+        const SmallDisk disk(logFolder);
+        if (!disk.mounted())
+            QSKIP(disk.whyNot().constData());
+        disk.fill();
+        const QString ann = QStringLiteral("Ann Lee");
+
+        drill(h, ann, Operation::Multiplication, 7, [](int) { return 1500; });
+        QCOMPARE(h.boxes->titles(), QStringList {"Drill Not Recorded"});
+        const QString told = h.boxes->asked[0].text;
+        QVERIFY2(
+            told.contains(QStringLiteral("10 answers of Ann Lee have not been written to \"%1\": the disk is full.")
+                              .arg(logFile(h, ann))),
+            qPrintable(told));
+        QVERIFY(told.contains(QStringLiteral("teacher")));
+        QVERIFY(!told.contains(QStringLiteral("Madtr"))); // the record itself was written
+
+        drill(h, ann, Operation::Multiplication, 7, [](int) { return 1500; });
+        QCOMPARE(h.boxes->titles(), QStringList({"Drill Not Recorded", "Drill Not Recorded"}));
+        QVERIFY(h.boxes->asked[1].text.contains(QStringLiteral("20 answers of Ann Lee")));
+
+        QWidget utilityMenu;
+        utilityMenu.show();
+        h.app().openFluencyGrid(utilityMenu);
+        const QString notice = h.app().fluencyForm().findChild<QLabel *>(QStringLiteral("NoticeLabel"))->text();
+        QVERIFY2(notice.contains(logFile(h, ann)) && notice.contains(QStringLiteral("the disk is full")),
+                 qPrintable(notice));
+
+        QVERIFY(QFile::remove(disk.path() + QStringLiteral("/filler")));
+        QCOMPARE(logged(h, ann).size(), std::size_t(20));
+        QCOMPARE(h.app().answerLog().backlog().waiting(), 0);
+    }
+
+    // A log file locked by another program: its answers wait, a quit tells
+    // what could not be written before the program ends, and they are not
+    // dropped meanwhile.
+    void aQuitTellsWhatAHeldLogFileCouldNotTake()
+    {
+        Harness h;
+        h.start();
+        h.settings().setForThisRun(keys::PeedyEnabled, false);
+        h.settings().setForThisRun(keys::VoiceEnabled, false);
+        const QString ann = QStringLiteral("Ann Lee");
+        QVERIFY(QDir().mkpath(h.app().answerLog().folder()));
+        QFile held(logFile(h, ann));
+        QVERIFY(held.open(QIODevice::WriteOnly));
+        QCOMPARE(::flock(held.handle(), LOCK_EX), 0);
+
+        FactsProblems &w = openDrill(h, ann, Operation::Multiplication, 7);
+        scriptValue(h, 0);
+        QTest::keyClick(&w, Qt::Key_Return); // Start
+        for (int value = 0; value < 3; ++value) {
+            scriptValue(h, value + 1);
+            answerAfter(h, w, 1500, QString::number(value * 7));
+        }
+        h.boxes->answers = {MsgYes};
+        h.boxes->onAsk = [&h](const FakeMessageBoxes::Asked &) { QVERIFY(!h.programEnded()); };
+        w.Quit_Click();
+        QVERIFY(h.programEnded());
+        QCOMPARE(h.boxes->titles(), QStringList({"Quit Program", "Answers Not Logged"}));
+        const QString told = h.boxes->asked[1].text;
+        const QRegularExpression line(QStringLiteral("3 answers of Ann Lee have not been written to \"%1\": .+\\.")
+                                          .arg(QRegularExpression::escape(logFile(h, ann))));
+        QVERIFY2(line.match(told).hasMatch(), qPrintable(told));
+
+        ::flock(held.handle(), LOCK_UN);
+        QCOMPARE(logged(h, ann).size(), std::size_t(3));
     }
 
     // Times run from the first paint of a fact to the Enter, and from the end
@@ -207,10 +300,10 @@ private Q_SLOTS:
         FluencyForm &form = h.app().fluencyForm();
         QVERIFY(form.isVisible() && !utilityMenu.isVisible());
         auto *students = form.findChild<QComboBox *>(QStringLiteral("StudentList"));
+        auto *view = form.findChild<FluencyView *>(QStringLiteral("GridView"));
+        QTRY_VERIFY(view->grid());
         QCOMPARE(students->count(), 2);
         QCOMPARE(students->currentText(), ann);
-        auto *view = form.findChild<FluencyView *>(QStringLiteral("GridView"));
-        QVERIFY(view->grid());
         const FluencyGrid &grid = *view->grid();
         QCOMPARE(grid.operation, Operation::Multiplication);
         QCOMPARE(grid.at(7, 0).status, FactStatus::Automatic);
@@ -230,6 +323,7 @@ private Q_SLOTS:
 
         students->setCurrentText(QStringLiteral("Ben Cho"));
         form.findChild<QComboBox *>(QStringLiteral("OperationList"))->setCurrentText(QStringLiteral("Addition"));
+        QTRY_VERIFY(view->grid());
         QCOMPARE(view->grid()->student, QStringLiteral("Ben Cho"));
         QCOMPARE(view->grid()->at(5, 4).status, FactStatus::Fluent);
         QCOMPARE(view->grid()->at(5, 4).medianMs, std::optional<int>(2000));
@@ -242,7 +336,7 @@ private Q_SLOTS:
         });
         form.findChild<QPushButton *>(QStringLiteral("ExportButt"))->click();
         QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("Class fluency 2026-12-07.csv"));
-        QCOMPARE(h.boxes->titles(), QStringList {"Class Exported"});
+        QTRY_COMPARE(h.boxes->titles(), QStringList {"Class Exported"});
         const CsvTable table = readCsv(readTextFile(exportPath).value_or(QString()));
         const auto has = [&](const QStringList &start) {
             return std::any_of(table.records.cbegin(), table.records.cend(),
@@ -251,6 +345,67 @@ private Q_SLOTS:
         QVERIFY(has({"Ann Lee", "Multiplication", "0 x 7", "automatic", "2", "2", "0", "1500", "2026-12-07"}));
         QVERIFY(has({"Ann Lee", "Multiplication", "5 x 7", "fluent, one day so far", "2", "1", "1", "1500"}));
         QVERIFY(has({"Ben Cho", "Addition", "4 + 5", "fluent, one day so far", "1", "1", "0", "2000", "2026-12-06"}));
+    }
+
+    // The log is read, and the class exported, away from the window: it
+    // opens at once with a progress bar, a reading can be cancelled, and
+    // quitting during an export leaves no file, whole or half.
+    void theWindowStaysFreeWhileTheLogIsRead()
+    {
+        Harness h;
+        h.start();
+        const QString folder = h.app().answerLog().folder();
+        QDir().mkpath(folder);
+        for (const auto &[student, answers] :
+             {std::pair {QStringLiteral("Ann Lee"), 5000}, std::pair {QStringLiteral("Ben Cho"), 10}}) {
+            QByteArray lines = answerLogHeader().toUtf8();
+            for (int i = 1; i <= answers; ++i) {
+                AnswerEntry e;
+                e.id = QStringLiteral("d%1-%2").arg(i / 20).arg(i);
+                e.time = QDateTime(QDate(2026, 12, 1 + i % 6), QTime(9, 0));
+                e.student = student;
+                e.operation = Operation::Multiplication;
+                e.left = i % 13;
+                e.right = 7;
+                e.correct = i % 4 != 0;
+                e.ms = 900 + i % 3000;
+                lines += answerLogLine(e).toUtf8();
+            }
+            QVERIFY(writeFileAtomically(QDir(folder).filePath(answerLogFileName(student, QStringLiteral("PC1"))), lines)
+                        .ok);
+        }
+
+        QWidget utilityMenu;
+        utilityMenu.show();
+        h.app().openFluencyGrid(utilityMenu);
+        FluencyForm &form = h.app().fluencyForm();
+        auto *view = form.findChild<FluencyView *>(QStringLiteral("GridView"));
+        auto *bar = form.findChild<QProgressBar *>(QStringLiteral("ProgressBar"));
+        auto *cancel = form.findChild<QPushButton *>(QStringLiteral("CancelButt"));
+        QVERIFY(bar && cancel);
+        QVERIFY(form.isVisible() && bar->isVisible() && !view->grid());
+        QCOMPARE(bar->accessibleName(), QStringLiteral("Reading the answer log..."));
+        QTRY_VERIFY(view->grid());
+        QVERIFY(!bar->isVisible());
+        QCOMPARE(view->grid()->student, QStringLiteral("Ann Lee"));
+
+        auto *students = form.findChild<QComboBox *>(QStringLiteral("StudentList"));
+        students->setCurrentText(QStringLiteral("Ben Cho"));
+        QVERIFY(bar->isVisible() && !view->grid());
+        cancel->click();
+        QTest::qWait(300); // a reading that went on would have come by now
+        QVERIFY(!view->grid() && !bar->isVisible());
+
+        const QString exportPath = QDir(h.folder()).filePath(QStringLiteral("class.csv"));
+        form.setSaveFileChooser([&](const QString &) { return exportPath; });
+        h.boxes->answers.push_back(MsgYes);
+        form.findChild<QPushButton *>(QStringLiteral("ExportButt"))->click();
+        QVERIFY(bar->isVisible());
+        menuAction(&form, QStringLiteral("Quit"))->trigger();
+        QVERIFY(h.programEnded());
+        QTest::qWait(300);
+        QCOMPARE(h.boxes->titles(), QStringList {"Quit Program"});
+        QCOMPARE(QDir(h.folder()).entryList({QStringLiteral("class.csv*")}, QDir::Files), QStringList());
     }
 };
 

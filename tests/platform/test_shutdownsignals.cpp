@@ -1,8 +1,10 @@
-// Termination signals against the real program, run as its own process, and
-// the signal watcher on its own.
+// Termination signals against the real program, run as its own process (on
+// an X server of the test's own where it is driven by keys), and the signal
+// watcher on its own.
 
 #include "platform/shutdownsignals.h"
 #include "support/realprogram.h"
+#include "support/xkeyboard.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,6 +42,43 @@ private Q_SLOTS:
         sigaction(SIGHUP, nullptr, &after);
         std::signal(SIGHUP, SIG_DFL);
         QVERIFY(after.sa_handler == SIG_IGN);
+    }
+
+    // A student three facts into a drill when the session ends, by a signal
+    // or by its X server going away: the drill is in "Madtr" as unfinished,
+    // once, and the program ends.
+    void theSessionEndingMidDrillRecordsTheDrill_data()
+    {
+        QTest::addColumn<bool>("bySignal");
+        QTest::newRow("SIGTERM") << true;
+        QTest::newRow("the X server goes") << false;
+    }
+    void theSessionEndingMidDrillRecordsTheDrill()
+    {
+        QFETCH(bool, bySignal);
+        if (!XKeyboard::available())
+            QSKIP("xdotool is needed (xdotool)");
+        Xvfb server(131);
+        if (server.name().isEmpty())
+            QSKIP("Xvfb could not be started here (xvfb)");
+        QTemporaryDir folder;
+        RealProgram program(folder.path(), server.name(), QStringLiteral("xcb"));
+        const QString why = answerPartOfADrill(XKeyboard(server.name()), folder.path(), 3);
+        QVERIFY2(why.isEmpty(), qPrintable(why));
+
+        if (bySignal)
+            program.signal(SIGTERM);
+        else
+            server.stop();
+        QVERIFY2(program.waitUntilEnded(), "the program kept running");
+        QCOMPARE(program.process().exitStatus(), QProcess::NormalExit);
+        if (bySignal)
+            QCOMPARE(program.process().exitCode(), 0);
+        QFile madtr(QDir(folder.path()).filePath(QStringLiteral("Madtr")));
+        QVERIFY2(madtr.open(QIODevice::ReadOnly), "no record was written");
+        const QByteArray records = madtr.readAll();
+        QCOMPARE(records.count("\r\n"), 1);
+        QVERIFY2(records.contains("Ann Lee") && records.endsWith("Inc  \r\n"), records.constData());
     }
 
     // "Files" is a plain file, so no settings file can be written and the

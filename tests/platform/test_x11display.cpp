@@ -4,6 +4,7 @@
 
 #include "platform/x11display.h"
 #include "support/realprogram.h"
+#include "support/xkeyboard.h"
 #ifdef PLOVISTA_HAVE_XRANDR
 #include "xrandrprobe.h"
 #endif
@@ -17,6 +18,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/file.h>
 
 using namespace plovista;
 
@@ -117,6 +119,58 @@ private Q_SLOTS:
         const DisplayMode after = *display.current();
         xrandrprobe::setMode(m_name.constData(), 1024, 768, 60);
         QCOMPARE(after, (DisplayMode {1024, 768, 75}));
+#else
+        QSKIP("built without RandR");
+#endif
+    }
+
+    // The interface thread is held up (the records file it writes the
+    // unfinished drill to is locked by another program) when two signals come
+    // 50 ms apart: the second puts the display back without that thread, and
+    // the program ends as the signal ends it.
+    void aSecondSignalRestoresTheDisplayWhileTheProgramIsBusy()
+    {
+#ifdef PLOVISTA_HAVE_XRANDR
+        if (!test::XKeyboard::available())
+            QSKIP("xdotool is needed (xdotool)");
+        QVERIFY(xrandrprobe::setMode(m_name.constData(), 1024, 768, 75));
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("Files")));
+        QFile choice(folder.filePath(QStringLiteral("Files/Display")));
+        QVERIFY(choice.open(QIODevice::WriteOnly));
+        choice.write("Change\r\n");
+        choice.close();
+
+        test::RealProgram program(folder.path(), QString::fromLatin1(m_name), QStringLiteral("xcb"));
+        const test::XKeyboard keys(QString::fromLatin1(m_name));
+        const QString why = test::answerPartOfADrill(keys, folder.path(), 1);
+        QVERIFY2(why.isEmpty(), qPrintable(why));
+        X11Display display(m_name);
+        QCOMPARE(display.current()->width, 800);
+
+        QFile held(folder.filePath(QStringLiteral("Madtr")));
+        QVERIFY(held.open(QIODevice::WriteOnly));
+        QCOMPARE(::flock(held.handle(), LOCK_EX), 0);
+        keys.press({QStringLiteral("alt"), QStringLiteral("Right"), QStringLiteral("Return")}); // Quit
+        QVERIFY(keys.waitForFocus(QStringLiteral("Quit Program")));
+        keys.press({QStringLiteral("y")});
+        for (int i = 0; i < 100 && keys.focused() == QStringLiteral("Quit Program"); ++i)
+            QTest::qWait(50);
+        QTest::qWait(200);
+        program.signal(SIGTERM);
+        // Two signals sent before the first is taken would count as one.
+        QTest::qWait(50);
+        for (int i = 0; i < 100 && test::procMaskHas(program.pid(), "ShdPnd:", SIGTERM); ++i)
+            QTest::qWait(10);
+        program.signal(SIGTERM);
+        const bool ended = program.waitUntilEnded();
+        const std::optional<DisplayMode> after = display.current();
+        xrandrprobe::setMode(m_name.constData(), 1024, 768, 60);
+        QVERIFY2(ended, "the program kept running after a second SIGTERM");
+        QCOMPARE(program.process().exitStatus(), QProcess::CrashExit);
+        QVERIFY(after);
+        QCOMPARE(*after, (DisplayMode {1024, 768, 75}));
+        QCOMPARE(held.size(), 0);
 #else
         QSKIP("built without RandR");
 #endif

@@ -42,6 +42,16 @@ int checkedOption(Harness &h)
     return checked;
 }
 
+// Whether a window manager has room to draw the whole title: the title in a
+// bold face, and some 100 pixels beside it for the title bar's buttons and
+// margins (openbox cuts "Utility Menu" in a window 168 pixels wide).
+bool titleInFull(QWidget *window)
+{
+    QFont bold = window->font();
+    bold.setBold(true);
+    return window->frameGeometry().width() >= QFontMetrics(bold).horizontalAdvance(window->windowTitle()) + 100;
+}
+
 const QString Length = QStringLiteral("Password must be 5 characters");
 const QString Disagree = QStringLiteral("Your password entries do not agree. Try again.");
 const QString Comma = QStringLiteral("A password cannot contain a comma. Please choose another password; the old "
@@ -232,6 +242,29 @@ private Q_SLOTS:
     // Each shape opens over an option left selected by the speed shape
     // ("2.5"), which must never carry over; a setting's shape then writes
     // the value chosen.
+    // Windows open clear of what their text talks about: the password window
+    // of the name box the access code was typed in, the sub-menu's
+    // directions of its options; and the Utility Menu shows its whole title.
+    void windowsOpenClearOfWhatTheyTalkAbout()
+    {
+        Harness h;
+        h.start();
+        typeAccessCode(h);
+        QWidget *password = passwordWindow(h);
+        QVERIFY(password->isVisible());
+        QVERIFY(!password->frameGeometry().intersects(h.app().company().nameArea()));
+        QVERIFY(password->screen()->availableGeometry().contains(password->frameGeometry()));
+
+        QTest::keyClicks(passwordBox(h), QStringLiteral("maple"));
+        QVERIFY(shown(h, QStringLiteral("UtilityForm")));
+        QVERIFY(titleInFull(h.window(QStringLiteral("UtilityForm"))));
+        chooseUtility(h, QStringLiteral("SetFacts"));
+        QWidget *sub = h.window(QStringLiteral("SubUtility"));
+        menuAction(sub, QStringLiteral("Help"))->trigger();
+        QVERIFY(shown(h, QStringLiteral("AssistForm")));
+        QVERIFY(!h.window(QStringLiteral("AssistForm"))->frameGeometry().intersects(sub->frameGeometry()));
+    }
+
     void subMenuShapes_data() { rows(ShapeCases); }
     void subMenuShapes()
     {
@@ -261,6 +294,7 @@ private Q_SLOTS:
         QCOMPARE(sub->windowTitle(), QLatin1String(c.caption));
         QCOMPARE(sub->findChild<QWidget *>(QStringLiteral("client"))->size(),
                  QSize(twips(c.size.width() - 120), twips(c.size.height() - 600)));
+        QVERIFY(titleInFull(sub));
         QStringList captions;
         for (int i = 1; i <= 6; ++i)
             if (subOption(h, i)->isVisibleTo(sub))
