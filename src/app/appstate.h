@@ -18,7 +18,6 @@ struct AppState
     // The name Peedy adds to greetings and comments: the first name or the
     // teacher's custom name (keys::CustomName).
     QString SpokenName;
-    bool NameRejected = false;
 
     // The drill's selection, as the menus leave it for the drill window.
     // The option buttons of the menus show the same choice.

@@ -333,7 +333,7 @@ bool Company::eventFilter(QObject *watched, QEvent *event)
 
 bool Company::nameCheck()
 {
-    AppState &s = m_app.state();
+    const AppState &s = m_app.state();
     setEnabled(true);
     if (m_app.settings().value(keys::PeedyEnabled))
         m_app.speech().PerchPeedy();
@@ -346,7 +346,6 @@ bool Company::nameCheck()
         m_app.tell(rejected->boxText, rejected->title, MsgIcon::Information);
     else if (!heard)
         m_app.tell(rejected->spoken, rejected->title, MsgIcon::Information);
-    s.NameRejected = true;
     m_text1->setEnabled(true);
     m_text1->setFocus();
     return false;
@@ -366,12 +365,8 @@ void Company::StartButt_Click()
         speech.ShowPeedy();
         speech.StopPeedy();
     }
-    if (!teacher)
-        nameCheck();
-    if (s.NameRejected) {
-        s.NameRejected = false;
+    if (!teacher && !nameCheck())
         return;
-    }
     m_app.getPassW().prepare();
     m_app.assistForm().hide();
     speech.QuietPeedy();
