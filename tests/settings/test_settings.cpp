@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -415,19 +416,23 @@ private Q_SLOTS:
         QCOMPARE(readBytes(dir.filePath(QStringLiteral("Files/TTS"))), QByteArray("Maybe\r\n"));
     }
 
-    // Each key's default reads back from its file as itself, so a setting
-    // created at start-up has the same value on the next run.
-    void everyDefaultReadsBackAsItself()
+    // Each key has a file of its own, and its default reads back from the
+    // file as itself, so a setting created at start-up has the same value on
+    // the next run.
+    void everyKeyHasItsOwnFileAndItsDefaultReadsBack()
     {
+        QSet<QString> files;
         for (const AnySetting &any : keys::All)
             std::visit(
-                [](const auto *key) {
+                [&files](const auto *key) {
+                    files.insert(key->name());
                     const auto value = key->defaultFor(false);
                     const QString file =
                         key->createdEmpty ? QString() : key->format.line(value) + QStringLiteral("\r\n");
                     QCOMPARE(key->format.read(file), std::optional(value));
                 },
                 any);
+        QCOMPARE(files.size(), qsizetype(keys::All.size()));
     }
 
     void xpStylePerch()
