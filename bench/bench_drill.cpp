@@ -5,6 +5,7 @@
 // pauses are set to zero so that only the program's own work is timed.
 
 #include "drill/factsproblems.h"
+#include "settings/settingkeys.h"
 #include "support/harness.h"
 
 #include <QApplication>
@@ -34,11 +35,15 @@ public:
     {
         m_h.start();
         AppState &s = m_h.state();
-        s.PeedyEnabled = s.PeedyFeedback = s.PeedyComments = true;
-        s.VoiceEnabled = s.VoiceFeedback = s.VoiceComments = true;
+        m_h.settings().setForThisRun(keys::PeedyEnabled, true);
+        m_h.settings().setForThisRun(keys::PeedyFeedback, true);
+        m_h.settings().setForThisRun(keys::PeedyComments, true);
+        m_h.settings().setForThisRun(keys::VoiceEnabled, true);
+        m_h.settings().setForThisRun(keys::VoiceFeedback, true);
+        m_h.settings().setForThisRun(keys::VoiceComments, true);
         s.Selection = {Operation::Multiplication, FactRange::ZeroToTwelve, 7, 2};
         s.FormatCode = QStringLiteral("V");
-        s.FactsCount = 50;
+        m_h.settings().setForThisRun(keys::FactsCount, 50);
         m_window.setPauses(0ms, 0ms);
         restart();
     }
@@ -84,7 +89,7 @@ private:
         feedRandom();
         AppState &s = m_h.state();
         s.Drill.resetCounters();
-        s.Drill.prepare(s.FactsCount);
+        s.Drill.prepare(m_h.settings().value(keys::FactsCount));
         m_window.openForDrill();
         QTest::keyClick(&m_window, Qt::Key_Return);
         m_window.repaint();

@@ -17,11 +17,12 @@
 // bench/bench_speech.sh runs it with a private sound server and without.
 // It speaks with the natural voice where installed; --espeak takes espeak-ng.
 
-#include "app/appstate.h"
 #include "platform/parrotcharacter.h"
 #include "platform/parrotwindow.h"
 #include "platform/plainvoice.h"
 #include "platform/speechengine.h"
+#include "settings/settingkeys.h"
+#include "settings/settings.h"
 #include "speech/speech.h"
 
 #include <QApplication>
@@ -134,9 +135,10 @@ class Bench
 public:
     explicit Bench(SpeechEngine::Synthesizer synthesizer)
         : m_engine(synthesizer)
-        , m_speech(m_state, m_peedy, m_voice)
+        , m_speech(m_settings, m_peedy, m_voice)
     {
-        m_state.PeedyEnabled = m_state.VoiceEnabled = true;
+        m_settings.setForThisRun(keys::PeedyEnabled, true);
+        m_settings.setForThisRun(keys::VoiceEnabled, true);
         QObject::connect(&m_engine, &SpeechEngine::ready, &m_engine, [this] { m_waiter.poke(); });
         QObject::connect(&m_engine, &SpeechEngine::failed, &m_engine, [this] { m_waiter.poke(); });
         QObject::connect(&m_peedy, &ParrotCharacter::requestFinished, &m_engine, [this] { m_waiter.poke(); });
@@ -298,7 +300,7 @@ private:
     });
     PlainVoice m_voice {m_engine};
     ParrotCharacter m_peedy {m_engine};
-    AppState m_state;
+    Settings m_settings {QString()};
     Speech m_speech;
 };
 

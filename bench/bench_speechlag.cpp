@@ -27,6 +27,7 @@
 #include "platform/parrotcharacter.h"
 #include "platform/plainvoice.h"
 #include "platform/speechengine.h"
+#include "settings/settingkeys.h"
 #include "support/harness.h"
 
 #include <QApplication>
@@ -333,8 +334,12 @@ int main(int argc, char **argv)
     loop.exec();
 
     AppState &s = app.state();
-    s.PeedyEnabled = s.PeedyFeedback = s.PeedyComments = peedy;
-    s.VoiceEnabled = s.VoiceFeedback = s.VoiceComments = !peedy;
+    app.settings().setForThisRun(keys::PeedyEnabled, peedy);
+    app.settings().setForThisRun(keys::PeedyFeedback, peedy);
+    app.settings().setForThisRun(keys::PeedyComments, peedy);
+    app.settings().setForThisRun(keys::VoiceEnabled, !peedy);
+    app.settings().setForThisRun(keys::VoiceFeedback, !peedy);
+    app.settings().setForThisRun(keys::VoiceComments, !peedy);
     if (peedy) {
         app.speech().PerchPeedy();
         app.speech().ShowPeedy();
@@ -343,7 +348,7 @@ int main(int argc, char **argv)
     s.FactsOfTenActive = false;
     s.SubtractionFlag = false;
     s.FormatCode = QStringLiteral("H");
-    s.FactsCount = FactsCount;
+    app.settings().setForThisRun(keys::FactsCount, FactsCount);
     s.Drill.resetCounters();
     s.Drill.prepare(FactsCount);
     FactsProblems &window = app.factsProblems();

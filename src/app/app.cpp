@@ -28,8 +28,10 @@
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
 #include "selection/mainmenu.h"
+#include "settings/settingkeys.h"
 #include "speech/controlpeedy.h"
 #include "speech/getgreeting.h"
+#include "speech/greeting.h"
 #include "teacher/getpassw.h"
 #include "teacher/subutility.h"
 #include "teacher/test.h"
@@ -38,6 +40,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,9 +48,9 @@
 namespace plovista {
 
 App::App(const QString &workingFolder, Services services)
-    : m_store(workingFolder)
+    : m_settings(workingFolder)
     , m_services(std::move(services))
-    , m_speech(m_state, *m_services.character, *m_services.voice)
+    , m_speech(m_settings, *m_services.character, *m_services.voice)
     , m_ender([] {
         // At once: a message box open in an event loop of its own would
         // otherwise return into the program as if answered, and an event loop
@@ -100,14 +103,87 @@ App::~App()
 
 void App::start()
 {
-    company().Form_Load();
+    if (m_started)
+        return;
+    m_started = true;
+
+    // The display mode found at start, applied once more as it is.
+    if (const auto mode = m_services.display->current()) {
+        setStartDisplayMode(*mode);
+        m_services.display->apply(*mode);
+    }
+    const VersionClass version = classifyVersion(m_services.systemInfo->version());
+    m_startup.windowsVersionCode = version.code;
+    m_startup.xpStyle = version.xpStyle;
+    m_startup.peedyMissing = !characterInstalled();
+
+    const SettingsAtStart read = loadSettings(m_settings, m_startup.xpStyle);
+    m_startup.baseGreeting = read.baseGreeting;
+    m_state.SpokenName = read.spokenName;
+    if (m_settings.value(keys::DisplayChoice) == QLatin1String("Change"))
+        m_services.display->apply({800, 600});
+
+    company().showAtStart();
+    if (!read.failures.isEmpty())
+        tell(QStringLiteral("%1\n\nThe program goes on; settings that could not be saved have their default values "
+                            "for this run.")
+                 .arg(read.failures.join(QLatin1Char('\n'))),
+             QStringLiteral("Settings Not Saved"), MsgIcon::Critical);
+
+    // The character and the speech engine load after the screen is up, so
+    // the student can start typing at once.
+    QTimer::singleShot(0, this, &App::finishStartup);
+}
+
+void App::finishStartup()
+{
+    if (!m_startup.peedyMissing)
+        m_speech.setCharacterFile(QStringLiteral("Peedy"), characterFile());
+    const bool peedy = m_settings.value(keys::PeedyEnabled);
+    if (peedy && !m_startup.peedyMissing) {
+        m_speech.PerchPeedy();
+        m_speech.ShowPeedy();
+    } else {
+        m_speech.HidePeedy();
+    }
+
+    if (m_startup.peedyMissing) {
+        // For this run only: once his files are back, he is the teacher's
+        // choice again.
+        m_settings.setForThisRun(keys::PeedyEnabled, false);
+        company().setPerchVisible(false);
+        company().setEnabled(false);
+        agentMissing().open();
+    }
+    if (m_startup.windowsVersionCode == QLatin1String("VA") && m_settings.value(keys::VistaNotice)) {
+        VistaNotice &notice = vistaNotice();
+        notice.show();
+        notice.raise();
+        notice.activateWindow();
+    }
+    greet();
+    // Left for after the screen is up: nothing on it needs these folders.
+    sweepInterruptedWrites(m_settings);
+}
+
+void App::greet()
+{
+    if (!m_settings.value(keys::PeedyEnabled) || m_settings.value(keys::GreetingOff))
+        return;
+    random().reseed();
+    const int row = greetingRowFor(random().next());
+    const QString text = startupGreeting({m_settings.value(keys::GreetingMode), m_settings.value(keys::CustomGreeting),
+                                          m_startup.baseGreeting, m_state.SpokenName},
+                                         row);
+    character().play(QStringLiteral("Greet"));
+    if (!text.isEmpty())
+        character().speak(text);
 }
 
 int App::ask(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons,
              std::optional<MsgAnswer> defaultAnswer)
 {
-    m_state.MsgResult = m_services.boxes->ask(text, title, icon, buttons, defaultAnswer.value_or(firstAnswer(buttons)));
-    return m_state.MsgResult;
+    return m_services.boxes->ask(text, title, icon, buttons, defaultAnswer.value_or(firstAnswer(buttons)));
 }
 
 void App::tell(const QString &text, const QString &title, MsgIcon icon)
@@ -115,20 +191,19 @@ void App::tell(const QString &text, const QString &title, MsgIcon icon)
     ask(text, title, icon, MsgButtons::Ok);
 }
 
-bool App::writeSetting(const QString &name, const QString &value)
+bool App::toldIfNotSaved(QLatin1StringView name, const WriteResult &result)
 {
-    const WriteResult result = m_store.write(name, value);
     if (!result.ok)
         tell(QStringLiteral("The setting \"%1\" could not be saved: %2.\n\nThe program goes on with the new value "
                             "for now; it will be lost when the program ends.")
-                 .arg(name, result.error),
+                 .arg(QString(name), result.error),
              QStringLiteral("Setting Not Saved"), MsgIcon::Critical);
     return result.ok;
 }
 
 void App::playClick()
 {
-    m_services.sound->play(QDir(m_store.workingFolder()).filePath(QStringLiteral("Pop.wav")));
+    m_services.sound->play(QDir(workingFolder()).filePath(QStringLiteral("Pop.wav")));
 }
 
 void App::showAssist(const QString &title, const QString &text, const QRect &keepInSight)
@@ -138,7 +213,8 @@ void App::showAssist(const QString &title, const QString &text, const QRect &kee
 
 bool App::peedyBelongsOn(Audience audience) const
 {
-    return m_state.PeedyEnabled && (audience == Audience::Student || m_state.PeedyTeacher);
+    return m_settings.value(keys::PeedyEnabled) &&
+        (audience == Audience::Student || m_settings.value(keys::PeedyTeacher));
 }
 
 void App::formMinimised(Audience audience)
@@ -199,8 +275,8 @@ void App::recordDrillOnScreen(Ending ending)
 void App::endProgram(Ending ending)
 {
     recordDrillOnScreen(ending);
-    if (m_state.StartDisplayMode.width > 0)
-        m_services.display->apply(m_state.StartDisplayMode);
+    if (m_startup.startDisplayMode.width > 0)
+        m_services.display->apply(m_startup.startDisplayMode);
     for (QWidget *window : QApplication::topLevelWidgets())
         window->hide();
     // A class export under way is cancelled, so no half-written file is left.
@@ -215,7 +291,7 @@ void App::endProgram(Ending ending)
 
 void App::setStartDisplayMode(DisplayMode mode)
 {
-    m_state.StartDisplayMode = mode;
+    m_startup.startDisplayMode = mode;
     // Opened here, while the interface thread is free to: by the time the
     // last resort is needed, that thread may be stuck.
     std::unique_ptr<Display> separate = m_services.display->openSeparately();
@@ -345,7 +421,7 @@ MessageForm &App::messageForm()
 AnswerLogWriter &App::answerLog()
 {
     if (!m_answerLog)
-        m_answerLog = std::make_unique<AnswerLogWriter>(QDir(m_store.workingFolder()).filePath(AnswerLogFolder));
+        m_answerLog = std::make_unique<AnswerLogWriter>(QDir(workingFolder()).filePath(AnswerLogFolder));
     return *m_answerLog;
 }
 

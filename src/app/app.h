@@ -3,9 +3,10 @@
 #include "app/appstate.h"
 #include "app/ending.h"
 #include "app/formwindow.h"
+#include "app/startup.h"
 #include "platform/messageboxes.h"
 #include "platform/services.h"
-#include "settings/settingsstore.h"
+#include "settings/settings.h"
 #include "speech/speech.h"
 
 #include <QObject>
@@ -51,11 +52,15 @@ public:
     App(const QString &workingFolder, Services services);
     ~App() override;
 
-    // Runs the start-up and shows the start screen.
+    // The start-up: what the display, the system and Peedy's files are, the
+    // settings read (their files made where missing), the start screen shown;
+    // Peedy, the notices and the greeting follow once it is up.
     void start();
 
     AppState &state() { return m_state; }
-    const SettingsStore &store() const { return m_store; }
+    Settings &settings() { return m_settings; }
+    StartupFacts &startup() { return m_startup; }
+    QString workingFolder() const { return m_settings.workingFolder(); }
     Speech &speech() { return m_speech; }
 
     MessageBoxes &boxes() { return *m_services.boxes; }
@@ -69,15 +74,19 @@ public:
     Random &random() { return *m_services.random; }
     Shell &shell() { return *m_services.shell; }
 
-    // Asks through the message-box service and keeps the answer as the
-    // program's message-box result.
-    // With no default answer Enter gives the first button's (Yes, OK, Retry).
+    // Asks through the message-box service. With no default answer Enter
+    // gives the first button's (Yes, OK, Retry).
     int ask(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons,
             std::optional<MsgAnswer> defaultAnswer = std::nullopt);
     void tell(const QString &text, const QString &title, MsgIcon icon = MsgIcon::None);
 
-    // Writes a setting; a failure is told to the user, and the program goes on.
-    bool writeSetting(const QString &name, const QString &value);
+    // Writes a setting, memory and file; a failure is told to the user, and
+    // the program goes on with the new value.
+    template<typename T>
+    bool writeSetting(const Setting<T> &key, std::type_identity_t<T> value)
+    {
+        return toldIfNotSaved(key.name(), m_settings.write(key, std::move(value)));
+    }
 
     // The click of the teacher's settings windows, "Pop.wav" in the working
     // folder; nothing when it is missing.
@@ -169,11 +178,17 @@ public:
     void openFluencyGrid(QWidget &opener);
 
 private:
+    bool toldIfNotSaved(QLatin1StringView name, const WriteResult &result);
+    void finishStartup();
+    void greet();
+
     AppState m_state;
-    SettingsStore m_store;
+    Settings m_settings;
+    StartupFacts m_startup;
     Services m_services;
     Speech m_speech;
     std::function<void()> m_ender;
+    bool m_started = false;
     // The display mode found at start and a connection of its own to put it
     // back through, for a thread other than the interface thread.
     std::mutex m_lastResortGuard;

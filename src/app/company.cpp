@@ -14,15 +14,12 @@
 #include "app/twips.h"
 #include "app/vistanotice.h"
 #include "platform/character.h"
-#include "platform/display.h"
-#include "platform/random.h"
 #include "platform/systeminfo.h"
 #include "selection/mainmenu.h"
-#include "speech/greeting.h"
+#include "settings/settingkeys.h"
 #include "teacher/getpassw.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,7 +28,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <QTimer>
 
 namespace plovista {
 
@@ -45,25 +41,6 @@ QString paragraphs(std::initializer_list<const char *> parts)
     for (const char *p : parts)
         list << QString::fromUtf8(p);
     return list.join(QStringLiteral("\n\n"));
-}
-
-QLabel *label(QWidget *parent, const QString &name, const QString &text, int pointSize, bool bold = false)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    QFont f = l->font();
-    f.setPointSize(pointSize);
-    f.setBold(bold);
-    l->setFont(f);
-    return l;
-}
-
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption, const QString &tip)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setToolTip(tip);
-    return b;
 }
 
 } // namespace
@@ -92,6 +69,10 @@ Company::Company(App &app)
 
     buildPanel();
     buildMenuBar();
+
+    Settings &settings = app.settings();
+    settings.watch(keys::MenuBarState, this, [this] { applyMenuBarState(); });
+    settings.watch(keys::PerchStyle, this, [this] { placePerch(); });
 }
 
 void Company::buildPanel()
@@ -266,7 +247,7 @@ void Company::buildMenuBar()
 
 void Company::applyMenuBarState()
 {
-    const QString &state = m_app.state().MenuBarState;
+    const QString state = m_app.settings().value(keys::MenuBarState);
     if (state != QLatin1String("Visible") && state != QLatin1String("Invisible"))
         return;
     const bool visible = state == QLatin1String("Visible");
@@ -281,7 +262,7 @@ void Company::placePerch()
     // Peedy stands with his toes 134 pixels below the top of his frame, which
     // sits at a fixed screen point; the branch goes right under them, wherever
     // the window manager put this window.
-    const QPoint branch = client()->mapFromGlobal(QPoint(Speech::PerchLeft + 6, m_app.state().PerchTop + 134));
+    const QPoint branch = client()->mapFromGlobal(QPoint(Speech::PerchLeft + 6, m_app.speech().perchTop() + 134));
     m_perchParts[0]->setGeometry(branch.x(), branch.y(), 128, 10);
     m_perchParts[1]->setGeometry(branch.x() + 22, branch.y() + 10, 5, 96);
     m_perchParts[2]->setGeometry(branch.x() + 100, branch.y() + 10, 5, 96);
@@ -305,36 +286,12 @@ void Company::setPerchVisible(bool visible)
         part->setVisible(visible);
 }
 
-void Company::perchMoved()
+void Company::showAtStart()
 {
-    placePerch();
-}
-
-void Company::Form_Load()
-{
-    if (m_loaded)
-        return;
-    m_loaded = true;
-    AppState &s = m_app.state();
-
-    // The display mode found at start, applied once more as it is.
-    if (const auto mode = m_app.display().current()) {
-        m_app.setStartDisplayMode(*mode);
-        m_app.display().apply(*mode);
-    }
-    s.WindowsDir = m_app.systemInfo().systemFolder();
-    const VersionClass version = classifyVersion(m_app.systemInfo().version());
-    s.WindowsVersionCode = version.code;
-    s.XpStyle = version.xpStyle;
-    s.PeedyMissing = !m_app.characterInstalled();
-
-    const QStringList failures = loadSettings(m_app.store(), s);
-    if (s.DisplayChoice == QLatin1String("Change"))
-        m_app.display().apply({800, 600});
-    m_peedysPerch->setVisible(s.XpStyle);
+    m_peedysPerch->setVisible(m_app.startup().xpStyle);
     placePerch();
     applyMenuBarState();
-    setPerchVisible(s.PeedyEnabled);
+    setPerchVisible(m_app.settings().value(keys::PeedyEnabled));
 
     placeFrameAt(screen() ? screen()->availableGeometry().topLeft() : QPoint(0, 0));
     setEnabled(true);
@@ -342,58 +299,11 @@ void Company::Form_Load()
     raise();
     activateWindow();
     m_text1->setFocus();
-
-    if (!failures.isEmpty())
-        m_app.tell(QStringLiteral("%1\n\nThe program goes on; settings that could not be saved have their default "
-                                  "values for this run.")
-                       .arg(failures.join(QLatin1Char('\n'))),
-                   QStringLiteral("Settings Not Saved"), MsgIcon::Critical);
-
-    // The character and the speech engine load after the screen is up, so
-    // the student can start typing at once.
-    QTimer::singleShot(0, this, &Company::finishStartup);
 }
 
-void Company::finishStartup()
+void Company::hideNamePanel()
 {
-    AppState &s = m_app.state();
-    if (!s.PeedyMissing)
-        m_app.speech().setCharacterFile(QStringLiteral("Peedy"), m_app.characterFile());
-    if (s.PeedyEnabled && !s.PeedyMissing) {
-        m_app.speech().PerchPeedy();
-        m_app.speech().ShowPeedy();
-    } else {
-        m_app.speech().HidePeedy();
-    }
-
-    if (s.PeedyMissing) {
-        s.PeedyEnabled = false;
-        setPerchVisible(false);
-        setEnabled(false);
-        m_app.agentMissing().open();
-    }
-    if (s.WindowsVersionCode == QLatin1String("VA") && s.VistaNotice) {
-        VistaNotice &notice = m_app.vistaNotice();
-        notice.show();
-        notice.raise();
-        notice.activateWindow();
-    }
-    greet();
-    // Left for after the screen is up: nothing on it needs these folders.
-    sweepInterruptedWrites(m_app.store());
-}
-
-void Company::greet()
-{
-    const AppState &s = m_app.state();
-    if (!s.PeedyEnabled || s.GreetingOff)
-        return;
-    m_app.random().reseed();
-    const int row = greetingRowFor(m_app.random().next());
-    const QString text = startupGreeting({s.GreetingMode, s.CustomGreeting, s.BaseGreeting, s.SpokenName}, row);
-    m_app.character().play(QStringLiteral("Greet"));
-    if (!text.isEmpty())
-        m_app.character().speak(text);
+    m_frame1->hide();
 }
 
 bool Company::eventFilter(QObject *watched, QEvent *event)
@@ -413,7 +323,7 @@ bool Company::eventFilter(QObject *watched, QEvent *event)
         // the letter's text all the same.
         if (key->modifiers() & Qt::AltModifier)
             return true;
-        if (m_app.state().PeedyEnabled)
+        if (m_app.settings().value(keys::PeedyEnabled))
             m_app.speech().StopPeedy();
         const char32_t code = text.toStdU32String().front();
         return !nameKeyAllowed(code);
@@ -423,9 +333,9 @@ bool Company::eventFilter(QObject *watched, QEvent *event)
 
 bool Company::nameCheck()
 {
-    AppState &s = m_app.state();
+    const AppState &s = m_app.state();
     setEnabled(true);
-    if (s.PeedyEnabled)
+    if (m_app.settings().value(keys::PeedyEnabled))
         m_app.speech().PerchPeedy();
     const std::optional<NameRejection> rejected = checkName(s.StudentName);
     if (!rejected)
@@ -436,7 +346,6 @@ bool Company::nameCheck()
         m_app.tell(rejected->boxText, rejected->title, MsgIcon::Information);
     else if (!heard)
         m_app.tell(rejected->spoken, rejected->title, MsgIcon::Information);
-    s.NameRejected = true;
     m_text1->setEnabled(true);
     m_text1->setFocus();
     return false;
@@ -445,22 +354,19 @@ bool Company::nameCheck()
 void Company::StartButt_Click()
 {
     AppState &s = m_app.state();
+    Settings &settings = m_app.settings();
     Speech &speech = m_app.speech();
     setEnabled(false);
     s.StudentName = m_text1->text();
     const bool teacher = s.StudentName == AccessCode;
-    if (s.PeedyEnabled && !teacher) {
+    if (settings.value(keys::PeedyEnabled) && !teacher) {
         setPerchVisible(true);
         speech.PerchPeedy();
         speech.ShowPeedy();
         speech.StopPeedy();
     }
-    if (!teacher)
-        nameCheck();
-    if (s.NameRejected) {
-        s.NameRejected = false;
+    if (!teacher && !nameCheck())
         return;
-    }
     m_app.getPassW().prepare();
     m_app.assistForm().hide();
     speech.QuietPeedy();
@@ -472,13 +378,13 @@ void Company::StartButt_Click()
         menu.raise();
         menu.activateWindow();
         s.FirstName = firstNameOf(s.StudentName);
-        if (const auto pname = m_app.store().read(QStringLiteral("PName")))
-            s.SpokenName = spokenNameFrom(*pname, s.FirstName);
-        if (s.PeedyEnabled)
+        if (const auto customName = settings.reread(keys::CustomName))
+            s.SpokenName = spokenNameFrom(*customName, s.FirstName);
+        if (settings.value(keys::PeedyEnabled))
             speech.PerchPeedy();
         return;
     }
-    if (s.PeedyEnabled && !s.PeedyTeacher) {
+    if (settings.value(keys::PeedyEnabled) && !settings.value(keys::PeedyTeacher)) {
         speech.HidePeedy();
         setPerchVisible(false);
     }
@@ -512,7 +418,7 @@ bool Company::confirmQuit()
 {
     m_frame1->show();
     m_app.speech().QuietPeedy();
-    if (m_app.state().PeedyEnabled)
+    if (m_app.settings().value(keys::PeedyEnabled))
         m_app.character().speak(kQuitText);
     if (m_app.ask(kQuitText, QStringLiteral("Quit Program"), MsgIcon::Question, MsgButtons::YesNo) == MsgYes)
         return true;
@@ -547,15 +453,15 @@ void Company::closeEvent(QCloseEvent *event)
 
 void Company::minimisedChanged(bool minimised)
 {
-    const AppState &s = m_app.state();
+    const bool peedy = m_app.settings().value(keys::PeedyEnabled);
     if (minimised) {
-        if (s.PeedyEnabled) {
+        if (peedy) {
             m_app.speech().StopPeedy();
             m_app.speech().HidePeedy();
         }
         return;
     }
-    if (s.PeedyEnabled && !s.PeedyMissing) {
+    if (peedy && !m_app.startup().peedyMissing) {
         m_app.speech().PerchPeedy();
         m_app.speech().ShowPeedy();
     }
@@ -573,14 +479,14 @@ void Company::returnToStart()
 
 void Company::SpeechSupport_Click()
 {
-    const AppState &s = m_app.state();
+    const Settings &settings = m_app.settings();
     QString text;
-    if (s.PeedyEnabled)
+    if (settings.value(keys::PeedyEnabled))
         text = paragraphs({"This program is currently set to use all the speech and animation features of the "
                            "Microsoft Agent character Peedy the parrot.",
                            " You also have the option to use a Microsoft text-to-speech voice for speech support.",
                            "To change the settings, see 'Changing Settings'."});
-    if (s.VoiceEnabled)
+    if (settings.value(keys::VoiceEnabled))
         text = paragraphs({"This program is currently set to use the default voice of the Microsoft text-to-speech "
                            "voice.",
                            "You also have the option to use the speech and animation features of the Microsoft Agent "

@@ -19,21 +19,18 @@ class Company final : public FormWindow
 public:
     explicit Company(App &app);
 
-    // The start-up sequence; runs once.
-    void Form_Load();
+    // Shown for the first time, as the settings read at start-up say, with
+    // the focus in the name box.
+    void showAtStart();
 
-    // The panel with the name box, hidden while a student works.
-    QFrame *nameFrame() const { return m_frame1; }
+    // The panel with the name box goes while a student works or the teacher
+    // changes settings; returnToStart brings it back.
+    void hideNamePanel();
     // The name box and the Start button, on the screen.
     QRect nameArea() const;
     void setPerchVisible(bool visible);
-    // After the perch height changed: the drawing goes under Peedy's new place.
-    void perchMoved();
     // Back from the student's or teacher's windows.
     void returnToStart();
-
-    // Shows or hides the information menus as MenuBarState says.
-    void applyMenuBarState();
 
     void StartButt_Click();
     void QuitButt_Click();
@@ -48,10 +45,11 @@ protected:
 
 private:
     void buildPanel();
+    // The drawing goes under Peedy's place on his perch.
     void placePerch();
     void buildMenuBar();
-    void finishStartup();
-    void greet();
+    // Shows or hides the information menus as the menu-bar setting says.
+    void applyMenuBarState();
     bool nameCheck();
     bool confirmQuit();
     void informationItem(const QString &title, const QString &text, bool perchPeedy);
@@ -67,7 +65,6 @@ private:
     QList<QWidget *> m_perchParts;
     QList<QAction *> m_topMenus;
     QAction *m_peedysPerch = nullptr;
-    bool m_loaded = false;
 };
 
 } // namespace plovista

@@ -5,6 +5,7 @@
 #include "app/svgpicture.h"
 #include "app/twips.h"
 #include "platform/systeminfo.h"
+#include "settings/settingkeys.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -50,7 +51,7 @@ frmAbout::frmAbout(App &app)
 
 void frmAbout::cmdOK_Click()
 {
-    if (m_app.state().PeedyEnabled) {
+    if (m_app.settings().value(keys::PeedyEnabled)) {
         m_app.speech().ShowPeedy();
         m_app.speech().PerchPeedy();
     }

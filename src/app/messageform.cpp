@@ -113,9 +113,8 @@ void MessageForm::OkayButt_Click()
                    QStringLiteral("Message Too Long"));
         return;
     }
-    m_app.state().WorksheetMessage = message;
     hide();
-    m_app.test().PrintTest();
+    m_app.test().PrintTest(message);
 }
 
 void MessageForm::CancelButt_Click()

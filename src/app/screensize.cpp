@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/twips.h"
+#include "settings/settingkeys.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -49,9 +50,7 @@ ScreenSize::ScreenSize(App &app)
 
 void ScreenSize::open()
 {
-    AppState &s = m_app.state();
-    if (const auto choice = m_app.store().read(QStringLiteral("Display"))) {
-        s.DisplayChoice = *choice;
+    if (const auto choice = m_app.settings().reread(keys::DisplayChoice)) {
         if (*choice == QLatin1String("Change")) {
             m_change->setChecked(true);
             m_dontChange->setChecked(false);
@@ -66,8 +65,8 @@ void ScreenSize::open()
                        "the display to this optimal setting each time the program runs.  The display setting will "
                        "revert back to the original setting after the program is terminated *.  The new settings will "
                        "take effect the next time the program is run.")
-            .arg(s.StartDisplayMode.width)
-            .arg(s.StartDisplayMode.height));
+            .arg(m_app.startup().startDisplayMode.width)
+            .arg(m_app.startup().startDisplayMode.height));
     show();
     raise();
     activateWindow();
@@ -76,9 +75,9 @@ void ScreenSize::open()
 void ScreenSize::closeEvent(QCloseEvent *event)
 {
     if (m_change->isChecked())
-        m_app.writeSetting(QStringLiteral("Display"), QStringLiteral("Change"));
+        m_app.writeSetting(keys::DisplayChoice, QStringLiteral("Change"));
     else if (m_dontChange->isChecked())
-        m_app.writeSetting(QStringLiteral("Display"), QStringLiteral("DontChange"));
+        m_app.writeSetting(keys::DisplayChoice, QStringLiteral("DontChange"));
     event->accept();
 }
 

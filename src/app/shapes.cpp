@@ -1,8 +1,45 @@
 #include "app/shapes.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 
 namespace plovista {
+
+QLabel *label(QWidget *parent, const QString &name, const QString &text, int pointSize, bool bold,
+              Qt::Alignment alignment)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    if (pointSize > 0 || bold) {
+        QFont f = l->font();
+        if (pointSize > 0)
+            f.setPointSize(pointSize);
+        f.setBold(bold);
+        l->setFont(f);
+    }
+    l->setAlignment(alignment | Qt::AlignVCenter);
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption, const QString &tip)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    if (!tip.isEmpty())
+        b->setToolTip(tip);
+    return b;
+}
+
+QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &caption, const QString &tip)
+{
+    auto *b = new QCheckBox(caption, parent);
+    b->setObjectName(name);
+    if (!tip.isEmpty())
+        b->setToolTip(tip);
+    return b;
+}
 
 LineControl::LineControl(const QString &objectName, QWidget *parent, QColor color)
     : QWidget(parent)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/display.h"
 #include "platform/systeminfo.h"
 
 #include <QString>
@@ -8,8 +9,7 @@
 
 namespace plovista {
 
-struct AppState;
-class SettingsStore;
+class Settings;
 
 struct VersionClass
 {
@@ -20,21 +20,38 @@ struct VersionClass
 // Vista is tested first and XP second; a later match wins.
 VersionClass classifyVersion(const std::optional<OsVersion> &os);
 
-int perchTopFor(const QString &perchStyle);
+// The spoken name for what the custom-name setting holds: "AllowUserName"
+// leaves it to the student's first name, anything else is the teacher's
+// custom name.
+QString spokenNameFrom(const QString &customName, const QString &firstName);
 
-// The spoken name for what "PName" holds: the keyword leaves it to the
-// student's first name, anything else is the teacher's custom name.
-QString spokenNameFrom(const QString &pnameField, const QString &firstName);
+// What start-up found that is no setting, for the rest of the run.
+struct StartupFacts
+{
+    DisplayMode startDisplayMode; // restored at the end; width 0 when it could not be read
+    QString windowsVersionCode; // "XP", "VA" or empty
+    bool xpStyle = false; // the desktop's style: Peedy's perch and its menu item
+    bool peedyMissing = false; // his drawing is not installed
+    QString baseGreeting; // the greeting of the rows that use it, composed at start
+};
 
-// Creates the folders and every missing settings file and reads them all into
-// the state, in the start-up order. A file created now gives its default,
-// even when it could not be written; a file that cannot be read leaves its
-// value as it was. Returns one short line for each folder that could not be
-// made and for each reason files could not be written.
-QStringList loadSettings(const SettingsStore &store, AppState &state);
+// What reading the settings at start-up gives besides the settings.
+struct SettingsAtStart
+{
+    // One short line for each folder that could not be made and for each
+    // reason files could not be written.
+    QStringList failures;
+    QString baseGreeting;
+    QString spokenName; // before any student has typed a name
+};
+
+// Creates the folders and every missing settings file and reads them all, in
+// the start-up order. A file created now gives its default, even when it could
+// not be written; a file that cannot be read leaves its value as it was.
+SettingsAtStart loadSettings(Settings &settings, bool xpStyle);
 
 // Removes the new files of writes that a crash or a kill interrupted from the
 // folders the program writes to: "Files", "SDat" and the working folder.
-void sweepInterruptedWrites(const SettingsStore &store);
+void sweepInterruptedWrites(const Settings &settings);
 
 } // namespace plovista

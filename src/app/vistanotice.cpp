@@ -1,6 +1,7 @@
 #include "app/vistanotice.h"
 
 #include "app/app.h"
+#include "settings/settingkeys.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -37,10 +38,8 @@ VistaNotice::VistaNotice(App &app)
 
 void VistaNotice::closeEvent(QCloseEvent *event)
 {
-    if (m_vistaCheck->isChecked()) {
-        m_app.writeSetting(QStringLiteral("Vista"), QStringLiteral("False"));
-        m_app.state().VistaNotice = false;
-    }
+    if (m_vistaCheck->isChecked())
+        m_app.writeSetting(keys::VistaNotice, false);
     event->accept();
 }
 

@@ -16,6 +16,7 @@
 #include "platform/clock.h"
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
+#include "settings/settingkeys.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -216,9 +217,10 @@ DrillSetup FactsProblems::drillSetup() const
         if (s.FormatCode == QLatin1String("1") || s.FormatCode == QLatin1String("2"))
             setup.choice.factsOfTenFormat = s.FormatCode.toInt();
     }
-    setup.factsCount = s.FactsCount;
-    setup.peedyFeedback = s.PeedyEnabled && s.PeedyFeedback;
-    setup.voiceFeedback = s.VoiceEnabled && s.VoiceFeedback;
+    const Settings &settings = m_app.settings();
+    setup.factsCount = settings.value(keys::FactsCount);
+    setup.peedyFeedback = settings.value(keys::PeedyEnabled) && settings.value(keys::PeedyFeedback);
+    setup.voiceFeedback = settings.value(keys::VoiceEnabled) && settings.value(keys::VoiceFeedback);
     return setup;
 }
 
@@ -282,7 +284,7 @@ void FactsProblems::openForDrill()
     label(E::Label2)->setText(QStringLiteral("0"));
     label(E::Label6)->setText(QStringLiteral("0"));
     label(E::Label7)->setText(QStringLiteral("Countdown"));
-    label(E::Label8)->setText(number(s.FactsCount));
+    label(E::Label8)->setText(number(m_app.settings().value(keys::FactsCount)));
     m_nextProbButt->setText(drillButtonCaption(s.Drill.Button));
     m_text1->setEnabled(false);
     m_drillOpen = true;
@@ -442,16 +444,17 @@ void FactsProblems::presentFact(const Fact &fact)
 
 void FactsProblems::readAloud(const Fact &fact)
 {
-    const AppState &s = m_app.state();
+    const bool peedy = m_app.settings().value(keys::PeedyEnabled);
+    const bool voice = m_app.settings().value(keys::VoiceEnabled);
     Speech &speech = m_app.speech();
     const FactReading reading = factReading(fact);
-    bool read = s.PeedyEnabled || s.VoiceEnabled;
+    bool read = peedy || voice;
     if (reading.channel == ReadingChannel::Feedback) {
         read = speech.SayFeedback({}, reading.text);
     } else {
-        if (s.PeedyEnabled)
+        if (peedy)
             speech.PeedySays({}, reading.text);
-        if (s.VoiceEnabled)
+        if (voice)
             speech.VoiceSays(reading.text);
     }
     if (read)
@@ -517,7 +520,7 @@ void FactsProblems::leaveDrill(DrillEnd end)
     // unfinished: one closed before "Start" or part-way, as the drill's own
     // rule has it, and also one closed on its last fact or with "Get Score"
     // waiting, which would otherwise leave no trace of the student's work.
-    const bool recordDue = s.Drill.closeWindow(s.FactsCount);
+    const bool recordDue = s.Drill.closeWindow(m_app.settings().value(keys::FactsCount));
     const bool recording = m_drillOpen && !m_scoreTaken && (recordDue || s.Drill.FactsShown > 0);
     // Left before the record is written: a signal taken while a box about the
     // record is up ends the program through here again.
@@ -536,7 +539,7 @@ void FactsProblems::closeEvent(QCloseEvent *event)
     m_app.assistForm().hide();
     m_lines[0]->hide();
     m_lines[1]->hide();
-    if (s.PeedyEnabled)
+    if (m_app.settings().value(keys::PeedyEnabled))
         m_app.speech().StopPeedy();
     event->accept();
 

@@ -1,5 +1,6 @@
 #include "drill/recordline.h"
 
+#include "drill/goals.h"
 #include "settings/numbertext.h"
 
 #include <QDir>
@@ -59,10 +60,8 @@ QString recordDate(const QDate &date, const QLocale &locale)
 
 bool recordGoalsMet(const RecordFields &fields)
 {
-    if (fields.incomplete)
-        return false;
-    return leadingNumber(fields.speedGoal) >= leadingNumber(speedText(fields)) &&
-        fields.accuracy >= leadingNumber(fields.accuracyGoal);
+    return !fields.incomplete &&
+        checkGoals(fields.accuracy, fields.speed, {fields.accuracyGoal, fields.speedGoal}).met();
 }
 
 QString recordLine(const RecordFields &fields, const QLocale &locale)

@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
+#include "settings/settingkeys.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -27,19 +28,6 @@ namespace plovista {
 
 namespace {
 
-QLabel *label(QWidget *parent, const QString &name, const QString &text, int pointSize, bool bold,
-              Qt::Alignment alignment)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    QFont f = l->font();
-    f.setPointSize(pointSize);
-    f.setBold(bold);
-    l->setFont(f);
-    l->setAlignment(alignment | Qt::AlignVCenter);
-    return l;
-}
-
 // No colour is the button face, the colour a label has when nothing is wrong.
 void setBackground(QLabel *label, std::optional<Rgb> colour)
 {
@@ -50,12 +38,12 @@ void setBackground(QLabel *label, std::optional<Rgb> colour)
 }
 
 // The drill as scoring sees it, timed up to `endSeconds`.
-DrillResult drillResult(const AppState &s, int endSeconds)
+DrillResult drillResult(const AppState &s, int factsCount, int endSeconds)
 {
     DrillResult drill;
     drill.factsAnswered = std::max(s.Drill.FactNumber - 1, 0);
     drill.wrongCount = s.Drill.WrongCount;
-    drill.factsCount = s.FactsCount;
+    drill.factsCount = factsCount;
     drill.startSeconds = static_cast<int>(s.StartSeconds);
     drill.endSeconds = endSeconds;
     drill.previousSpeed = s.Speed;
@@ -126,18 +114,16 @@ ScoreForm::ScoreForm(App &app)
 void ScoreForm::GetScore()
 {
     AppState &s = m_app.state();
+    const Settings &settings = m_app.settings();
     const int endSeconds = secondsSinceMidnight(m_app.clock().now().time());
-    s.EndSeconds = endSeconds;
 
     ScoreInput input;
-    input.drill = drillResult(s, endSeconds);
-    input.goals = {s.AccuracyGoal, s.SpeedGoal};
-    input.switches = speechSwitches(s);
+    input.drill = drillResult(s, settings.value(keys::FactsCount), endSeconds);
+    input.goals = goalsOf(settings);
+    input.switches = speechSwitches(settings);
     input.spokenName = s.SpokenName;
     const ScoreOutcome outcome = getScore(input, m_app.random());
-    s.Accuracy = outcome.score.Accuracy;
     s.Speed = outcome.score.Speed;
-    s.MinutesSpent = outcome.score.MinutesSpent;
 
     fill(outcome.screen);
     perform(m_app.speech(), outcome.comments);
@@ -151,7 +137,7 @@ void ScoreForm::GetScore()
     show();
     raise();
     activateWindow();
-    m_app.company().nameFrame()->hide();
+    m_app.company().hideNamePanel();
     // Enters hammered at "Get Score" would otherwise press Continue, or
     // close a box about the record, before the student has seen the score.
     StaleInputGuard::guard(*this, m_app.clock());
@@ -167,7 +153,7 @@ void ScoreForm::recordIncompleteDrill(DrillEnd end)
     // The last scored drill's accuracy and speed would misreport this
     // student, so the record carries what this drill has shown so far.
     const int now = secondsSinceMidnight(m_app.clock().now().time());
-    GetRecords(scoreSoFar(drillResult(m_app.state(), now)), true, end);
+    GetRecords(scoreSoFar(drillResult(m_app.state(), m_app.settings().value(keys::FactsCount), now)), true, end);
 }
 
 void ScoreForm::fill(const ScoreScreen &screen)
@@ -192,22 +178,24 @@ void ScoreForm::fill(const ScoreScreen &screen)
 void ScoreForm::GetRecords(const DrillScore &score, bool incomplete, DrillEnd end)
 {
     const AppState &s = m_app.state();
+    const Settings &settings = m_app.settings();
+    const Goals goals = goalsOf(settings);
     RecordFields record;
     record.date = m_app.clock().now().date();
     record.name = s.StudentName;
     record.activityCode = s.ActivityCode;
     record.formatCode = s.FormatCode;
     record.rangeCode = s.RangeCode;
-    record.factsCount = s.FactsCount;
+    record.factsCount = settings.value(keys::FactsCount);
     record.accuracy = score.Accuracy;
-    record.accuracyGoal = s.AccuracyGoal;
+    record.accuracyGoal = goals.accuracy;
     record.speed = score.Speed;
-    record.speedGoal = s.SpeedGoal;
+    record.speedGoal = goals.speed;
     record.minutesSpent = score.MinutesSpent;
     record.incomplete = incomplete;
 
     const QLocale locale = QLocale::system();
-    const WriteResult result = appendRecord(m_app.store().workingFolder(), record, locale,
+    const WriteResult result = appendRecord(m_app.workingFolder(), record, locale,
                                             end == DrillEnd::ProgramForcedToEnd ? ForcedEndingWait : AppendLockWait);
     // Ending by a signal, nobody is there to read a box, and it would hold up
     // the end the signal asked for.

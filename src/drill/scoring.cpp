@@ -1,8 +1,9 @@
 #include "drill/scoring.h"
 
-#include "app/appstate.h"
 #include "platform/random.h"
 #include "settings/numbertext.h"
+#include "settings/settingkeys.h"
+#include "settings/settings.h"
 #include "speech/greeting.h"
 #include "speech/speech.h"
 
@@ -54,13 +55,15 @@ SpeechCall comment(const QString &text)
 
 } // namespace
 
-SpeechSwitches speechSwitches(const AppState &state)
+SpeechSwitches speechSwitches(const Settings &settings)
 {
+    const bool peedy = settings.value(keys::PeedyEnabled);
+    const bool voice = settings.value(keys::VoiceEnabled);
     return {
-        state.PeedyEnabled && state.PeedyComments,
-        state.VoiceEnabled && state.VoiceComments,
-        state.PeedyEnabled && state.PeedyRewards,
-        state.VoiceEnabled && state.VoiceRewards,
+        peedy && settings.value(keys::PeedyComments),
+        voice && settings.value(keys::VoiceComments),
+        peedy && settings.value(keys::PeedyRewards),
+        voice && settings.value(keys::VoiceRewards),
     };
 }
 
@@ -104,11 +107,7 @@ DrillScore scoreSoFar(const DrillResult &drill)
 
 GoalCheck checkGoals(const DrillScore &score, const Goals &goals)
 {
-    GoalCheck check;
-    check.accuracyShort = score.Accuracy < leadingNumber(goals.accuracy);
-    check.speedShort = score.Speed > leadingNumber(goals.speed);
-    check.perfect = score.Accuracy == 100.0f && !check.speedShort;
-    return check;
+    return checkGoals(score.Accuracy, score.Speed, goals);
 }
 
 ScoreScreen scoreScreen(const DrillScore &score, const Goals &goals, const QLocale &locale)

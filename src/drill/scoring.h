@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drill/goals.h"
+
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -9,8 +11,8 @@
 
 namespace plovista {
 
-struct AppState;
 class Random;
+class Settings;
 class Speech;
 
 // The counters and clock readings of one drill, as the drill window holds them.
@@ -31,15 +33,8 @@ struct DrillScore
     double MinutesSpent = 0.0;
 };
 
-// The teacher's goals as stored in their settings files ("90", "3.0").
-struct Goals
-{
-    QString accuracy;
-    QString speed;
-};
-
 // Which of the speaking switches are on, each already joined with the
-// channel's own switch (PeedyEnabled, VoiceEnabled).
+// channel's own switch (Peedy's or the voice's "Enabled").
 struct SpeechSwitches
 {
     bool peedyComments = false;
@@ -47,7 +42,7 @@ struct SpeechSwitches
     bool peedyRewards = false;
     bool voiceRewards = false;
 };
-SpeechSwitches speechSwitches(const AppState &state);
+SpeechSwitches speechSwitches(const Settings &settings);
 
 int secondsSinceMidnight(const QTime &time);
 
@@ -68,13 +63,6 @@ DrillScore calculateScore(const DrillResult &drill);
 // record: the speed is per answered fact, and 0 and 0 when none was answered.
 DrillScore scoreSoFar(const DrillResult &drill);
 
-struct GoalCheck
-{
-    bool accuracyShort = false; // below the accuracy goal
-    bool speedShort = false; // slower than the speed goal
-    bool perfect = false; // 100 percent within the speed goal
-    bool met() const { return !accuracyShort && !speedShort; }
-};
 GoalCheck checkGoals(const DrillScore &score, const Goals &goals);
 
 struct Rgb

@@ -8,6 +8,7 @@
 #include "fluency/gridpainter.h"
 #include "platform/clock.h"
 #include "platform/printing.h"
+#include "settings/settingkeys.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -134,7 +135,7 @@ QString FluencyForm::logFolder() const
 
 int FluencyForm::thresholdMs() const
 {
-    return fluencyThresholdMs(m_app.state().SpeedGoal);
+    return fluencyThresholdMs(m_app.settings().value(keys::SpeedGoal));
 }
 
 void FluencyForm::openFrom(QWidget &opener)
@@ -292,8 +293,8 @@ void FluencyForm::ExportButt_Click()
 {
     m_app.speech().QuietPeedy();
     const QDate today = m_app.clock().now().date();
-    const QString suggested = QDir(m_app.store().workingFolder())
-                                  .filePath(QStringLiteral("Class fluency %1.csv").arg(today.toString(Qt::ISODate)));
+    const QString suggested =
+        QDir(m_app.workingFolder()).filePath(QStringLiteral("Class fluency %1.csv").arg(today.toString(Qt::ISODate)));
     const QString path = m_chooseSaveFile(suggested);
     if (path.isEmpty())
         return;

@@ -9,6 +9,7 @@
 #include "platform/printing.h"
 #include "records/recordsview.h"
 #include "selection/mainmenu.h"
+#include "settings/settingkeys.h"
 #include "settings/textfile.h"
 
 #include <QAction>
@@ -102,7 +103,7 @@ std::optional<QString> RecordsForm::GetCurrentRecords()
     setWindowTitle(QStringLiteral("Current Records"));
     for (QLabel *heading : std::as_const(m_headings))
         heading->setVisible(true);
-    TextLinesResult records = openCurrentRecords(m_app.store().workingFolder());
+    TextLinesResult records = openCurrentRecords(m_app.workingFolder());
     const bool read = records.lines.has_value();
     m_recordsBox->setLines(std::move(records.lines).value_or(TextLines()));
     if (!read)
@@ -121,10 +122,9 @@ void RecordsForm::tellUnreadable(const QString &why)
 
 void RecordsForm::openForStudent()
 {
-    AppState &s = m_app.state();
     m_teacherView = false;
     setAudience(Audience::Student);
-    if (s.PeedyEnabled)
+    if (m_app.settings().value(keys::PeedyEnabled))
         m_app.speech().PerchPeedy();
     const std::optional<QString> unreadable = GetCurrentRecords();
     if (unreadable || m_recordsBox->isEmpty()) {

@@ -6,6 +6,7 @@
 #include "app/twips.h"
 #include "records/recordsform.h"
 #include "records/savedrecords.h"
+#include "settings/settingkeys.h"
 #include "settings/textfile.h"
 #include "settings/textlines.h"
 #include "teacher/formsize.h"
@@ -215,11 +216,8 @@ void SavedRecordsForm::File1_Click()
     if (m_action == SavedAction::Rename) {
         // The old name to edit, with the part before its first point chosen,
         // so typing replaces the name and keeps an extension.
-        AppState &s = m_app.state();
-        s.ScratchText = name;
-        m_app.subUtility().ConcatNameFile();
         m_newName->setText(name);
-        m_newName->setSelection(0, static_cast<int>(s.FileBaseName.size()));
+        m_newName->setSelection(0, static_cast<int>(fileBaseName(name).size()));
     }
 }
 
@@ -260,7 +258,7 @@ void SavedRecordsForm::viewFile(const QString &name)
     RecordsForm &viewer = m_app.recordsForm();
     m_app.subUtility().watchViewer(viewer);
     viewer.showSavedForTeacher(QStringLiteral("Saved Records - %1").arg(name), std::move(records));
-    if (m_app.state().PeedyEnabled)
+    if (m_app.settings().value(keys::PeedyEnabled))
         m_app.speech().PerchPeedy();
     hide();
 }

@@ -68,7 +68,7 @@ void SaveRecordsForm::SaveButt_Click()
         askAgain();
         return;
     }
-    const QDir root(m_app.store().workingFolder());
+    const QDir root(m_app.workingFolder());
     const QString folder = root.filePath(QStringLiteral("SDat"));
     const QString target = QDir(folder).filePath(name);
     const QFileInfo existing(target);

@@ -13,6 +13,7 @@
 #include "selection/optionbutton.h"
 #include "selection/selectioncodes.h"
 #include "selection/verticalpicture.h"
+#include "settings/settingkeys.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -29,29 +30,6 @@ namespace {
 
 constexpr int FirstOption = 2;
 constexpr int LastOption = 12;
-
-QLabel *label(QWidget *parent, const QString &name, const QString &text, const QString &tip = {}, bool bold = false)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    if (!tip.isEmpty())
-        l->setToolTip(tip);
-    if (bold) {
-        QFont f = l->font();
-        f.setBold(true);
-        f.setPointSize(10);
-        l->setFont(f);
-    }
-    return l;
-}
-
-QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &caption, const QString &tip)
-{
-    auto *box = new QCheckBox(caption, parent);
-    box->setObjectName(name);
-    box->setToolTip(tip);
-    return box;
-}
 
 // A line drawn from one point to another, both in twips; the line control
 // is at least one pixel across so a vertical stroke shows.
@@ -81,8 +59,8 @@ ChooseMenuMF::ChooseMenuMF(App &app)
     setWindowTitle(QStringLiteral("Addition Menu"));
     setClientSizeTwips(5040, 3480);
 
-    auto *label1 = label(client(), QStringLiteral("Label1"), QStringLiteral("Format"),
-                         QStringLiteral(" vertical or horizontal  "), true);
+    auto *label1 = label(client(), QStringLiteral("Label1"), QStringLiteral("Format"), 10, true);
+    label1->setToolTip(QStringLiteral(" vertical or horizontal  "));
     placeTwips(label1, 960, 150);
     auto *label8 = label(client(), QStringLiteral("Label8"), QStringLiteral("Horizontal"));
     placeTwips(label8, 240, 550);
@@ -100,7 +78,7 @@ ChooseMenuMF::ChooseMenuMF(App &app)
     connect(m_check2, &QCheckBox::clicked, this, &ChooseMenuMF::Check2_Click);
     buildPicture();
 
-    auto *label10 = label(client(), QStringLiteral("Label10"), QStringLiteral("Fact Range"), {}, true);
+    auto *label10 = label(client(), QStringLiteral("Label10"), QStringLiteral("Fact Range"), 10, true);
     placeTwips(label10, 840, 1740);
     m_check3 = checkBox(client(), QStringLiteral("Check3"), QStringLiteral("0 --> 9"),
                         QStringLiteral(" variables 0 through 9 "));
@@ -111,8 +89,8 @@ ChooseMenuMF::ChooseMenuMF(App &app)
     placeTwips(m_check4, 1440, 2100);
     connect(m_check4, &QCheckBox::clicked, this, &ChooseMenuMF::Check4_Click);
 
-    auto *label2 = label(client(), QStringLiteral("Label2"), QStringLiteral("Fact Option"),
-                         QStringLiteral(" math fact option "), true);
+    auto *label2 = label(client(), QStringLiteral("Label2"), QStringLiteral("Fact Option"), 10, true);
+    label2->setToolTip(QStringLiteral(" math fact option "));
     placeTwips(label2, 3240, 150);
     // 2 to 6 in the first column, 7 to 11 in the second, 12 below between them.
     for (int index = FirstOption; index <= LastOption; ++index) {
@@ -263,10 +241,9 @@ void ChooseMenuMF::Check4_Click()
 
 void ChooseMenuMF::tellStudent(const SelectionMessage &message)
 {
-    const AppState &s = m_app.state();
-    if (s.PeedyEnabled)
+    if (m_app.settings().value(keys::PeedyEnabled))
         m_app.speech().PeedySays({QStringLiteral("gestureleft")}, message.peedyText);
-    if (s.VoiceEnabled)
+    if (m_app.settings().value(keys::VoiceEnabled))
         m_app.speech().VoiceSays(message.voiceText);
     m_app.tell(message.boxText, message.title);
 }
@@ -300,7 +277,7 @@ void ChooseMenuMF::AcceptButt_Click()
     s.ActivityCode = activityCode(m_operation, factOption);
     s.FormatCode = formatCode(*format);
     s.RangeCode = rangeCode(*range);
-    s.Drill.prepare(s.FactsCount);
+    s.Drill.prepare(m_app.settings().value(keys::FactsCount));
     s.StartSeconds = secondsSinceMidnight(m_app.clock().now().time());
 
     m_app.factsProblems().openForDrill();

@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/assistform.h"
+#include "app/shapes.h"
 #include "app/twips.h"
 #include "drill/factsproblems.h"
 #include "drill/scoring.h"
@@ -9,6 +10,7 @@
 #include "selection/mainmenu.h"
 #include "selection/optionbutton.h"
 #include "selection/selectioncodes.h"
+#include "settings/settingkeys.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -23,16 +25,6 @@ Facts10Menu::Facts10Menu(App &app)
     setWindowTitle(QStringLiteral("Facts of Ten"));
     setClientSizeTwips(4200, 2040);
 
-    auto heading = [this](const QString &name, const QString &text, int left) {
-        auto *l = new QLabel(text, client());
-        l->setObjectName(name);
-        QFont f = l->font();
-        f.setPointSize(10);
-        f.setBold(true);
-        l->setFont(f);
-        placeTwips(l, left, 240);
-        return l;
-    };
     auto option = [this](const QString &name, const QString &caption, const QString &tip, int left) {
         auto *button = new OptionButton(name, caption, client());
         button->setToolTip(tip);
@@ -43,8 +35,8 @@ Facts10Menu::Facts10Menu(App &app)
         connect(button, &OptionButton::doubleClicked, this, &Facts10Menu::AcceptButt_Click);
         return button;
     };
-    heading(QStringLiteral("Label1"), QStringLiteral("Format 1"), 600);
-    heading(QStringLiteral("Label2"), QStringLiteral("Format 2"), 2640);
+    placeTwips(label(client(), QStringLiteral("Label1"), QStringLiteral("Format 1"), 10, true), 600, 240);
+    placeTwips(label(client(), QStringLiteral("Label2"), QStringLiteral("Format 2"), 10, true), 2640, 240);
     m_option1 = option(QStringLiteral("Option1"), QStringLiteral("10 -- A = B"), QStringLiteral(" Format 1"), 420);
     m_option2 = option(QStringLiteral("Option2"), QStringLiteral("A + B = 10"), QStringLiteral(" Format 2"), 2460);
     m_option2->setChecked(true);
@@ -89,7 +81,7 @@ void Facts10Menu::AcceptButt_Click()
     s.Drill.resetCounters();
     s.Selection.factOption = 0;
     // Unlike the fact menu, Peedy is not stopped first.
-    if (s.PeedyEnabled)
+    if (m_app.settings().value(keys::PeedyEnabled))
         m_app.speech().PerchPeedy();
 
     // The activity code stays "F10" and the range code keeps the last fact-menu
@@ -97,7 +89,7 @@ void Facts10Menu::AcceptButt_Click()
     s.Selection.operation = Operation::FactsOfTen;
     s.Selection.factsOfTenFormat = selectedFormat();
     s.FormatCode = factsOfTenFormatCode(s.Selection.factsOfTenFormat);
-    s.Drill.prepare(s.FactsCount);
+    s.Drill.prepare(m_app.settings().value(keys::FactsCount));
     s.StartSeconds = secondsSinceMidnight(m_app.clock().now().time());
 
     m_app.factsProblems().openForDrill();

@@ -9,6 +9,7 @@
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
 #include "selection/optionbutton.h"
+#include "settings/settingkeys.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -149,7 +150,7 @@ void MainMenu::closeEvent(QCloseEvent *event)
 {
     event->accept();
     m_app.assistForm().hide();
-    if (m_app.state().PeedyEnabled)
+    if (m_app.settings().value(keys::PeedyEnabled))
         m_app.speech().StopPeedy();
     m_openedFromStart = true;
     m_app.company().returnToStart();

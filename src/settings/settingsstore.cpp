@@ -83,38 +83,25 @@ QStringList SettingsStore::ensureFolders() const
     return failures;
 }
 
-std::optional<WriteResult> SettingsStore::ensure(const QString &name, const QString &defaultValue,
-                                                 bool alsoWhenEmpty) const
+bool SettingsStore::isMissing(const QString &name, bool alsoWhenEmpty) const
 {
     const QFileInfo info(pathOf(name));
-    if (info.exists() && !(alsoWhenEmpty && info.size() == 0))
-        return std::nullopt;
-    return write(name, defaultValue);
+    return !info.exists() || (alsoWhenEmpty && info.size() == 0);
 }
 
-std::optional<WriteResult> SettingsStore::ensureEmptyFile(const QString &name) const
+std::vector<WriteResult> SettingsStore::create(const std::vector<NewFile> &files) const
 {
-    if (QFileInfo::exists(pathOf(name)))
-        return std::nullopt;
-    return writeTextFileAtomically(pathOf(name), QString());
+    std::vector<NewFileBytes> bytes;
+    bytes.reserve(files.size());
+    for (const NewFile &file : files)
+        bytes.push_back(
+            {pathOf(file.name), file.line ? encodeWindows1252(*file.line + QStringLiteral("\r\n")) : QByteArray()});
+    return writeFilesAtomically(bytes);
 }
 
-std::optional<QString> SettingsStore::read(const QString &name) const
+std::optional<QString> SettingsStore::readWhole(const QString &name) const
 {
-    const std::optional<QString> text = readTextFile(pathOf(name), SettingsFileLimit);
-    if (!text || text->isEmpty())
-        return std::nullopt;
-    return firstField(*text);
-}
-
-std::optional<QString> SettingsStore::readJoined(const QString &name) const
-{
-    std::optional<QString> text = readTextFile(pathOf(name), SettingsFileLimit);
-    if (!text)
-        return std::nullopt;
-    text->remove(QLatin1Char('\r'));
-    text->remove(QLatin1Char('\n'));
-    return text;
+    return readTextFile(pathOf(name), SettingsFileLimit);
 }
 
 WriteResult SettingsStore::write(const QString &name, const QString &value) const

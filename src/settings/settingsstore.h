@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace plovista {
 
@@ -43,19 +44,23 @@ public:
     // for each folder that could not be made, naming it and why.
     QStringList ensureFolders() const;
 
-    // Writes the default when the file is missing (or, with alsoWhenEmpty,
-    // when it holds zero bytes). The default is written as the whole line.
-    // Empty when the file was there and nothing was written.
-    std::optional<WriteResult> ensure(const QString &name, const QString &defaultValue,
-                                      bool alsoWhenEmpty = false) const;
-    // Creates a file of zero bytes when it is missing (the custom greeting).
-    std::optional<WriteResult> ensureEmptyFile(const QString &name) const;
+    // Whether start-up is to make the file: it is missing (or, with
+    // alsoWhenEmpty, holds zero bytes).
+    bool isMissing(const QString &name, bool alsoWhenEmpty = false) const;
+    // A file start-up makes: its line, or zero bytes.
+    struct NewFile
+    {
+        QString name;
+        std::optional<QString> line;
+    };
+    // Makes the files as write would, each atomically, but makes them safe on
+    // the disk together: one sync for all of them instead of one each. A
+    // result for each file, in order.
+    std::vector<WriteResult> create(const std::vector<NewFile> &files) const;
 
-    // The first field of the file; empty when the file cannot be read, is
-    // empty, or is larger than a settings file can be.
-    std::optional<QString> read(const QString &name) const;
-    // The whole file with every CR and LF removed (the custom greeting).
-    std::optional<QString> readJoined(const QString &name) const;
+    // The whole text of the file; empty when it cannot be read or is larger
+    // than a settings file can be.
+    std::optional<QString> readWhole(const QString &name) const;
 
     // Replaces the file with the value and CR LF.
     WriteResult write(const QString &name, const QString &value) const;

@@ -420,14 +420,18 @@ bool holdNewFile(int fd)
     return ::fstat(fd, &info) != 0 || info.st_nlink > 0;
 }
 
+QByteArray folderOf(const QByteArray &target)
+{
+    const qsizetype slash = target.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : target.first(slash));
+}
+
 // A rename survives a power cut only once the folder itself is written out;
 // until then the old file, or no file, may come back. Nothing is told when
 // this fails: the new file is in place, as the program goes on to use it.
 void syncFolderOf(const QByteArray &target)
 {
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : target.first(slash));
-    Descriptor dir(openFile(folder, O_RDONLY | O_DIRECTORY));
+    Descriptor dir(openFile(folderOf(target), O_RDONLY | O_DIRECTORY));
     if (dir.get() >= 0)
         ::fsync(dir.get());
 }
@@ -498,7 +502,7 @@ bool AtomicFileWriter::write(QByteArrayView bytes)
     return m_error == 0;
 }
 
-WriteResult AtomicFileWriter::commit()
+void AtomicFileWriter::finishWriting()
 {
     if (m_error == 0 && m_fd < 0)
         m_error = EBADF;
@@ -506,9 +510,17 @@ WriteResult AtomicFileWriter::commit()
     // can always be opened for the sweep.
     if (m_error == 0 && m_mode)
         ::fchmod(m_fd, *m_mode);
+}
+
+void AtomicFileWriter::syncData()
+{
     // A file system that cannot sync has nothing more to say about the data.
     if (m_error == 0 && ::fdatasync(m_fd) != 0 && errno != EINVAL)
         m_error = errno;
+}
+
+WriteResult AtomicFileWriter::renameIntoPlace()
+{
     // Renamed while still held, so the sweep never takes a finished file.
     if (m_error == 0 && ::rename(m_temporary.constData(), m_target.constData()) != 0)
         m_error = errno;
@@ -516,11 +528,59 @@ WriteResult AtomicFileWriter::commit()
         discard();
         return failure(m_error, m_path);
     }
-    syncFolderOf(m_target);
     // The data was synced before the rename; a late complaint of the close
     // cannot take back a file that is already in place.
     ::close(std::exchange(m_fd, -1));
     return {};
+}
+
+WriteResult AtomicFileWriter::commit()
+{
+    finishWriting();
+    syncData();
+    const WriteResult result = renameIntoPlace();
+    if (result.ok)
+        syncFolderOf(m_target);
+    return result;
+}
+
+std::vector<WriteResult> writeFilesAtomically(const std::vector<NewFileBytes> &files)
+{
+    std::vector<std::unique_ptr<AtomicFileWriter>> writers;
+    writers.reserve(files.size());
+    for (const NewFileBytes &file : files) {
+        writers.push_back(std::make_unique<AtomicFileWriter>(file.path));
+        writers.back()->write(file.bytes);
+        writers.back()->finishWriting();
+    }
+
+    // One pass makes every new file safe on the disk: the file system is
+    // written out once, not once for each file. Where that fails, or cannot
+    // be asked, each file is synced on its own, which also tells which of
+    // them failed.
+    const auto held = std::find_if(writers.begin(), writers.end(), [](const auto &w) { return w->m_error == 0; });
+    if (held != writers.end() && ::syncfs((*held)->m_fd) != 0) {
+        for (const auto &writer : writers)
+            writer->syncData();
+    }
+
+    // Every rename first, then each folder written out once, after the last
+    // rename into it.
+    std::vector<WriteResult> results;
+    results.reserve(writers.size());
+    QList<QByteArray> renamedInto;
+    for (const auto &writer : writers) {
+        results.push_back(writer->renameIntoPlace());
+        if (!results.back().ok)
+            continue;
+        const QByteArray &target = writer->m_target;
+        if (std::none_of(renamedInto.cbegin(), renamedInto.cend(),
+                         [&](const QByteArray &other) { return folderOf(other) == folderOf(target); }))
+            renamedInto << target;
+    }
+    for (const QByteArray &target : std::as_const(renamedInto))
+        syncFolderOf(target);
+    return results;
 }
 
 int removeInterruptedWrites(const QString &folder)

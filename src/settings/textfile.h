@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <sys/types.h>
 
@@ -113,6 +114,16 @@ WriteResult writeTextFileAtomically(const QString &path, const QString &text,
                                     TextEncoding encoding = TextEncoding::Windows1252);
 // The same for bytes written as they are.
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
+// The same for many files at once, each replaced atomically, but made safe on
+// the disk together: every new file is written first, then synced in one
+// pass, then renamed into place, then each folder synced once. A crash leaves
+// each file old or new and whole. A result for each file, in order.
+struct NewFileBytes
+{
+    QString path;
+    QByteArray bytes;
+};
+std::vector<WriteResult> writeFilesAtomically(const std::vector<NewFileBytes> &files);
 
 // Removes from the folder what interrupted writes left there: plain files
 // with the hidden name writeFileAtomically gives a new file, and only those
@@ -136,7 +147,14 @@ public:
     WriteResult commit();
 
 private:
+    friend std::vector<WriteResult> writeFilesAtomically(const std::vector<NewFileBytes> &files);
     void discard();
+    // The steps of commit, which writeFilesAtomically takes for many files at
+    // once: the new file made ready, its data made safe on the disk, and the
+    // file renamed into place.
+    void finishWriting();
+    void syncData();
+    WriteResult renameIntoPlace();
 
     QString m_path;
     QByteArray m_target;

@@ -3,8 +3,9 @@
 #include "app/app.h"
 #include "app/assistform.h"
 #include "app/company.h"
-#include "app/startup.h"
+#include "app/shapes.h"
 #include "app/twips.h"
+#include "settings/settingkeys.h"
 #include "speech/getgreeting.h"
 
 #include <QAction>
@@ -16,28 +17,6 @@
 namespace plovista {
 
 namespace {
-
-QCheckBox *box(QWidget *parent, const QString &name, const QString &caption, const QString &tip, int left, int top)
-{
-    auto *b = new QCheckBox(caption, parent);
-    b->setObjectName(name);
-    b->setToolTip(tip);
-    placeTwips(b, left, top, 1900);
-    return b;
-}
-
-QLabel *groupLabel(QWidget *parent, const QString &name, const QString &caption, const QString &tip, int left)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->setToolTip(tip);
-    QFont bold = label->font();
-    bold.setBold(true);
-    bold.setPointSize(10);
-    label->setFont(bold);
-    placeTwips(label, left, 150);
-    return label;
-}
 
 QString lines(std::initializer_list<const char *> parts)
 {
@@ -57,33 +36,43 @@ ControlPeedy::ControlPeedy(App &app)
 
     constexpr int peedyLeft = 360;
     constexpr int voiceLeft = 2760;
-    groupLabel(client(), QStringLiteral("Label1"), QStringLiteral("Peedy:"),
-               QStringLiteral(" Microsoft Agent character Peedy "), peedyLeft - 120);
-    m_studentEnabledBox = box(client(), QStringLiteral("StudentEnabledBox"), QStringLiteral("Enabled"),
+    auto box = [this](const QString &name, const QString &caption, const QString &tip, int left, int top) {
+        QCheckBox *b = checkBox(client(), name, caption, tip);
+        placeTwips(b, left, top, 1900);
+        return b;
+    };
+    auto groupLabel = [this](const QString &name, const QString &caption, const QString &tip, int left) {
+        QLabel *l = label(client(), name, caption, 10, true);
+        l->setToolTip(tip);
+        placeTwips(l, left, 150);
+    };
+    groupLabel(QStringLiteral("Label1"), QStringLiteral("Peedy:"), QStringLiteral(" Microsoft Agent character Peedy "),
+               peedyLeft - 120);
+    m_studentEnabledBox = box(QStringLiteral("StudentEnabledBox"), QStringLiteral("Enabled"),
                               QStringLiteral("  reads math facts "), peedyLeft, 480);
-    m_peedyFeedbackBox = box(client(), QStringLiteral("PeedyFeedbackBox"), QStringLiteral("Feedback"),
+    m_peedyFeedbackBox = box(QStringLiteral("PeedyFeedbackBox"), QStringLiteral("Feedback"),
                              QStringLiteral(" gives feedback after each fact "), peedyLeft, 840);
-    m_peedyCommentsBox = box(client(), QStringLiteral("PeedyCommentsBox"), QStringLiteral("Comments"),
+    m_peedyCommentsBox = box(QStringLiteral("PeedyCommentsBox"), QStringLiteral("Comments"),
                              QStringLiteral(" makes helpful comments "), peedyLeft, 1200);
-    m_peedyRewardsBox = box(client(), QStringLiteral("PeedyRewardsBox"), QStringLiteral("Rewards"),
+    m_peedyRewardsBox = box(QStringLiteral("PeedyRewardsBox"), QStringLiteral("Rewards"),
                             QStringLiteral(" gives feedback after exercise completion "), peedyLeft, 1560);
-    m_peedyGreetingBox = box(client(), QStringLiteral("PeedyGreetingBox"), QStringLiteral("Greeting"),
+    m_peedyGreetingBox = box(QStringLiteral("PeedyGreetingBox"), QStringLiteral("Greeting"),
                              QStringLiteral(" change Peedy's opening greeting and user name "), peedyLeft, 1920);
     m_teacherEnabledBox =
-        box(client(), QStringLiteral("TeacherEnabledBox"), QStringLiteral("Teacher"),
+        box(QStringLiteral("TeacherEnabledBox"), QStringLiteral("Teacher"),
             QStringLiteral(" Peedy is visible while teacher is changing settings  "), peedyLeft, 2280);
-    m_peedyPerch = box(client(), QStringLiteral("PeedyPerch"), QStringLiteral("Perch"),
-                       QStringLiteral(" adjust perch for XP "), peedyLeft, 2640);
+    m_peedyPerch = box(QStringLiteral("PeedyPerch"), QStringLiteral("Perch"), QStringLiteral(" adjust perch for XP "),
+                       peedyLeft, 2640);
 
-    groupLabel(client(), QStringLiteral("Label2"), QStringLiteral("Voice:"),
-               QStringLiteral(" Microsoft text-to-speech voice "), voiceLeft - 120);
-    m_voiceEnabledBox = box(client(), QStringLiteral("VoiceEnabledBox"), QStringLiteral("Enabled"),
+    groupLabel(QStringLiteral("Label2"), QStringLiteral("Voice:"), QStringLiteral(" Microsoft text-to-speech voice "),
+               voiceLeft - 120);
+    m_voiceEnabledBox = box(QStringLiteral("VoiceEnabledBox"), QStringLiteral("Enabled"),
                             QStringLiteral(" reads math facts "), voiceLeft, 480);
-    m_voiceFeedbackBox = box(client(), QStringLiteral("VoiceFeedbackBox"), QStringLiteral("Feedback"),
+    m_voiceFeedbackBox = box(QStringLiteral("VoiceFeedbackBox"), QStringLiteral("Feedback"),
                              QStringLiteral("  gives feedback after each fact "), voiceLeft, 840);
-    m_voiceCommentsBox = box(client(), QStringLiteral("VoiceCommentsBox"), QStringLiteral("Comments"),
+    m_voiceCommentsBox = box(QStringLiteral("VoiceCommentsBox"), QStringLiteral("Comments"),
                              QStringLiteral(" makes helpful comments "), voiceLeft, 1200);
-    m_voiceRewardsBox = box(client(), QStringLiteral("VoiceRewardsBox"), QStringLiteral("Rewards"),
+    m_voiceRewardsBox = box(QStringLiteral("VoiceRewardsBox"), QStringLiteral("Rewards"),
                             QStringLiteral(" gives feedback after exercise completion "), voiceLeft, 1560);
     // The two "Enabled" boxes read alike; a screen reader tells them apart by
     // their group.
@@ -114,41 +103,38 @@ void ControlPeedy::buildMenuBar()
     connect(quit, &QAction::triggered, this, &ControlPeedy::Quit_Click);
 }
 
-void ControlPeedy::readBox(const QString &file, bool &setting, QCheckBox *box)
+void ControlPeedy::readBox(const Setting<bool> &key, QCheckBox *box)
 {
-    // Anything but "True" or "False" leaves the setting and its box alone.
-    if (const auto field = m_app.store().read(file))
-        if (const auto on = parseSwitch(*field)) {
-            setting = *on;
-            box->setChecked(*on);
-        }
+    if (const std::optional<bool> on = m_app.settings().reread(key))
+        box->setChecked(*on);
 }
 
 void ControlPeedy::openFromUtilityMenu()
 {
-    AppState &s = m_app.state();
     m_app.assistForm().hide();
     setWindowTitle(QStringLiteral("Control Speech"));
-    readBox(QStringLiteral("PShowT"), s.PeedyTeacher, m_teacherEnabledBox);
-    readBox(QStringLiteral("PFback"), s.PeedyFeedback, m_peedyFeedbackBox);
-    readBox(QStringLiteral("PCom"), s.PeedyComments, m_peedyCommentsBox);
-    readBox(QStringLiteral("PRew"), s.PeedyRewards, m_peedyRewardsBox);
-    readBox(QStringLiteral("VFback"), s.VoiceFeedback, m_voiceFeedbackBox);
-    readBox(QStringLiteral("VCom"), s.VoiceComments, m_voiceCommentsBox);
-    readBox(QStringLiteral("VRew"), s.VoiceRewards, m_voiceRewardsBox);
+    readBox(keys::PeedyTeacher, m_teacherEnabledBox);
+    readBox(keys::PeedyFeedback, m_peedyFeedbackBox);
+    readBox(keys::PeedyComments, m_peedyCommentsBox);
+    readBox(keys::PeedyRewards, m_peedyRewardsBox);
+    readBox(keys::VoiceFeedback, m_voiceFeedbackBox);
+    readBox(keys::VoiceComments, m_voiceCommentsBox);
+    readBox(keys::VoiceRewards, m_voiceRewardsBox);
 
-    m_peedyPerch->setVisible(s.XpStyle);
-    if (s.XpStyle)
+    const bool xpStyle = m_app.startup().xpStyle;
+    m_peedyPerch->setVisible(xpStyle);
+    if (xpStyle)
         m_peedyPerch->setToolTip(QStringLiteral(" Adjust for XP or Standard display style. "));
 
     // Peedy's box shows whether he is the channel now. A check left from a
     // visit that was not saved would otherwise stand beside the voice's, and
     // Accept would make Peedy the channel without the teacher seeing it.
-    m_studentEnabledBox->setChecked(s.PeedyEnabled);
+    const bool peedy = m_app.settings().value(keys::PeedyEnabled);
+    m_studentEnabledBox->setChecked(peedy);
     m_studentEnabledBox->setEnabled(true);
-    setPeedyGroupEnabled(s.PeedyEnabled);
+    setPeedyGroupEnabled(peedy);
 
-    readBox(QStringLiteral("TTS"), s.VoiceEnabled, m_voiceEnabledBox);
+    readBox(keys::VoiceEnabled, m_voiceEnabledBox);
     setVoiceGroupEnabled(m_voiceEnabledBox->isChecked());
 
     show();
@@ -183,7 +169,7 @@ void ControlPeedy::StudentEnabledBox_Click()
         setPeedyGroupEnabled(false);
         return;
     }
-    if (m_app.state().PeedyMissing) {
+    if (m_app.startup().peedyMissing) {
         // The box stays checked; Accept turns it into the voice.
         offerAgentDownload();
         return;
@@ -244,7 +230,7 @@ SpeechBoxes ControlPeedy::boxes() const
 void ControlPeedy::AcceptButt_Click()
 {
     m_app.assistForm().hide();
-    if (m_app.state().PeedyMissing) {
+    if (m_app.startup().peedyMissing) {
         // Without his files Peedy cannot be the channel, whatever was checked.
         m_studentEnabledBox->setChecked(false);
         StudentEnabledBox_Click();
@@ -261,15 +247,12 @@ void ControlPeedy::AcceptButt_Click()
 
 void ControlPeedy::perchPath()
 {
-    AppState &s = m_app.state();
     m_app.speech().QuietPeedy();
     const bool standard = m_app.ask(QStringLiteral("Are you using  Windows Standard or Classic Style  display?"),
                                     QStringLiteral("Adjust Perch"), MsgIcon::Question, MsgButtons::YesNo) == MsgYes;
-    s.PerchStyle = standard ? QStringLiteral("Standard") : QStringLiteral("XP");
-    s.PerchTop = perchTopFor(s.PerchStyle);
-    m_app.writeSetting(QStringLiteral("Perch"), s.PerchStyle);
-    m_app.company().perchMoved();
-    if (s.PeedyEnabled)
+    // The start screen moves the perch drawing under him as the style changes.
+    m_app.writeSetting(keys::PerchStyle, standard ? QStringLiteral("Standard") : QStringLiteral("XP"));
+    if (m_app.settings().value(keys::PeedyEnabled))
         m_app.speech().PerchPeedy();
     m_peedyPerch->setChecked(false);
     backToUtilityMenu();
@@ -279,7 +262,7 @@ void ControlPeedy::greetingPath()
 {
     // The previews need Peedy in sight, whether or not he stays with the
     // teacher otherwise.
-    if (m_app.state().PeedyEnabled) {
+    if (m_app.settings().value(keys::PeedyEnabled)) {
         m_app.speech().PerchPeedy();
         m_app.speech().ShowPeedy();
         m_app.company().setPerchVisible(true);
@@ -289,15 +272,13 @@ void ControlPeedy::greetingPath()
 
 void ControlPeedy::savingPath()
 {
-    AppState &s = m_app.state();
+    Settings &settings = m_app.settings();
     Speech &speech = m_app.speech();
-    const SpeechBoxes chosen = boxes();
-    const bool peedyWasTheChannel = s.PeedyEnabled;
-    applySpeechChoice(s, chosen);
-    const QStringList failures = writeSettings(m_app.store(), speechChoiceWrites(chosen));
+    const bool peedyWasTheChannel = settings.value(keys::PeedyEnabled);
+    const QStringList failures = settings.writeAll(speechChoiceWrites(boxes()));
 
-    if (s.PeedyEnabled) {
-        const bool stays = s.PeedyTeacher;
+    if (settings.value(keys::PeedyEnabled)) {
+        const bool stays = settings.value(keys::PeedyTeacher);
         if (stays) {
             speech.PerchPeedy();
             speech.ShowPeedy();
@@ -326,7 +307,7 @@ void ControlPeedy::backToUtilityMenu()
 
 void ControlPeedy::help_Click()
 {
-    const bool xp = m_app.state().XpStyle;
+    const bool xp = m_app.startup().xpStyle;
     QStringList text {
         lines({"PEEDY (Microsoft Agent)", "Enabled:  Is active and reads each math fact.",
                "Feedback:  Gives feedback after each math fact.", "Comments:  Makes additional performance comments.",

@@ -36,7 +36,9 @@ private:
     void help_Click();
     void Quit_Click();
 
-    void readBox(const QString &file, bool &setting, QCheckBox *box);
+    // The switch read anew from its file; its box shows it. A damaged file
+    // leaves both the setting and the box as they were.
+    void readBox(const Setting<bool> &key, QCheckBox *box);
     void setPeedyGroupEnabled(bool enabled);
     void setVoiceGroupEnabled(bool enabled);
     void offerAgentDownload();

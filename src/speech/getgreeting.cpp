@@ -3,8 +3,10 @@
 #include "app/app.h"
 #include "app/assistform.h"
 #include "app/company.h"
+#include "app/shapes.h"
 #include "app/startup.h"
 #include "app/twips.h"
+#include "settings/settingkeys.h"
 #include "speech/controlpeedy.h"
 
 #include <QAction>
@@ -24,33 +26,6 @@ namespace {
 constexpr int kGreetingLength = 700;
 constexpr int kNameLength = 15;
 
-QLabel *caption(QWidget *parent, const QString &name, const QString &text, int left, int top)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    placeTwips(label, left, top);
-    return label;
-}
-
-QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QString &tip, int left, int top)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setToolTip(tip);
-    placeTwips(b, left, top, 1100, 400);
-    return b;
-}
-
-QCheckBox *box(QWidget *parent, const QString &name, const QString &text, const QString &tip, int left, int top)
-{
-    auto *b = new QCheckBox(text, parent);
-    b->setObjectName(name);
-    if (!tip.isEmpty())
-        b->setToolTip(tip);
-    placeTwips(b, left, top, 3000);
-    return b;
-}
-
 } // namespace
 
 GetGreeting::GetGreeting(App &app)
@@ -59,7 +34,7 @@ GetGreeting::GetGreeting(App &app)
     setWindowTitle(QStringLiteral("Customize Greetings"));
     setClientSizeTwips(7200, 4440);
 
-    caption(client(), QStringLiteral("IntroLabel"), QStringLiteral("Custom Greeting:"), 240, 150);
+    placeTwips(label(client(), QStringLiteral("IntroLabel"), QStringLiteral("Custom Greeting:")), 240, 150);
     // A greeting may be long, so its box wraps; it stays one line all the same
     // (see keepGreetingToOneLine).
     m_text1 = new QPlainTextEdit(client());
@@ -71,16 +46,20 @@ GetGreeting::GetGreeting(App &app)
     placeTwips(m_text1, 240, 420, 5400, 1200);
     connect(m_text1, &QPlainTextEdit::textChanged, this, &GetGreeting::keepGreetingToOneLine);
     m_prevIntroButt = button(client(), QStringLiteral("PrevIntroButt"), QStringLiteral("Preview"),
-                             QStringLiteral(" press to hear the greeting "), 5880, 420);
+                             QStringLiteral(" press to hear the greeting "));
+    placeTwips(m_prevIntroButt, 5880, 420, 1100, 400);
     connect(m_prevIntroButt, &QPushButton::clicked, this, &GetGreeting::PrevIntroButt_Click);
 
-    m_noGreeting = box(client(), QStringLiteral("NoGreeting"), QStringLiteral("No Greeting"), {}, 240, 1740);
+    m_noGreeting = checkBox(client(), QStringLiteral("NoGreeting"), QStringLiteral("No Greeting"));
+    placeTwips(m_noGreeting, 240, 1740, 3000);
     connect(m_noGreeting, &QCheckBox::clicked, this, &GetGreeting::NoGreeting_Click);
     m_integrateGreeting =
-        box(client(), QStringLiteral("IntegrateGreeting"), QStringLiteral("Integrate Custom Greeting"),
-            QStringLiteral(" Integrate your greeting with the standard greetings "), 2400, 1740);
+        checkBox(client(), QStringLiteral("IntegrateGreeting"), QStringLiteral("Integrate Custom Greeting"),
+                 QStringLiteral(" Integrate your greeting with the standard greetings "));
+    placeTwips(m_integrateGreeting, 2400, 1740, 3000);
 
-    m_nameLabel = caption(client(), QStringLiteral("NameLabel"), QStringLiteral("Custom Name:"), 240, 2340);
+    m_nameLabel = label(client(), QStringLiteral("NameLabel"), QStringLiteral("Custom Name:"));
+    placeTwips(m_nameLabel, 240, 2340);
     m_text2 = new QLineEdit(client());
     m_text2->setObjectName(QStringLiteral("Text2"));
     m_text2->setToolTip(QStringLiteral(" enter a name "));
@@ -88,10 +67,12 @@ GetGreeting::GetGreeting(App &app)
     m_text2->setMaxLength(kNameLength);
     placeTwips(m_text2, 240, 2610, 3000);
     m_prevNameButt = button(client(), QStringLiteral("PrevNameButt"), QStringLiteral("Preview"),
-                            QStringLiteral(" press to hear the name "), 3360, 2580);
+                            QStringLiteral(" press to hear the name "));
+    placeTwips(m_prevNameButt, 3360, 2580, 1100, 400);
     connect(m_prevNameButt, &QPushButton::clicked, this, &GetGreeting::PrevNameButt_Click);
-    m_allowUserName = box(client(), QStringLiteral("AllowUserName"), QStringLiteral("Allow Any User Name"),
-                          QStringLiteral(" Peedy says all user names "), 240, 3180);
+    m_allowUserName = checkBox(client(), QStringLiteral("AllowUserName"), QStringLiteral("Allow Any User Name"),
+                               QStringLiteral(" Peedy says all user names "));
+    placeTwips(m_allowUserName, 240, 3180, 3000);
     connect(m_allowUserName, &QCheckBox::clicked, this, &GetGreeting::AllowUserName_Click);
 
     m_acceptButt = new QPushButton(QStringLiteral("Accept"), client());
@@ -141,25 +122,27 @@ bool GetGreeting::eventFilter(QObject *watched, QEvent *event)
 void GetGreeting::openFromSpeechSettings()
 {
     AppState &s = m_app.state();
-    const SettingsStore &store = m_app.store();
+    Settings &settings = m_app.settings();
     setWindowTitle(QStringLiteral("Customize Greetings"));
-    s.CustomGreeting = store.readJoined(QStringLiteral("PGreet")).value_or(QString());
-    const QString pname = store.read(QStringLiteral("PName")).value_or(QString());
-    s.SpokenName = spokenNameFrom(pname, s.FirstName);
-    if (const auto mode = store.read(QStringLiteral("MGreet")))
-        s.GreetingMode = *mode;
+    // The greeting, the name and the mode are read anew from their files; a
+    // greeting or name that cannot be read shows as empty.
+    const QString greeting = settings.reread(keys::CustomGreeting).value_or(QString());
+    const QString customName = settings.reread(keys::CustomName).value_or(QString());
+    s.SpokenName = spokenNameFrom(customName, s.FirstName);
+    settings.reread(keys::GreetingMode);
+    const QString mode = settings.value(keys::GreetingMode);
 
-    const bool anyName = pname == QLatin1String("AllowUserName");
+    const bool anyName = customName == QLatin1String("AllowUserName");
     m_allowUserName->setChecked(anyName);
-    m_text2->setText(anyName ? QString() : pname);
+    m_text2->setText(anyName ? QString() : customName);
     AllowUserName_Click();
-    if (s.GreetingMode == QLatin1String("IntegrateNo"))
+    if (mode == QLatin1String("IntegrateNo"))
         m_integrateGreeting->setChecked(false);
-    else if (s.GreetingMode == QLatin1String("IntegrateYes"))
+    else if (mode == QLatin1String("IntegrateYes"))
         m_integrateGreeting->setChecked(true);
-    m_noGreeting->setChecked(s.GreetingOff);
+    m_noGreeting->setChecked(settings.value(keys::GreetingOff));
     NoGreeting_Click();
-    m_text1->setPlainText(s.CustomGreeting);
+    m_text1->setPlainText(greeting);
 
     m_app.controlPeedy().hide();
     m_acceptButt->setEnabled(true);
@@ -185,7 +168,7 @@ void GetGreeting::AllowUserName_Click()
 void GetGreeting::preview(const QString &text, const QString &askForText)
 {
     Speech &speech = m_app.speech();
-    const bool peedy = m_app.state().PeedyEnabled;
+    const bool peedy = m_app.settings().value(keys::PeedyEnabled);
     speech.StopPeedy();
     if (text.isEmpty()) {
         if (peedy) {
@@ -224,13 +207,14 @@ GreetingBoxes GetGreeting::boxes() const
 
 void GetGreeting::AcceptButt_Click()
 {
-    const AppState &s = m_app.state();
+    Settings &settings = m_app.settings();
     Speech &speech = m_app.speech();
     speech.StopPeedy();
     m_app.assistForm().hide();
-    if (s.PeedyEnabled && s.PeedyTeacher)
+    const bool peedyStays = settings.value(keys::PeedyEnabled) && settings.value(keys::PeedyTeacher);
+    if (peedyStays)
         speech.PerchPeedy();
-    if (!s.PeedyEnabled || !s.PeedyTeacher || s.VoiceEnabled) {
+    if (!peedyStays || settings.value(keys::VoiceEnabled)) {
         m_app.company().setPerchVisible(false);
         speech.HidePeedy();
     }
@@ -250,8 +234,10 @@ void GetGreeting::AcceptButt_Click()
         break;
     }
 
-    const QStringList failures = writeSettings(m_app.store(), greetingWrites(chosen));
-    applyGreetingChoice(m_app.state(), chosen);
+    const QStringList failures = settings.writeAll(greetingWrites(chosen));
+    // With "Allow Any User Name" Peedy says the current student's first name.
+    AppState &s = m_app.state();
+    s.SpokenName = spokenNameFrom(settings.value(keys::CustomName), s.FirstName);
     const SavedNotice notice = savedNotice(failures, QStringLiteral("Changes, if any, have been recorded"),
                                            QStringLiteral("Changes Recorded"));
     m_app.tell(notice.text, notice.title, notice.failed ? MsgIcon::Critical : MsgIcon::None);

@@ -1,16 +1,26 @@
 #include "speech/speech.h"
 
-#include "app/appstate.h"
 #include "platform/character.h"
 #include "platform/voice.h"
+#include "settings/settingkeys.h"
+#include "settings/settings.h"
 
 #include <memory>
 #include <utility>
 
 namespace plovista {
 
-Speech::Speech(const AppState &state, Character &character, Voice &voice)
-    : m_state(state)
+int perchTopFor(const QString &perchStyle)
+{
+    if (perchStyle == QLatin1String("XP"))
+        return 157;
+    if (perchStyle == QLatin1String("Standard"))
+        return 150;
+    return 0;
+}
+
+Speech::Speech(const Settings &settings, Character &character, Voice &voice)
+    : m_settings(settings)
     , m_character(character)
     , m_voice(voice)
 { }
@@ -33,9 +43,14 @@ void Speech::StopPeedy()
     m_character.stopAll();
 }
 
+int Speech::perchTop() const
+{
+    return perchTopFor(m_settings.value(keys::PerchStyle));
+}
+
 void Speech::PerchPeedy()
 {
-    peedy().moveTo(PerchLeft, m_state.PerchTop);
+    peedy().moveTo(PerchLeft, perchTop());
 }
 
 void Speech::ShowPeedy()
@@ -58,7 +73,7 @@ void Speech::PeedySays(const QStringList &animations, const QString &text)
 
 void Speech::QuietPeedy()
 {
-    if (!m_state.PeedyEnabled)
+    if (!m_settings.value(keys::PeedyEnabled))
         return;
     StopPeedy();
     PerchPeedy();
@@ -76,8 +91,8 @@ void Speech::VoiceSays(const QString &text)
 
 void Speech::whenSaid(std::function<void()> done)
 {
-    const bool peedy = m_state.PeedyEnabled;
-    const bool voice = m_state.VoiceEnabled;
+    const bool peedy = m_settings.value(keys::PeedyEnabled);
+    const bool voice = m_settings.value(keys::VoiceEnabled);
     if (!peedy && !voice) {
         done();
         return;
@@ -102,8 +117,8 @@ void Speech::DropWaitingSpeech()
 
 bool Speech::say(bool peedy, bool voice, const QStringList &animations, const QString &text, const QString &voiceText)
 {
-    const bool peedySpeaks = m_state.PeedyEnabled && peedy;
-    const bool voiceSpeaks = m_state.VoiceEnabled && voice;
+    const bool peedySpeaks = m_settings.value(keys::PeedyEnabled) && peedy;
+    const bool voiceSpeaks = m_settings.value(keys::VoiceEnabled) && voice;
     if (peedySpeaks)
         PeedySays(animations, text);
     if (voiceSpeaks)
@@ -113,17 +128,19 @@ bool Speech::say(bool peedy, bool voice, const QStringList &animations, const QS
 
 bool Speech::SayFeedback(const QStringList &animations, const QString &text, const QString &voiceText)
 {
-    return say(m_state.PeedyFeedback, m_state.VoiceFeedback, animations, text, voiceText);
+    return say(m_settings.value(keys::PeedyFeedback), m_settings.value(keys::VoiceFeedback), animations, text,
+               voiceText);
 }
 
 bool Speech::SayComment(const QStringList &animations, const QString &text, const QString &voiceText)
 {
-    return say(m_state.PeedyComments, m_state.VoiceComments, animations, text, voiceText);
+    return say(m_settings.value(keys::PeedyComments), m_settings.value(keys::VoiceComments), animations, text,
+               voiceText);
 }
 
 bool Speech::SayReward(const QStringList &animations, const QString &text, const QString &voiceText)
 {
-    return say(m_state.PeedyRewards, m_state.VoiceRewards, animations, text, voiceText);
+    return say(m_settings.value(keys::PeedyRewards), m_settings.value(keys::VoiceRewards), animations, text, voiceText);
 }
 
 } // namespace plovista

@@ -7,16 +7,21 @@
 
 namespace plovista {
 
-struct AppState;
 class Character;
+class Settings;
 class Voice;
+
+// Peedy's screen y on his perch for a perch style: "XP" 157, "Standard" 150,
+// anything else 0.
+int perchTopFor(const QString &perchStyle);
 
 // The one way the program speaks: Peedy or the plain voice, under the
 // teacher's switches. Windows call these and never the services directly.
 class Speech
 {
 public:
-    Speech(const AppState &state, Character &character, Voice &voice);
+    // Each switch is read from the settings as it is when the speech is asked for.
+    Speech(const Settings &settings, Character &character, Voice &voice);
 
     // Peedy's drawing is loaded from `filePath` the first time he is asked to
     // perch, show himself, play or speak: a student who never sees him never
@@ -50,14 +55,15 @@ public:
     bool SayComment(const QStringList &animations, const QString &text, const QString &voiceText = {});
     bool SayReward(const QStringList &animations, const QString &text, const QString &voiceText = {});
 
-    // Peedy's screen x on his perch; y is the state's PerchTop.
+    // Peedy's screen x on his perch; y is perchTop(), from his perch style.
     static constexpr int PerchLeft = 40;
+    int perchTop() const;
 
 private:
     bool say(bool peedy, bool voice, const QStringList &animations, const QString &text, const QString &voiceText);
     Character &peedy();
 
-    const AppState &m_state;
+    const Settings &m_settings;
     Character &m_character;
     Voice &m_voice;
     QString m_characterId;

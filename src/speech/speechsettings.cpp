@@ -1,8 +1,6 @@
 #include "speech/speechsettings.h"
 
-#include "app/appstate.h"
-#include "app/startup.h"
-#include "settings/settingsstore.h"
+#include "settings/settingkeys.h"
 
 #include <QRegularExpression>
 
@@ -17,41 +15,24 @@ SpeechChannel chosenChannel(const SpeechBoxes &boxes)
 
 std::vector<SettingWrite> speechChoiceWrites(const SpeechBoxes &boxes)
 {
-    const auto sw = [](const char *name, bool on) {
-        return SettingWrite {QString::fromLatin1(name), formatSwitch(on)};
-    };
     switch (chosenChannel(boxes)) {
     case SpeechChannel::Peedy:
-        return {sw("PShow", true),
-                sw("TTS", false),
-                sw("PShowT", boxes.teacher),
-                sw("PFback", boxes.peedyFeedback),
-                sw("PCom", boxes.peedyComments),
-                sw("PRew", boxes.peedyRewards)};
+        return {{keys::PeedyEnabled, true},
+                {keys::VoiceEnabled, false},
+                {keys::PeedyTeacher, boxes.teacher},
+                {keys::PeedyFeedback, boxes.peedyFeedback},
+                {keys::PeedyComments, boxes.peedyComments},
+                {keys::PeedyRewards, boxes.peedyRewards}};
     case SpeechChannel::Voice:
-        return {sw("TTS", true), sw("PShow", false), sw("VFback", boxes.voiceFeedback), sw("VCom", boxes.voiceComments),
-                sw("VRew", boxes.voiceRewards)};
+        return {{keys::VoiceEnabled, true},
+                {keys::PeedyEnabled, false},
+                {keys::VoiceFeedback, boxes.voiceFeedback},
+                {keys::VoiceComments, boxes.voiceComments},
+                {keys::VoiceRewards, boxes.voiceRewards}};
     case SpeechChannel::Silent:
         break;
     }
-    return {sw("TTS", false), sw("PShow", false)};
-}
-
-void applySpeechChoice(AppState &state, const SpeechBoxes &boxes)
-{
-    const SpeechChannel channel = chosenChannel(boxes);
-    state.PeedyEnabled = channel == SpeechChannel::Peedy;
-    state.VoiceEnabled = channel == SpeechChannel::Voice;
-    if (channel == SpeechChannel::Peedy) {
-        state.PeedyTeacher = boxes.teacher;
-        state.PeedyFeedback = boxes.peedyFeedback;
-        state.PeedyComments = boxes.peedyComments;
-        state.PeedyRewards = boxes.peedyRewards;
-    } else if (channel == SpeechChannel::Voice) {
-        state.VoiceFeedback = boxes.voiceFeedback;
-        state.VoiceComments = boxes.voiceComments;
-        state.VoiceRewards = boxes.voiceRewards;
-    }
+    return {{keys::VoiceEnabled, false}, {keys::PeedyEnabled, false}};
 }
 
 QString oneLine(const QString &text)
@@ -64,24 +45,11 @@ QString oneLine(const QString &text)
 std::vector<SettingWrite> greetingWrites(const GreetingBoxes &boxes)
 {
     return {
-        {QStringLiteral("MGreet"), boxes.integrate ? QStringLiteral("IntegrateYes") : QStringLiteral("IntegrateNo")},
-        {QStringLiteral("PName"), boxes.allowUserName ? QStringLiteral("AllowUserName") : boxes.name},
-        {QStringLiteral("PGreet"), oneLine(boxes.greeting)},
-        {QStringLiteral("NoGreet"), formatSwitch(boxes.noGreeting)},
+        {keys::GreetingMode, boxes.integrate ? QStringLiteral("IntegrateYes") : QStringLiteral("IntegrateNo")},
+        {keys::CustomName, boxes.allowUserName ? QStringLiteral("AllowUserName") : boxes.name},
+        {keys::CustomGreeting, oneLine(boxes.greeting)},
+        {keys::GreetingOff, boxes.noGreeting},
     };
-}
-
-void applyGreetingChoice(AppState &state, const GreetingBoxes &boxes)
-{
-    for (const SettingWrite &write : greetingWrites(boxes)) {
-        if (write.name == QLatin1String("MGreet"))
-            state.GreetingMode = write.value;
-        else if (write.name == QLatin1String("PName"))
-            state.SpokenName = spokenNameFrom(write.value, state.FirstName);
-        else if (write.name == QLatin1String("PGreet"))
-            state.CustomGreeting = write.value;
-    }
-    state.GreetingOff = boxes.noGreeting;
 }
 
 GreetingCheck checkGreeting(const GreetingBoxes &boxes)
@@ -104,17 +72,6 @@ QString shortGreetingQuestion(const QString &greeting)
 {
     return QStringLiteral("Your custom greeting '") + greeting +
         QStringLiteral("' is very brief.  Are you sure this is correct?");
-}
-
-QStringList writeSettings(const SettingsStore &store, const std::vector<SettingWrite> &writes)
-{
-    QStringList failures;
-    for (const SettingWrite &write : writes) {
-        const WriteResult result = store.write(write.name, write.value);
-        if (!result.ok)
-            failures << QStringLiteral("%1: %2").arg(write.name, result.error);
-    }
-    return failures;
 }
 
 SavedNotice savedNotice(const QStringList &failures, const QString &recordedText, const QString &recordedTitle)

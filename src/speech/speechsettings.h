@@ -1,22 +1,12 @@
 #pragma once
 
+#include "settings/settings.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
 
 namespace plovista {
-
-struct AppState;
-class SettingsStore;
-
-// One settings file and the whole value it is to hold.
-struct SettingWrite
-{
-    QString name;
-    QString value;
-
-    bool operator==(const SettingWrite &) const = default;
-};
 
 // The boxes of the speech settings as the teacher leaves them.
 struct SpeechBoxes
@@ -39,12 +29,9 @@ SpeechChannel chosenChannel(const SpeechBoxes &boxes);
 
 // What saving the speech settings writes, in order: the two channel switches,
 // then the chosen channel's own switches only, so the other channel's keep
-// what the teacher last chose for them.
+// what the teacher last chose for them. Written through Settings, the choice
+// takes effect at once.
 std::vector<SettingWrite> speechChoiceWrites(const SpeechBoxes &boxes);
-
-// The same choice in the running program's switches, so it takes effect at
-// once.
-void applySpeechChoice(AppState &state, const SpeechBoxes &boxes);
 
 // The boxes of the greeting settings.
 struct GreetingBoxes
@@ -56,13 +43,10 @@ struct GreetingBoxes
     bool allowUserName = false;
 };
 
-// What saving the greeting settings writes, in order: "MGreet", "PName",
-// "PGreet", "NoGreet". The greeting goes into its file as one line.
+// What saving the greeting settings writes, in order: the greeting mode, the
+// custom name, the greeting and the no-greeting switch. The greeting goes
+// into its file as one line.
 std::vector<SettingWrite> greetingWrites(const GreetingBoxes &boxes);
-
-// The saved greeting in the running program's settings. With "Allow Any User
-// Name" the spoken name is the current student's first name.
-void applyGreetingChoice(AppState &state, const GreetingBoxes &boxes);
 
 // A greeting mixed into the standard ones must be there and should not be
 // too short; one that replaces them is taken as it is.
@@ -74,10 +58,6 @@ QString shortGreetingQuestion(const QString &greeting);
 // Line breaks become one blank each, so the words of two lines stay apart
 // when the file is read back.
 QString oneLine(const QString &text);
-
-// Writes every file, going on past a failure. Returns a line for each file
-// that could not be written: its name and why.
-QStringList writeSettings(const SettingsStore &store, const std::vector<SettingWrite> &writes);
 
 // The message after saving: the window's own acknowledgement when every file
 // was written, otherwise the files that were not.

@@ -5,6 +5,7 @@
 #include "app/company.h"
 #include "app/twips.h"
 #include "app/windowplacement.h"
+#include "settings/settingkeys.h"
 #include "teacher/formsize.h"
 #include "teacher/passwordfile.h"
 #include "teacher/utilityform.h"
@@ -119,8 +120,7 @@ void GetPassW::openForEntry()
 
 std::optional<QString> GetPassW::storedPassword() const
 {
-    const std::optional<QString> line = m_app.store().read(QStringLiteral("AdWord"));
-    return line ? passwordFromLine(*line) : std::nullopt;
+    return m_app.settings().reread(keys::Password);
 }
 
 void GetPassW::Text1_Change()
@@ -135,7 +135,7 @@ void GetPassW::Text1_Change()
         return;
     }
     hide();
-    m_app.company().nameFrame()->hide();
+    m_app.company().hideNamePanel();
     m_app.utilityForm().openFromPassword();
 }
 
@@ -175,8 +175,7 @@ void GetPassW::Command1_Click()
 {
     if (!changeMode())
         return;
-    AppState &s = m_app.state();
-    if (s.PeedyEnabled) {
+    if (m_app.settings().value(keys::PeedyEnabled)) {
         m_app.speech().ShowPeedy();
         m_app.speech().PerchPeedy();
     }
@@ -207,7 +206,7 @@ void GetPassW::Command1_Click()
     }
     // The password is read from its file at every test, so a new one that
     // could not be written is not in force: say so and keep the old one.
-    const WriteResult written = m_app.store().write(QStringLiteral("AdWord"), passwordLine(first));
+    const WriteResult written = m_app.settings().write(keys::Password, first);
     if (!written.ok) {
         m_app.tell(QStringLiteral("The new password could not be saved: %1.\n\nThe old password is still in force.")
                        .arg(written.error),

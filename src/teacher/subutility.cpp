@@ -10,7 +10,7 @@
 #include "records/savedrecordsform.h"
 #include "records/saverecordsform.h"
 #include "selection/optionbutton.h"
-#include "settings/numbertext.h"
+#include "settings/settingkeys.h"
 #include "teacher/formsize.h"
 
 #include <QAction>
@@ -180,7 +180,7 @@ void SubUtility::openFor(UtilityChoice choice)
     // A choice left from another shape never carries over: each shape shows
     // the value in force, or nothing.
     clearOptions();
-    const AppState &s = m_app.state();
+    const Settings &settings = m_app.settings();
     const Shape &shape = shapeOf(choice);
     auto captionIs = [&shape](const QString &value) {
         for (int i = 0; i < 6; ++i)
@@ -191,17 +191,17 @@ void SubUtility::openFor(UtilityChoice choice)
     };
     switch (choice) {
     case UtilityChoice::MenuBar:
-        select(s.MenuBarState == QLatin1String("Visible") ? 0 : 1);
+        select(settings.value(keys::MenuBarState) == QLatin1String("Visible") ? 0 : 1);
         m_accept->setFocus();
         break;
     case UtilityChoice::SetFacts:
-        select(captionIs(QString::number(s.FactsCount)));
+        select(captionIs(QString::number(settings.value(keys::FactsCount))));
         break;
     case UtilityChoice::SetSpeedGoals:
-        select(captionIs(s.SpeedGoal));
+        select(captionIs(settings.value(keys::SpeedGoal)));
         break;
     case UtilityChoice::SetAccuracyGoals:
-        select(captionIs(s.AccuracyGoal));
+        select(captionIs(settings.value(keys::AccuracyGoal)));
         break;
     default:
         break;
@@ -226,7 +226,6 @@ void SubUtility::Accept_Click()
     m_app.playClick();
     m_app.assistForm().hide();
     const int selected = selectedIndex();
-    AppState &s = m_app.state();
     switch (m_shape) {
     case UtilityChoice::MenuBar:
         applyMenuBar(selected);
@@ -235,10 +234,10 @@ void SubUtility::Accept_Click()
         applyFacts(selected);
         break;
     case UtilityChoice::SetSpeedGoals:
-        applyGoal(selected, QStringLiteral("Sg"), s.SpeedGoal);
+        applyGoal(selected, keys::SpeedGoal);
         break;
     case UtilityChoice::SetAccuracyGoals:
-        applyGoal(selected, QStringLiteral("Ag"), s.AccuracyGoal);
+        applyGoal(selected, keys::AccuracyGoal);
         break;
     case UtilityChoice::Records:
         recordsAccept(selected);
@@ -250,15 +249,15 @@ void SubUtility::Accept_Click()
 
 void SubUtility::applyMenuBar(int selected)
 {
-    AppState &s = m_app.state();
+    QString state = m_app.settings().value(keys::MenuBarState);
     if (selected == 0)
-        s.MenuBarState = QStringLiteral("Visible");
+        state = QStringLiteral("Visible");
     else if (selected == 1)
-        s.MenuBarState = QStringLiteral("Invisible");
-    m_app.company().applyMenuBarState();
-    // A failed write is told by the hub; the message that the bar changed
-    // then stays away, since the change would not outlast the run.
-    if (m_app.writeSetting(QStringLiteral("Mbar"), s.MenuBarState)) {
+        state = QStringLiteral("Invisible");
+    // The start screen shows or hides its menus as the setting changes. A
+    // failed write is told by the hub; the message that the bar changed then
+    // stays away, since the change would not outlast the run.
+    if (m_app.writeSetting(keys::MenuBarState, state)) {
         if (selected == 0)
             m_app.tell(QStringLiteral("The Menu Bar is now visible."), QStringLiteral("Visible"));
         else if (selected == 1)
@@ -270,25 +269,26 @@ void SubUtility::applyMenuBar(int selected)
 
 void SubUtility::applyFacts(int selected)
 {
-    AppState &s = m_app.state();
+    int facts = m_app.settings().value(keys::FactsCount);
     if (selected >= 0 && selected < 5)
-        s.FactsCount = (selected + 1) * 10;
-    m_app.writeSetting(QStringLiteral("Facts"), formatWholeNumber(s.FactsCount));
+        facts = (selected + 1) * 10;
+    m_app.writeSetting(keys::FactsCount, facts);
     m_app.utilityForm().clearSetFacts();
     backToMenu();
 }
 
-void SubUtility::applyGoal(int selected, const QString &file, QString &goal)
+void SubUtility::applyGoal(int selected, const Setting<QString> &goal)
 {
+    QString value = m_app.settings().value(goal);
     if (selected >= 0 && selected < 5)
-        goal = m_options[static_cast<std::size_t>(selected)]->text();
-    m_app.writeSetting(file, goal);
+        value = m_options[static_cast<std::size_t>(selected)]->text();
+    m_app.writeSetting(goal, value);
     backToMenu();
 }
 
 void SubUtility::recordsAccept(int selected)
 {
-    if (m_app.state().PeedyEnabled)
+    if (m_app.settings().value(keys::PeedyEnabled))
         m_app.speech().PerchPeedy();
     switch (selected) {
     case 0:
@@ -353,7 +353,7 @@ void SubUtility::viewCurrentRecords()
         m_app.tell(NoCurrentRecords, QStringLiteral("No Current Records"));
         return;
     }
-    if (m_app.state().PeedyEnabled)
+    if (m_app.settings().value(keys::PeedyEnabled))
         m_app.speech().PerchPeedy();
     hide();
 }
@@ -377,7 +377,7 @@ void SubUtility::deleteCurrentRecords()
     dismissViewer();
     if (answer == MsgYes) {
         // Emptied, not removed: the drills to come append to it.
-        const QString path = QDir(m_app.store().workingFolder()).filePath(CurrentRecordsFile);
+        const QString path = QDir(m_app.workingFolder()).filePath(CurrentRecordsFile);
         const WriteResult emptied = writeTextFileAtomically(path, QString());
         if (emptied.ok) {
             m_app.playClick();
@@ -408,7 +408,7 @@ void SubUtility::saveCurrentRecords()
         return;
     }
     dismissViewer();
-    if (m_app.state().PeedyEnabled) {
+    if (m_app.settings().value(keys::PeedyEnabled)) {
         m_app.company().setPerchVisible(true);
         m_app.speech().PerchPeedy();
     }
@@ -420,7 +420,7 @@ void SubUtility::openSavedList(int selected)
     SavedRecordsForm &list = m_app.savedRecordsForm();
     const SavedAction action =
         selected == 3 ? SavedAction::View : (selected == 4 ? SavedAction::Delete : SavedAction::Rename);
-    list.prepare(action, QDir(m_app.store().workingFolder()).filePath(QStringLiteral("SDat")));
+    list.prepare(action, QDir(m_app.workingFolder()).filePath(QStringLiteral("SDat")));
     if (list.ListCount() == 0) {
         showAgain();
         m_app.tell(NoSavedRecords,
@@ -431,12 +431,6 @@ void SubUtility::openSavedList(int selected)
     if (action != SavedAction::View)
         hide();
     list.showAgain();
-}
-
-void SubUtility::ConcatNameFile()
-{
-    AppState &s = m_app.state();
-    s.FileBaseName = fileBaseName(s.ScratchText);
 }
 
 void SubUtility::help_Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/formwindow.h"
+#include "settings/setting.h"
 #include "teacher/utilityform.h"
 
 #include <array>
@@ -28,9 +29,6 @@ public:
     UtilityChoice shape() const { return m_shape; }
     void showAgain();
 
-    // The program-wide ScratchText cut at its first point into FileBaseName.
-    void ConcatNameFile();
-
     // The records viewer opened from the records choices was closed.
     void viewerClosed();
     // A records window opened from here is done: the viewer goes and this
@@ -57,7 +55,7 @@ private:
 
     void applyMenuBar(int selected);
     void applyFacts(int selected);
-    void applyGoal(int selected, const QString &file, QString &goal);
+    void applyGoal(int selected, const Setting<QString> &goal);
 
     void recordsAccept(int selected);
     void viewCurrentRecords();

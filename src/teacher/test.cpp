@@ -104,7 +104,7 @@ void Test::Accept_Click()
     m_app.messageForm().openFor(*kind);
 }
 
-void Test::PrintTest()
+void Test::PrintTest(const QString &message)
 {
     const std::optional<Operation> kind = selectedTest();
     if (!kind) {
@@ -114,7 +114,7 @@ void Test::PrintTest()
     WorksheetRequest request;
     request.operation = *kind;
     request.range = m_app.messageForm().selectedRange();
-    request.message = m_app.state().WorksheetMessage;
+    request.message = message;
     request.footer = worksheetFooter(m_app.clock().now().date());
 
     int copies = 0;

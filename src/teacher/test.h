@@ -28,9 +28,10 @@ public:
     std::optional<Operation> selectedTest() const;
 
     void Accept_Click();
-    // Prints with the message window's message and range, then shows this
-    // window again, whether the worksheets were printed, cancelled or failed.
-    void PrintTest();
+    // Prints with the message the teacher typed and the message window's
+    // range, then shows this window again, whether the worksheets were
+    // printed, cancelled or failed.
+    void PrintTest(const QString &message);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

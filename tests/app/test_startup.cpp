@@ -1,6 +1,7 @@
 #include "app/agentmissing.h"
 #include "app/company.h"
 #include "records/savedrecords.h"
+#include "settings/settingkeys.h"
 #include "support/harness.h"
 #include "support/smalldisk.h"
 
@@ -80,7 +81,7 @@ private Q_SLOTS:
         h.writeRaw(QStringLiteral("Display"), "Change\r\n");
         h.start();
         QCOMPARE(h.display->mode, std::optional<DisplayMode>(DisplayMode {800, 600}));
-        QCOMPARE(h.state().StartDisplayMode, (DisplayMode {1024, 768}));
+        QCOMPARE(h.app().startup().startDisplayMode, (DisplayMode {1024, 768}));
     }
 
     void peedyGreetsWhenEnabled()
@@ -113,7 +114,7 @@ private Q_SLOTS:
             Harness xp(Harness::Options {true, OsVersion {true, 5, 1, 2600}});
             xp.start();
             QCOMPARE(xp.readRaw(QStringLiteral("Perch")), QByteArray("XP\r\n"));
-            QCOMPARE(xp.state().PerchTop, 157);
+            QCOMPARE(xp.app().speech().perchTop(), 157);
             QVERIFY(xp.find<QAction>(QStringLiteral("PeedysPerch"))->isVisible());
         }
         Harness w2k(Harness::Options {true, OsVersion {true, 5, 0, 2195}});
@@ -157,7 +158,7 @@ private Q_SLOTS:
         Harness h(Harness::Options {false, OsVersion {false, 0, 0, 0}});
         h.writeRaw(QStringLiteral("PShow"), "True\r\n");
         h.start();
-        QVERIFY(!h.state().PeedyEnabled);
+        QVERIFY(!h.settings().value(keys::PeedyEnabled));
         QCOMPARE(h.readRaw(QStringLiteral("PShow")), QByteArray("True\r\n")); // not rewritten
         QVERIFY(!h.window(QStringLiteral("Company"))->isEnabled());
         QWidget *notice = h.window(QStringLiteral("AgentMissing"));
@@ -205,12 +206,12 @@ private Q_SLOTS:
         QVERIFY(box.sizeHint().width() <= 800 && box.sizeHint().height() <= 600);
 
         // The program goes on with the defaults it says it goes on with.
-        const AppState &s = h.state();
-        QCOMPARE(s.FactsCount, 10);
-        QCOMPARE(s.SpeedGoal, QStringLiteral("5.0"));
-        QCOMPARE(s.AccuracyGoal, QStringLiteral("100"));
-        QVERIFY(s.VoiceEnabled && s.VoiceFeedback && s.PeedyTeacher);
-        QCOMPARE(s.PerchTop, 150);
+        QCOMPARE(h.settings().value(keys::FactsCount), 10);
+        QCOMPARE(h.settings().value(keys::SpeedGoal), QStringLiteral("5.0"));
+        QCOMPARE(h.settings().value(keys::AccuracyGoal), QStringLiteral("100"));
+        QVERIFY(h.settings().value(keys::VoiceEnabled) && h.settings().value(keys::VoiceFeedback) &&
+                h.settings().value(keys::PeedyTeacher));
+        QCOMPARE(h.app().speech().perchTop(), 150);
         QVERIFY(h.window(QStringLiteral("Company"))->isVisible());
     }
 

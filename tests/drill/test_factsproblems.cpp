@@ -1,5 +1,6 @@
 #include "app/twips.h"
 #include "drill/factsproblems.h"
+#include "settings/settingkeys.h"
 #include "support/harness.h"
 
 #include <QAction>
@@ -228,7 +229,7 @@ FactsProblems &openDrill(Harness &h, const Choice &c, int factsCount = 10)
     s.FactsOfTenActive = factsOfTen;
     s.SubtractionFlag = c.operation == Operation::Subtraction;
     s.FormatCode = factsOfTen ? QString::number(c.option) : QString::fromLatin1(c.vertical ? "V" : "H");
-    s.FactsCount = factsCount;
+    h.settings().setForThisRun(keys::FactsCount, factsCount);
     s.Drill.resetCounters();
     s.Drill.prepare(factsCount);
     FactsProblems &w = h.app().factsProblems();
@@ -353,10 +354,14 @@ int rightAnswer(Harness &h)
     return makeFact(choice, s.Drill.FactVariable).answer;
 }
 
-void speakEverything(AppState &s)
+void speakEverything(Harness &h)
 {
-    s.PeedyEnabled = s.PeedyFeedback = s.PeedyComments = true;
-    s.VoiceEnabled = s.VoiceFeedback = s.VoiceComments = true;
+    h.settings().setForThisRun(keys::PeedyEnabled, true);
+    h.settings().setForThisRun(keys::PeedyFeedback, true);
+    h.settings().setForThisRun(keys::PeedyComments, true);
+    h.settings().setForThisRun(keys::VoiceEnabled, true);
+    h.settings().setForThisRun(keys::VoiceFeedback, true);
+    h.settings().setForThisRun(keys::VoiceComments, true);
 }
 
 QByteArray records(Harness &h)
@@ -493,7 +498,7 @@ private Q_SLOTS:
     {
         Harness h;
         h.start();
-        speakEverything(h.state());
+        speakEverything(h);
         h.state().ActivityCode = QStringLiteral("+3");
         FactsProblems &w = openDrill(h, {Operation::Addition, 3, false, FactRange::ZeroToNine});
         QCOMPARE(text(w, "Label8"), QStringLiteral("10"));
@@ -551,7 +556,7 @@ private Q_SLOTS:
     {
         Harness h;
         h.start();
-        h.state().VoiceFeedback = false; // no feedback draws between the values
+        h.settings().setForThisRun(keys::VoiceFeedback, false); // no feedback draws between the values
         FactsProblems &w = openDrill(h, {Operation::Multiplication, 4, false, FactRange::ZeroToNine});
         h.random->draws = {0.05, 0.15, 0.25, 0.35, 0.45, 0.55, 0.65, 0.75, 0.85, 0.95};
         pressStart(w);
@@ -577,7 +582,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         Harness h;
         h.start();
-        speakEverything(h.state());
+        speakEverything(h);
         FactsProblems &w = openDrill(h, {Operation::Subtraction, 5, false, FactRange::ZeroToNine});
         pressStart(w);
         h.voice->spoken.clear();
@@ -639,7 +644,7 @@ private Q_SLOTS:
         QFETCH(QString, correction);
         Harness h;
         h.start();
-        speakEverything(h.state());
+        speakEverything(h);
         const auto op = static_cast<Operation>(operation);
         FactsProblems &w = openDrill(h, {op, option, false, FactRange::ZeroToNine});
         h.character->log.clear();
@@ -680,7 +685,7 @@ private Q_SLOTS:
     {
         Harness h;
         h.start();
-        speakEverything(h.state());
+        speakEverything(h);
         FactsProblems &w = openDrill(h, {Operation::Multiplication, 5, false, FactRange::ZeroToNine});
         h.voice->queue.clear();
         h.character->log.clear();

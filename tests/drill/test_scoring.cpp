@@ -1,7 +1,8 @@
-#include "app/appstate.h"
 #include "drill/recordline.h"
 #include "drill/scoring.h"
 #include "platform/filesizesignal.h"
+#include "settings/settingkeys.h"
+#include "settings/settings.h"
 #include "settings/textfile.h"
 #include "speech/speech.h"
 #include "support/corefakes.h"
@@ -67,16 +68,16 @@ struct Speakers
 {
     Speakers(bool peedy, bool peedySwitch, bool voice, bool voiceSwitch, bool rewards)
     {
-        state.PerchTop = 150;
-        state.PeedyEnabled = peedy;
-        state.VoiceEnabled = voice;
-        (rewards ? state.PeedyRewards : state.PeedyComments) = peedySwitch;
-        (rewards ? state.VoiceRewards : state.VoiceComments) = voiceSwitch;
+        settings.setForThisRun(keys::PerchStyle, QStringLiteral("Standard"));
+        settings.setForThisRun(keys::PeedyEnabled, peedy);
+        settings.setForThisRun(keys::VoiceEnabled, voice);
+        settings.setForThisRun(rewards ? keys::PeedyRewards : keys::PeedyComments, peedySwitch);
+        settings.setForThisRun(rewards ? keys::VoiceRewards : keys::VoiceComments, voiceSwitch);
     }
-    AppState state;
+    Settings settings {QString()};
     test::FakeCharacter character;
     test::FakeVoice voice;
-    Speech speech {state, character, voice};
+    Speech speech {settings, character, voice};
 };
 
 QByteArray fileBytes(const QString &path)
@@ -135,6 +136,8 @@ private Q_SLOTS:
     void screen_data();
     void screen();
     void screenFollowsLocale();
+    void screenAndMarkAgree_data();
+    void screenAndMarkAgree();
     void comments_data();
     void comments();
     void rewardsSpoken_data();
@@ -332,6 +335,36 @@ void TestScoring::screenFollowsLocale()
     QCOMPARE(screen.seconds, QStringLiteral("3,33"));
 }
 
+// The score screen and the record's mark apply one goal rule: a drill the
+// record marks as meeting its goals shows no "need to" message, and one it
+// does not mark shows one.
+void TestScoring::screenAndMarkAgree_data()
+{
+    QTest::addColumn<float>("accuracy");
+    QTest::addColumn<double>("speed");
+    QTest::addColumn<QString>("speedGoal");
+    QTest::addColumn<bool>("met");
+    QTest::newRow("speed equal to a goal typed to the last digit") << 90.0f << 100 / 30.0 << "3.33333333333333" << true;
+    QTest::newRow("speed a hair above a goal, written as it") << 90.0f << 3.0000000000000004 << "3" << true;
+    QTest::newRow("slower") << 90.0f << 3.5 << "3" << false;
+    QTest::newRow("below the accuracy goal") << 89.9f << 2.0 << "3" << false;
+}
+
+void TestScoring::screenAndMarkAgree()
+{
+    QFETCH(float, accuracy);
+    QFETCH(double, speed);
+    QFETCH(QString, speedGoal);
+    QFETCH(bool, met);
+    RecordFields record;
+    record.accuracy = accuracy;
+    record.accuracyGoal = QStringLiteral("90");
+    record.speed = speed;
+    record.speedGoal = speedGoal;
+    QCOMPARE(recordGoalsMet(record), met);
+    QCOMPARE(!scoreScreen({accuracy, speed, 0.0}, {record.accuracyGoal, speedGoal}, Us).needTo.has_value(), met);
+}
+
 void TestScoring::comments_data()
 {
     QTest::addColumn<bool>("peedy");
@@ -373,7 +406,7 @@ void TestScoring::comments()
 
     Speakers s(peedy, peedyComments, voice, voiceComments, false);
     const GoalCheck check = checkGoals({accuracy, speed, 0.0}, {"90", "3.0"});
-    perform(s.speech, goalComments(check, speechSwitches(s.state)));
+    perform(s.speech, goalComments(check, speechSwitches(s.settings)));
     QCOMPARE(s.character.spoken(), peedySaid);
     QCOMPARE(s.voice.spoken, voiceSaid);
 }
@@ -440,7 +473,7 @@ void TestScoring::rewardsSpoken()
     test::FakeRandom random;
     random.draws.assign(draws.begin(), draws.end());
     const GoalCheck check = checkGoals({accuracy, speed, 0.0}, {"90", "3.0"});
-    perform(s.speech, rewards(check, speechSwitches(s.state), name, random));
+    perform(s.speech, rewards(check, speechSwitches(s.settings), name, random));
     QCOMPARE(s.character.log, peedyLog);
     QCOMPARE(s.voice.spoken, voiceSaid);
     QCOMPARE(random.reseeds, reseeds);
@@ -474,7 +507,7 @@ void TestScoring::praiseRows()
     Speakers s(true, true, true, true, true);
     test::FakeRandom random;
     random.draws = {draw, draw};
-    perform(s.speech, rewards(checkGoals({95.0f, 2.0, 0.0}, {"90", "3.0"}), speechSwitches(s.state), "Jo", random));
+    perform(s.speech, rewards(checkGoals({95.0f, 2.0, 0.0}, {"90", "3.0"}), speechSwitches(s.settings), "Jo", random));
     QCOMPARE(s.character.spoken(), QStringList {peedySaid});
     QCOMPARE(s.voice.spoken, QStringList {voiceSaid});
 }

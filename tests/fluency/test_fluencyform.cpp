@@ -4,6 +4,7 @@
 #include "fluency/csv.h"
 #include "fluency/fluencyform.h"
 #include "fluency/fluencyview.h"
+#include "settings/settingkeys.h"
 #include "settings/textfile.h"
 #include "support/harness.h"
 #include "support/smalldisk.h"
@@ -36,7 +37,7 @@ FactsProblems &openDrill(Harness &h, const QString &student, Operation operation
     s.SubtractionFlag = false;
     s.FormatCode = QStringLiteral("H");
     s.RangeCode = QStringLiteral("0->12");
-    s.FactsCount = 10;
+    h.settings().setForThisRun(keys::FactsCount, 10);
     s.Drill.resetCounters();
     s.Drill.prepare(10);
     FactsProblems &w = h.app().factsProblems();
@@ -160,7 +161,8 @@ private Q_SLOTS:
     {
         Harness h;
         h.start();
-        h.state().PeedyEnabled = h.state().VoiceEnabled = false;
+        h.settings().setForThisRun(keys::PeedyEnabled, false);
+        h.settings().setForThisRun(keys::VoiceEnabled, false);
         const QString logFolder = QDir(h.folder()).filePath(QString(AnswerLogFolder));
         QVERIFY(QDir().mkpath(logFolder));
         const SmallDisk disk(logFolder);
@@ -202,7 +204,8 @@ private Q_SLOTS:
     {
         Harness h;
         h.start();
-        h.state().PeedyEnabled = h.state().VoiceEnabled = false;
+        h.settings().setForThisRun(keys::PeedyEnabled, false);
+        h.settings().setForThisRun(keys::VoiceEnabled, false);
         const QString ann = QStringLiteral("Ann Lee");
         QVERIFY(QDir().mkpath(h.app().answerLog().folder()));
         QFile held(logFile(h, ann));
@@ -236,10 +239,10 @@ private Q_SLOTS:
     {
         Harness h;
         h.start();
-        AppState &s = h.state();
-        s.PeedyEnabled = false;
-        s.VoiceEnabled = true;
-        s.VoiceFeedback = s.VoiceComments = false;
+        h.settings().setForThisRun(keys::PeedyEnabled, false);
+        h.settings().setForThisRun(keys::VoiceEnabled, true);
+        h.settings().setForThisRun(keys::VoiceFeedback, false);
+        h.settings().setForThisRun(keys::VoiceComments, false);
         FactsProblems &w = openDrill(h, QStringLiteral("Ann Lee"), Operation::Multiplication, 7);
         scriptValue(h, 3);
         QTest::keyClick(&w, Qt::Key_Return);
@@ -282,9 +285,9 @@ private Q_SLOTS:
     {
         Harness h;
         h.start();
-        AppState &s = h.state();
-        s.PeedyEnabled = s.VoiceEnabled = false;
-        s.SpeedGoal = QStringLiteral("3.0");
+        h.settings().setForThisRun(keys::PeedyEnabled, false);
+        h.settings().setForThisRun(keys::VoiceEnabled, false);
+        h.settings().setForThisRun(keys::SpeedGoal, QStringLiteral("3.0"));
         const QString ann = QStringLiteral("Ann Lee");
         drill(h, ann, Operation::Multiplication, 7, [](int v) { return v == 3 ? 4000 : 1500; }, {5});
         drill(h, QStringLiteral("Ben Cho"), Operation::Addition, 5, [](int) { return 2000; });

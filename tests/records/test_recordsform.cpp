@@ -3,6 +3,7 @@
 #include "drill/recordline.h"
 #include "records/recordsform.h"
 #include "records/recordsview.h"
+#include "settings/settingkeys.h"
 #include "settings/textfile.h"
 #include "support/harness.h"
 
@@ -330,8 +331,8 @@ private Q_SLOTS:
     {
         Harness h;
         h.start();
-        h.state().PeedyEnabled = true;
-        h.state().PerchTop = 150;
+        h.settings().setForThisRun(keys::PeedyEnabled, true);
+        h.settings().setForThisRun(keys::PerchStyle, QStringLiteral("Standard"));
         writeMadtr(h, records(3));
         h.app().recordsForm().openForStudent();
         QWidget *window = h.window(QStringLiteral("RecordsForm"));
@@ -355,8 +356,8 @@ private Q_SLOTS:
     {
         Harness h;
         h.start();
-        h.state().PeedyEnabled = true;
-        h.state().PeedyTeacher = false;
+        h.settings().setForThisRun(keys::PeedyEnabled, true);
+        h.settings().setForThisRun(keys::PeedyTeacher, false);
         writeMadtr(h, records(3));
         RecordsForm &form = h.app().recordsForm();
         QSignalSpy closed(&form, &RecordsForm::teacherViewClosed);

@@ -1,5 +1,6 @@
 #include "app/assistform.h"
 #include "app/twips.h"
+#include "settings/settingkeys.h"
 #include "support/harness.h"
 
 #include <QAction>
@@ -347,8 +348,8 @@ private Q_SLOTS:
             QTest::mouseClick(box(h, 3), Qt::LeftButton);
         if (!format)
             QTest::mouseClick(box(h, 1), Qt::LeftButton);
-        h.state().PeedyEnabled = true;
-        h.state().VoiceEnabled = true;
+        h.settings().setForThisRun(keys::PeedyEnabled, true);
+        h.settings().setForThisRun(keys::VoiceEnabled, true);
         h.state().Drill.RightCount = 4;
         h.state().ActivityCode = QStringLiteral("x3");
         h.character->log.clear();
@@ -358,7 +359,7 @@ private Q_SLOTS:
         h.findIn<QPushButton>(QStringLiteral("ChooseMenuMF"), QStringLiteral("AcceptButt"))->click();
 
         QCOMPARE(h.character->log,
-                 QStringList({"stop", QStringLiteral("move 40,%1").arg(h.state().PerchTop), "play gestureleft",
+                 QStringList({"stop", QStringLiteral("move 40,%1").arg(h.app().speech().perchTop()), "play gestureleft",
                               "speak " + peedy}));
         QCOMPARE(h.voice->spoken, QStringList({voice}));
         QCOMPARE(h.boxes->asked.size(), size_t(1));
@@ -381,8 +382,8 @@ private Q_SLOTS:
         openOperationMenu(h);
         chooseOperation(h, QStringLiteral("add"));
         QTest::mouseClick(box(h, 1), Qt::LeftButton);
-        h.state().PeedyEnabled = false;
-        h.state().VoiceEnabled = false;
+        h.settings().setForThisRun(keys::PeedyEnabled, false);
+        h.settings().setForThisRun(keys::VoiceEnabled, false);
         h.character->log.clear();
         h.voice->spoken.clear();
         QTest::keyClick(box(h, 3), Qt::Key_Return); // Enter presses Accept
@@ -581,7 +582,7 @@ private Q_SLOTS:
         QVERIFY(mainMenu->isVisible());
         QVERIFY(h.findIn<QRadioButton>(QStringLiteral("MainMenu"), QStringLiteral("Facts10OptButt"))->isChecked());
 
-        h.state().PeedyEnabled = true;
+        h.settings().setForThisRun(keys::PeedyEnabled, true);
         h.character->log.clear();
         mainMenu->close();
         QVERIFY(!mainMenu->isVisible());
@@ -658,7 +659,7 @@ private Q_SLOTS:
         if (window == QLatin1String("Facts10Menu"))
             realDoubleClick(h.findIn<QRadioButton>(QStringLiteral("MainMenu"), QStringLiteral("Facts10OptButt")));
         QVERIFY(shown(h, window));
-        h.state().PeedyEnabled = true;
+        h.settings().setForThisRun(keys::PeedyEnabled, true);
         h.character->log.clear();
         h.boxes->answers = {answer};
 
@@ -668,9 +669,8 @@ private Q_SLOTS:
         QCOMPARE(h.boxes->asked.front().text, QStringLiteral("Do you want to quit?"));
         QCOMPARE(h.boxes->asked.front().title, QStringLiteral("Quit Program"));
         QCOMPARE(h.boxes->asked.front().buttons, MsgButtons::YesNo);
-        QCOMPARE(h.state().MsgResult, answer);
         QCOMPARE(h.character->log.mid(0, 2),
-                 QStringList({"stop", QStringLiteral("move 40,%1").arg(h.state().PerchTop)}));
+                 QStringList({"stop", QStringLiteral("move 40,%1").arg(h.app().speech().perchTop())}));
         QCOMPARE(h.programEnded(), answer == MsgYes);
         QCOMPARE(shown(h, window), answer == MsgNo);
     }

@@ -1,13 +1,17 @@
-#include "app/appstate.h"
 #include "app/startup.h"
+#include "settings/settingkeys.h"
+#include "settings/settings.h"
 #include "settings/settingsstore.h"
 #include "settings/textfile.h"
 #include "settings/textlines.h"
+#include "speech/speech.h"
 #include "support/smalldisk.h"
 #include "teacher/passwordfile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -268,17 +272,17 @@ private Q_SLOTS:
         writeBytes(store.pathOf(QStringLiteral("Ag")), "95\r\n" + QByteArray(SettingsFileLimit - 4, ' ') + 'x');
         writeBytes(store.pathOf(QStringLiteral("PGreet")), QByteArray(SettingsFileLimit - 1, 'a') + 'b');
 
-        AppState state;
-        loadSettings(store, state);
+        Settings settings(dir.path());
+        loadSettings(settings, false);
         // Each is damaged: the setting keeps the value it had.
-        QCOMPARE(state.DisplayChoice, QString());
-        QCOMPARE(state.MenuBarState, QString());
-        QCOMPARE(state.SpeedGoal, QString());
-        QCOMPARE(state.AccuracyGoal, QString());
+        QCOMPARE(settings.value(keys::DisplayChoice), QString());
+        QCOMPARE(settings.value(keys::MenuBarState), QString());
+        QCOMPARE(settings.value(keys::SpeedGoal), QString());
+        QCOMPARE(settings.value(keys::AccuracyGoal), QString());
         // Up to the limit a file is read as ever.
-        QCOMPARE(state.CustomGreeting.size(), qsizetype(SettingsFileLimit));
+        QCOMPARE(settings.value(keys::CustomGreeting).size(), qsizetype(SettingsFileLimit));
         writeBytes(store.pathOf(QStringLiteral("Ag")), "95\r\n" + QByteArray(SettingsFileLimit - 4, ' '));
-        QCOMPARE(store.read(QStringLiteral("Ag")), std::optional<QString>(QStringLiteral("95")));
+        QCOMPARE(settings.reread(keys::AccuracyGoal), std::optional<QString>(QStringLiteral("95")));
     }
 
     // A full disk: the write is told as failed and the old file stays whole,
@@ -310,27 +314,30 @@ private Q_SLOTS:
             QSKIP(disk.whyNot().constData());
         disk.fill();
         SettingsStore store(disk.path());
-        AppState state;
-        const QStringList told = loadSettings(store, state);
+        Settings settings(disk.path());
+        const SettingsAtStart read = loadSettings(settings, false);
+        const QStringList told = read.failures;
 
         QCOMPARE(told, QStringList {QStringLiteral("20 settings files could not be written: the disk is full.")});
         // Only the greeting, empty by default, takes no room.
         QCOMPARE(QDir(store.filesFolder()).entryList(QDir::Files | QDir::Hidden),
                  QStringList {QStringLiteral("PGreet")});
-        QCOMPARE(state.DisplayChoice, QStringLiteral("DontChange"));
-        QCOMPARE(state.PerchTop, 150);
-        QVERIFY(state.VistaNotice && state.PeedyTeacher && state.VoiceEnabled && state.VoiceRewards);
-        QCOMPARE(state.SpeedGoal, QStringLiteral("5.0"));
-        QCOMPARE(state.AccuracyGoal, QStringLiteral("100"));
-        QCOMPARE(state.BaseGreeting, QStringLiteral("Hello. I am ~so happy to work with you.,?"));
+        QCOMPARE(settings.value(keys::DisplayChoice), QStringLiteral("DontChange"));
+        QCOMPARE(perchTopFor(settings.value(keys::PerchStyle)), 150);
+        QVERIFY(settings.value(keys::VistaNotice) && settings.value(keys::PeedyTeacher) &&
+                settings.value(keys::VoiceEnabled) && settings.value(keys::VoiceRewards));
+        QCOMPARE(settings.value(keys::SpeedGoal), QStringLiteral("5.0"));
+        QCOMPARE(settings.value(keys::AccuracyGoal), QStringLiteral("100"));
+        QCOMPARE(read.baseGreeting, QStringLiteral("Hello. I am ~so happy to work with you.,?"));
     }
 
     void firstRunWritesEveryDefault()
     {
         QTemporaryDir dir;
         SettingsStore store(dir.path());
-        AppState state;
-        QVERIFY(loadSettings(store, state).isEmpty());
+        Settings settings(dir.path());
+        const SettingsAtStart read = loadSettings(settings, false);
+        QVERIFY(read.failures.isEmpty());
         QVERIFY(QDir(dir.filePath(QStringLiteral("SDat"))).exists());
 
         const QList<QPair<QString, QByteArray>> expected = {
@@ -366,25 +373,76 @@ private Q_SLOTS:
         QCOMPARE(picked, QByteArray("maple"));
         QCOMPARE(QDir(store.filesFolder()).entryList(QDir::Files).size(), 21);
 
-        QCOMPARE(state.FactsCount, 10);
-        QCOMPARE(state.PerchTop, 150);
-        QVERIFY(!state.PeedyEnabled);
-        QVERIFY(state.VoiceEnabled);
-        QCOMPARE(state.SpeedGoal, QStringLiteral("5.0"));
-        QCOMPARE(state.AccuracyGoal, QStringLiteral("100"));
-        QCOMPARE(state.BaseGreeting, QStringLiteral("Hello. I am ~so happy to work with you.,?"));
-        QCOMPARE(state.SpokenName, QString());
+        QCOMPARE(settings.value(keys::FactsCount), 10);
+        QCOMPARE(perchTopFor(settings.value(keys::PerchStyle)), 150);
+        QVERIFY(!settings.value(keys::PeedyEnabled));
+        QVERIFY(settings.value(keys::VoiceEnabled));
+        QCOMPARE(settings.value(keys::SpeedGoal), QStringLiteral("5.0"));
+        QCOMPARE(settings.value(keys::AccuracyGoal), QStringLiteral("100"));
+        QCOMPARE(read.baseGreeting, QStringLiteral("Hello. I am ~so happy to work with you.,?"));
+        QCOMPARE(read.spokenName, QString());
+    }
+
+    // One write puts the value in force and in its file; the value is in
+    // force even when the file cannot be written, and a change is told once.
+    void aWriteTakesTheValueAndItsFileTogether()
+    {
+        QTemporaryDir dir;
+        Settings settings(dir.path());
+        loadSettings(settings, false);
+        QSignalSpy changed(&settings, &Settings::changed);
+        QVERIFY(settings.write(keys::FactsCount, 30).ok);
+        QCOMPARE(settings.value(keys::FactsCount), 30);
+        QCOMPARE(readBytes(dir.filePath(QStringLiteral("Files/Facts"))), QByteArray(" 30 \r\n"));
+        QVERIFY(settings.write(keys::FactsCount, 30).ok);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.front().front().toString(), QStringLiteral("Facts"));
+
+        QVERIFY(QFile::remove(dir.filePath(QStringLiteral("Files/Sg"))));
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("Files/Sg"))));
+        QVERIFY(!settings.write(keys::SpeedGoal, QStringLiteral("2.0")).ok);
+        QCOMPARE(settings.value(keys::SpeedGoal), QStringLiteral("2.0"));
+
+        // A file changed by hand counts once it is read again; a damaged one
+        // leaves the value, and a value for this run leaves the file.
+        writeBytes(dir.filePath(QStringLiteral("Files/Ag")), "85\r\n");
+        QCOMPARE(settings.value(keys::AccuracyGoal), QStringLiteral("100"));
+        QCOMPARE(settings.reread(keys::AccuracyGoal), std::optional<QString>(QStringLiteral("85")));
+        QCOMPARE(settings.value(keys::AccuracyGoal), QStringLiteral("85"));
+        writeBytes(dir.filePath(QStringLiteral("Files/TTS")), "Maybe\r\n");
+        QVERIFY(!settings.reread(keys::VoiceEnabled).has_value());
+        QVERIFY(settings.value(keys::VoiceEnabled));
+        settings.setForThisRun(keys::VoiceEnabled, false);
+        QCOMPARE(readBytes(dir.filePath(QStringLiteral("Files/TTS"))), QByteArray("Maybe\r\n"));
+    }
+
+    // Each key has a file of its own, and its default reads back from the
+    // file as itself, so a setting created at start-up has the same value on
+    // the next run.
+    void everyKeyHasItsOwnFileAndItsDefaultReadsBack()
+    {
+        QSet<QString> files;
+        for (const AnySetting &any : keys::All)
+            std::visit(
+                [&files](const auto *key) {
+                    files.insert(key->name());
+                    const auto value = key->defaultFor(false);
+                    const QString file =
+                        key->createdEmpty ? QString() : key->format.line(value) + QStringLiteral("\r\n");
+                    QCOMPARE(key->format.read(file), std::optional(value));
+                },
+                any);
+        QCOMPARE(files.size(), qsizetype(keys::All.size()));
     }
 
     void xpStylePerch()
     {
         QTemporaryDir dir;
         SettingsStore store(dir.path());
-        AppState state;
-        state.XpStyle = true;
-        loadSettings(store, state);
+        Settings settings(dir.path());
+        loadSettings(settings, true);
         QCOMPARE(readBytes(store.pathOf(QStringLiteral("Perch"))), QByteArray("XP\r\n"));
-        QCOMPARE(state.PerchTop, 157);
+        QCOMPARE(perchTopFor(settings.value(keys::PerchStyle)), 157);
     }
 
     void damagedFilesKeepTheirValueOrAreRestored()
@@ -398,15 +456,15 @@ private Q_SLOTS:
         writeBytes(store.pathOf(QStringLiteral("PShow")), "Maybe\r\n"); // wrong form: skipped
         writeBytes(store.pathOf(QStringLiteral("PName")), "  Ann, the owl  \r\n");
         writeBytes(store.pathOf(QStringLiteral("PGreet")), "Good morning,\r\nclass!\r\n");
-        AppState state;
-        loadSettings(store, state);
+        Settings settings(dir.path());
+        const SettingsAtStart read = loadSettings(settings, false);
         QCOMPARE(readBytes(store.pathOf(QStringLiteral("Facts"))), QByteArray(" 10 \r\n"));
         QCOMPARE(readBytes(store.pathOf(QStringLiteral("Perch"))), QByteArray("Standard\r\n"));
         QCOMPARE(readBytes(store.pathOf(QStringLiteral("Mbar"))), QByteArray());
-        QCOMPARE(state.MenuBarState, QString());
-        QVERIFY(!state.PeedyEnabled);
-        QCOMPARE(state.SpokenName, QStringLiteral("Ann"));
-        QCOMPARE(state.CustomGreeting, QStringLiteral("Good morning,class!"));
+        QCOMPARE(settings.value(keys::MenuBarState), QString());
+        QVERIFY(!settings.value(keys::PeedyEnabled));
+        QCOMPARE(read.spokenName, QStringLiteral("Ann"));
+        QCOMPARE(settings.value(keys::CustomGreeting), QStringLiteral("Good morning,class!"));
     }
 
     void factsCountIsKeptWithinTheDrillTable_data()
@@ -427,9 +485,9 @@ private Q_SLOTS:
         SettingsStore store(dir.path());
         store.ensureFolders();
         writeBytes(store.pathOf(QStringLiteral("Facts")), file);
-        AppState state;
-        loadSettings(store, state);
-        QCOMPARE(state.FactsCount, facts);
+        Settings settings(dir.path());
+        loadSettings(settings, false);
+        QCOMPARE(settings.value(keys::FactsCount), facts);
     }
 
     void greetingModeAndCustomName()
@@ -440,10 +498,10 @@ private Q_SLOTS:
         writeBytes(store.pathOf(QStringLiteral("MGreet")), "IntegrateYes\r\n");
         writeBytes(store.pathOf(QStringLiteral("PGreet")), "Welcome back!");
         writeBytes(store.pathOf(QStringLiteral("PName")), "\r\n");
-        AppState state;
-        loadSettings(store, state);
-        QCOMPARE(state.BaseGreeting, QStringLiteral("Welcome back!"));
-        QCOMPARE(state.SpokenName, QString());
+        Settings settings(dir.path());
+        const SettingsAtStart read = loadSettings(settings, false);
+        QCOMPARE(read.baseGreeting, QStringLiteral("Welcome back!"));
+        QCOMPARE(read.spokenName, QString());
     }
 
     void passwordLayout()

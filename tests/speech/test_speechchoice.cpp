@@ -1,6 +1,7 @@
-#include "app/appstate.h"
+#include "settings/settingkeys.h"
 #include "speech/speechsettings.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace plovista;
@@ -11,7 +12,7 @@ QStringList asLines(const std::vector<SettingWrite> &writes)
 {
     QStringList lines;
     for (const SettingWrite &w : writes)
-        lines << w.name + QLatin1Char('=') + w.value;
+        lines << w.name() + QLatin1Char('=') + w.line();
     return lines;
 }
 
@@ -31,12 +32,14 @@ private Q_SLOTS:
         QCOMPARE(asLines(speechChoiceWrites(boxes)),
                  QStringList({"PShow=True", "TTS=False", "PShowT=False", "PFback=False", "PCom=False", "PRew=True"}));
 
-        AppState state;
-        state.VoiceEnabled = state.VoiceComments = true;
-        applySpeechChoice(state, boxes);
-        QVERIFY(state.PeedyEnabled && !state.VoiceEnabled);
-        QVERIFY(state.PeedyRewards);
-        QVERIFY(state.VoiceComments);
+        QTemporaryDir dir;
+        Settings settings(dir.path());
+        settings.setForThisRun(keys::VoiceEnabled, true);
+        settings.setForThisRun(keys::VoiceComments, true);
+        settings.writeAll(speechChoiceWrites(boxes));
+        QVERIFY(settings.value(keys::PeedyEnabled) && !settings.value(keys::VoiceEnabled));
+        QVERIFY(settings.value(keys::PeedyRewards));
+        QVERIFY(settings.value(keys::VoiceComments));
     }
 
     void theGreetingIsOneLineAndChecked()

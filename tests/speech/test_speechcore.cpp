@@ -1,4 +1,5 @@
-#include "app/appstate.h"
+#include "settings/settingkeys.h"
+#include "settings/settings.h"
 #include "speech/greeting.h"
 #include "speech/speech.h"
 #include "support/corefakes.h"
@@ -37,19 +38,19 @@ private Q_SLOTS:
         QFETCH(bool, voiceSpeaks);
         // Each pair of switches governs its own kind of speech only.
         for (int kind = 0; kind < 3; ++kind) {
-            AppState state;
-            state.PeedyEnabled = peedy;
-            state.VoiceEnabled = voice;
-            bool *pairs[3][2] = {{&state.PeedyFeedback, &state.VoiceFeedback},
-                                 {&state.PeedyComments, &state.VoiceComments},
-                                 {&state.PeedyRewards, &state.VoiceRewards}};
+            Settings settings {QString()};
+            settings.setForThisRun(keys::PeedyEnabled, peedy);
+            settings.setForThisRun(keys::VoiceEnabled, voice);
+            const Setting<bool> *pairs[3][2] = {{&keys::PeedyFeedback, &keys::VoiceFeedback},
+                                                {&keys::PeedyComments, &keys::VoiceComments},
+                                                {&keys::PeedyRewards, &keys::VoiceRewards}};
             for (int other = 0; other < 3; ++other) {
-                *pairs[other][0] = other == kind ? peedySwitch : !peedySwitch;
-                *pairs[other][1] = other == kind ? voiceSwitch : !voiceSwitch;
+                settings.setForThisRun(*pairs[other][0], other == kind ? peedySwitch : !peedySwitch);
+                settings.setForThisRun(*pairs[other][1], other == kind ? voiceSwitch : !voiceSwitch);
             }
             FakeCharacter character;
             FakeVoice voiceOut;
-            Speech speech(state, character, voiceOut);
+            Speech speech(settings, character, voiceOut);
             const QStringList anims = {QStringLiteral("LookLeft")};
             if (kind == 0)
                 speech.SayFeedback(anims, QStringLiteral("Good"), QStringLiteral("Good job"));
@@ -64,22 +65,23 @@ private Q_SLOTS:
 
     void voiceTextDefaultsToPeedysText()
     {
-        AppState state;
-        state.VoiceEnabled = state.VoiceComments = true;
+        Settings settings {QString()};
+        settings.setForThisRun(keys::VoiceEnabled, true);
+        settings.setForThisRun(keys::VoiceComments, true);
         FakeCharacter character;
         FakeVoice voice;
-        Speech speech(state, character, voice);
+        Speech speech(settings, character, voice);
         speech.SayComment({}, QStringLiteral("Your name is too short."));
         QCOMPARE(voice.spoken, QStringList({"Your name is too short."}));
     }
 
     void perchUsesPerchTop()
     {
-        AppState state;
-        state.PerchTop = 157;
+        Settings settings {QString()};
+        settings.setForThisRun(keys::PerchStyle, QStringLiteral("XP"));
         FakeCharacter character;
         FakeVoice voice;
-        Speech speech(state, character, voice);
+        Speech speech(settings, character, voice);
         speech.PerchPeedy();
         QCOMPARE(character.log, QStringList({"move 40,157"}));
     }
@@ -88,17 +90,18 @@ private Q_SLOTS:
     // a student who only hears the voice.
     void peedysDrawingLoadsWhenFirstNeeded()
     {
-        AppState state;
-        state.VoiceEnabled = state.VoiceFeedback = true;
+        Settings settings {QString()};
+        settings.setForThisRun(keys::VoiceEnabled, true);
+        settings.setForThisRun(keys::VoiceFeedback, true);
         FakeCharacter character;
         FakeVoice voice;
-        Speech speech(state, character, voice);
+        Speech speech(settings, character, voice);
         speech.setCharacterFile(QStringLiteral("Peedy"), QStringLiteral("peedy.svg"));
         speech.HidePeedy();
         speech.StopPeedy();
         speech.SayFeedback({QStringLiteral("Pleased")}, QStringLiteral("Good"));
         QVERIFY(character.loads.isEmpty());
-        state.PeedyEnabled = true;
+        settings.setForThisRun(keys::PeedyEnabled, true);
         speech.PerchPeedy();
         QCOMPARE(character.loads, QStringList({"Peedy peedy.svg"}));
         speech.ShowPeedy();
@@ -109,14 +112,14 @@ private Q_SLOTS:
 
     void quietPeedyOnlyWhenHeIsEnabled()
     {
-        AppState state;
-        state.PerchTop = 150;
+        Settings settings {QString()};
+        settings.setForThisRun(keys::PerchStyle, QStringLiteral("Standard"));
         FakeCharacter character;
         FakeVoice voice;
-        Speech speech(state, character, voice);
+        Speech speech(settings, character, voice);
         speech.QuietPeedy();
         QVERIFY(character.log.isEmpty());
-        state.PeedyEnabled = true;
+        settings.setForThisRun(keys::PeedyEnabled, true);
         speech.QuietPeedy();
         QCOMPARE(character.log, QStringList({"stop", "move 40,150"}));
     }

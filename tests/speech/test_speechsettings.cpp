@@ -1,3 +1,4 @@
+#include "settings/settingkeys.h"
 #include "speech/controlpeedy.h"
 #include "speech/getgreeting.h"
 #include "support/harness.h"
@@ -179,7 +180,7 @@ private Q_SLOTS:
         Harness h(Harness::Options {true, WindowsXp});
         h.writeRaw(QStringLiteral("PShow"), "True\r\n");
         h.start();
-        QCOMPARE(h.state().PerchTop, 157);
+        QCOMPARE(h.app().speech().perchTop(), 157);
         open(h);
         QCheckBox *perch = box(h, QStringLiteral("PeedyPerch"));
         QVERIFY(perch->isVisibleTo(h.window(Control)));
@@ -198,7 +199,7 @@ private Q_SLOTS:
         QVERIFY(before.contains(QStringLiteral("Perch")));
         after.insert(QStringLiteral("Perch"), before.value(QStringLiteral("Perch")));
         QCOMPARE(after, before);
-        QCOMPARE(h.state().PerchTop, 150);
+        QCOMPARE(h.app().speech().perchTop(), 150);
         QCOMPARE(h.character->log.last(), QStringLiteral("move 40,150"));
         QVERIFY(!perch->isChecked());
         QVERIFY(h.sound->played.isEmpty());
@@ -221,9 +222,9 @@ private Q_SLOTS:
 
         open(h);
         QVERIFY(box(h, QStringLiteral("PeedyCommentsBox"))->isChecked()); // neither word: left as it was
-        QVERIFY(h.state().PeedyComments);
+        QVERIFY(h.settings().value(keys::PeedyComments));
         QVERIFY(!box(h, QStringLiteral("VoiceRewardsBox"))->isChecked());
-        QVERIFY(!h.state().VoiceRewards);
+        QVERIFY(!h.settings().value(keys::VoiceRewards));
         QVERIFY(!box(h, QStringLiteral("StudentEnabledBox"))->isChecked());
         QVERIFY(box(h, QStringLiteral("VoiceEnabledBox"))->isChecked());
     }
@@ -284,7 +285,7 @@ private Q_SLOTS:
         QCOMPARE(lines[8], QString());
         QCOMPARE(lines[12], QStringLiteral("Comments:  Makes additional performance comments."));
         QCOMPARE(lines[15], QStringLiteral("Check the desired boxes and press the Accept button."));
-        h.state().XpStyle = false;
+        h.app().startup().xpStyle = false;
         h.findIn<QAction>(Control, QStringLiteral("Help"))->trigger();
         lines = text->text().split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 15);
@@ -339,7 +340,7 @@ private Q_SLOTS:
         QCOMPARE(h.readRaw(QStringLiteral("NoGreet")), QByteArray("True\r\n"));
         QCOMPARE(h.boxes->asked.back().text, QStringLiteral("Changes, if any, have been recorded"));
         QCOMPARE(h.boxes->asked.back().title, QStringLiteral("Changes Recorded"));
-        QVERIFY(h.state().GreetingOff);
+        QVERIFY(h.settings().value(keys::GreetingOff));
         QCOMPARE(h.state().SpokenName, QStringLiteral("Bob"));
         QVERIFY(!h.window(Greeting)->isVisible() && h.window(Control)->isVisible());
         QVERIFY(!box(h, QStringLiteral("PeedyGreetingBox"))->isChecked());
@@ -400,7 +401,7 @@ private Q_SLOTS:
         h.character->log.clear();
         h.findIn<QPushButton>(Greeting, QStringLiteral("PrevIntroButt"))->click();
         QCOMPARE(h.character->log, QStringList({"stop", "move 40,150", "speak I am ~so happy"}));
-        h.state().PeedyEnabled = false;
+        h.settings().setForThisRun(keys::PeedyEnabled, false);
         h.findIn<QPushButton>(Greeting, QStringLiteral("PrevIntroButt"))->click();
         QVERIFY(h.voice->spoken.isEmpty());
         QCOMPARE(h.character->spoken().size(), 1);

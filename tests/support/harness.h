@@ -92,6 +92,7 @@ public:
 
     App &app() { return *m_app; }
     AppState &state() { return m_app->state(); }
+    Settings &settings() { return m_app->settings(); }
     bool programEnded() const { return m_ended; }
 
     // A control of any window by its object name.

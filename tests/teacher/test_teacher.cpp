@@ -1,5 +1,7 @@
 #include "app/company.h"
 #include "app/twips.h"
+#include "records/savedrecords.h"
+#include "settings/settingkeys.h"
 #include "support/teacherroad.h"
 #include "teacher/subutility.h"
 
@@ -21,7 +23,7 @@ QWidget *passwordWindow(Harness &h)
 bool backAtStart(Harness &h)
 {
     Company &company = h.app().company();
-    return company.isEnabled() && company.nameFrame()->isVisible() &&
+    return company.isEnabled() && h.findIn<QFrame>(QStringLiteral("Company"), QStringLiteral("Frame1"))->isVisible() &&
         company.focusWidget() == h.findIn<QWidget>(QStringLiteral("Company"), QStringLiteral("Text1"));
 }
 
@@ -168,7 +170,7 @@ private Q_SLOTS:
             return;
         }
         QVERIFY(!passwordWindow(h)->isVisible());
-        QVERIFY(!h.app().company().nameFrame()->isVisible());
+        QVERIFY(!h.findIn<QFrame>(QStringLiteral("Company"), QStringLiteral("Frame1"))->isVisible());
         auto *speech = option(h, QStringLiteral("UtilityForm"), QStringLiteral("Speech"));
         QVERIFY(speech->isChecked());
         QCOMPARE(h.window(QStringLiteral("UtilityForm"))->focusWidget(), speech);
@@ -277,12 +279,13 @@ private Q_SLOTS:
         h.window(QStringLiteral("SubUtility"))->close();
         QVERIFY(shown(h, QStringLiteral("UtilityForm")));
 
-        AppState &s = h.state();
         if (choice == QLatin1String("MenuBar"))
-            s.MenuBarState = c.setting;
-        s.FactsCount = choice == QLatin1String("SetFacts") ? c.setting.toInt() : 20;
-        s.SpeedGoal = choice == QLatin1String("SetSpeedGoals") ? c.setting : QStringLiteral("2.0");
-        s.AccuracyGoal = choice == QLatin1String("SetAccuracyGoals") ? c.setting : QStringLiteral("80");
+            h.settings().setForThisRun(keys::MenuBarState, c.setting);
+        h.settings().setForThisRun(keys::FactsCount, choice == QLatin1String("SetFacts") ? c.setting.toInt() : 20);
+        h.settings().setForThisRun(keys::SpeedGoal,
+                                   choice == QLatin1String("SetSpeedGoals") ? c.setting : QStringLiteral("2.0"));
+        h.settings().setForThisRun(keys::AccuracyGoal,
+                                   choice == QLatin1String("SetAccuracyGoals") ? c.setting : QStringLiteral("80"));
         chooseUtility(h, choice);
 
         QWidget *sub = h.window(QStringLiteral("SubUtility"));
@@ -329,10 +332,10 @@ private Q_SLOTS:
         if (bar)
             QCOMPARE(h.boxes->asked[0].text, QStringLiteral("The Menu Bar is now %1.").arg(value.toLower()));
         QVERIFY(!sub->isVisible() && shown(h, QStringLiteral("UtilityForm")));
-        const QString inForce = bar          ? s.MenuBarState
-            : file == QLatin1String("Facts") ? QString::number(s.FactsCount)
-            : file == QLatin1String("Sg")    ? s.SpeedGoal
-                                             : s.AccuracyGoal;
+        const QString inForce = bar          ? h.settings().value(keys::MenuBarState)
+            : file == QLatin1String("Facts") ? QString::number(h.settings().value(keys::FactsCount))
+            : file == QLatin1String("Sg")    ? h.settings().value(keys::SpeedGoal)
+                                             : h.settings().value(keys::AccuracyGoal);
         QCOMPARE(inForce, value);
         // Only a change of the number of facts leaves nothing selected.
         QCOMPARE(option(h, QStringLiteral("UtilityForm"), choice)->isChecked(), file != QLatin1String("Facts"));
@@ -392,15 +395,10 @@ private Q_SLOTS:
 
     void concatNameFile()
     {
-        Harness h;
         const std::pair<const char *, const char *> cases[] = {
             {"May.txt", "May"}, {"class.5b.txt", "class"}, {"Room 12", "Room 12"}, {"", ""}};
-        for (const auto &[scratch, base] : cases) {
-            h.state().ScratchText = QLatin1String(scratch);
-            h.state().FileBaseName = QStringLiteral("left over");
-            h.app().subUtility().ConcatNameFile();
-            QCOMPARE(h.state().FileBaseName, QLatin1String(base));
-        }
+        for (const auto &[scratch, base] : cases)
+            QCOMPARE(fileBaseName(QLatin1String(scratch)), QLatin1String(base));
     }
 };
 
