@@ -337,6 +337,7 @@ private Q_SLOTS:
     {
         Harness h;
         h.start();
+        AT("Company/Text1");
         TYPE(QStringLiteral("Ann Lee"));
         PRESS(Qt::Key_Return);
         AT("MainMenu/MultOptButt");
