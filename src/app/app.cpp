@@ -7,6 +7,7 @@
 #include "app/fontfamilies.h"
 #include "app/frmabout.h"
 #include "app/messageform.h"
+#include "app/programstyle.h"
 #include "app/screensize.h"
 #include "app/vistanotice.h"
 #include "drill/factsproblems.h"
@@ -63,6 +64,9 @@ App::App(const QString &workingFolder, Services services)
     // Should anything else end the event loop all the same, the display goes
     // back first.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &App::endProgram);
+    // Qt's own look, with images the start screen never shows read when first
+    // drawn.
+    QApplication::setStyle(new ProgramStyle);
     // The windows were designed around a narrow sans-serif face; Liberation
     // Sans has the same widths as the face they were drawn with.
     QFont font(QStringLiteral("Arial"), 9);

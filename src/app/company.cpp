@@ -13,6 +13,7 @@
 #include "app/svgpicture.h"
 #include "app/twips.h"
 #include "app/vistanotice.h"
+#include "platform/afterfirstpaint.h"
 #include "platform/character.h"
 #include "platform/display.h"
 #include "platform/random.h"
@@ -316,11 +317,6 @@ void Company::Form_Load()
     m_loaded = true;
     AppState &s = m_app.state();
 
-    // The display mode found at start, applied once more as it is.
-    if (const auto mode = m_app.display().current()) {
-        s.StartDisplayMode = *mode;
-        m_app.display().apply(*mode);
-    }
     s.WindowsDir = m_app.systemInfo().systemFolder();
     const VersionClass version = classifyVersion(m_app.systemInfo().version());
     s.WindowsVersionCode = version.code;
@@ -328,8 +324,15 @@ void Company::Form_Load()
     s.PeedyMissing = !m_app.characterInstalled();
 
     const QStringList failures = loadSettings(m_app.store(), s);
-    if (s.DisplayChoice == QLatin1String("Change"))
+    // Reading the display mode opens a connection of its own to the X
+    // server: unless the display is switched now, that waits until the
+    // screen is painted.
+    if (s.DisplayChoice == QLatin1String("Change")) {
+        captureDisplayMode();
         m_app.display().apply({800, 600});
+    } else {
+        m_displayCheck = afterFirstPaint([this] { captureDisplayMode(); });
+    }
     m_peedysPerch->setVisible(s.XpStyle);
     placePerch();
     applyMenuBarState();
@@ -351,6 +354,19 @@ void Company::Form_Load()
     // The character and the speech engine load after the screen is up, so
     // the student can start typing at once.
     QTimer::singleShot(0, this, &Company::finishStartup);
+}
+
+// The display mode found at start, applied once more as it is; before
+// anything could switch it.
+void Company::captureDisplayMode()
+{
+    if (m_displayCaptured)
+        return;
+    m_displayCaptured = true;
+    if (const auto mode = m_app.display().current()) {
+        m_app.state().StartDisplayMode = *mode;
+        m_app.display().apply(*mode);
+    }
 }
 
 void Company::finishStartup()
@@ -576,6 +592,8 @@ void Company::SpeechSupport_Click()
 
 void Company::Screen_Click()
 {
+    // The window tells the mode found at start.
+    captureDisplayMode();
     m_app.screenSize().open();
 }
 

@@ -2,6 +2,8 @@
 
 #include "app/formwindow.h"
 
+#include <memory>
+
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -49,6 +51,7 @@ private:
     void placePerch();
     void buildMenuBar();
     void finishStartup();
+    void captureDisplayMode();
     void greet();
     bool nameCheck();
     bool confirmQuit();
@@ -66,6 +69,8 @@ private:
     QList<QAction *> m_topMenus;
     QAction *m_peedysPerch = nullptr;
     bool m_loaded = false;
+    bool m_displayCaptured = false;
+    std::unique_ptr<QObject> m_displayCheck;
 };
 
 } // namespace plovista
