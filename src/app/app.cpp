@@ -7,6 +7,7 @@
 #include "app/fontfamilies.h"
 #include "app/frmabout.h"
 #include "app/messageform.h"
+#include "app/programstyle.h"
 #include "app/screensize.h"
 #include "app/vistanotice.h"
 #include "drill/factsproblems.h"
@@ -14,6 +15,7 @@
 #include "fluency/answerlogwriter.h"
 #include "fluency/fluencyform.h"
 #include "platform/character.h"
+#include "platform/afterfirstpaint.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/printing.h"
@@ -66,6 +68,9 @@ App::App(const QString &workingFolder, Services services)
     // Should anything else end the event loop all the same, the display goes
     // back first.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { endProgram(Ending::Forced); });
+    // Qt's own look, with images the start screen never shows read when first
+    // drawn.
+    QApplication::setStyle(new ProgramStyle);
     // The windows were designed around a narrow sans-serif face; Liberation
     // Sans has the same widths as the face they were drawn with.
     QFont font(QStringLiteral("Arial"), 9);
@@ -107,11 +112,6 @@ void App::start()
         return;
     m_started = true;
 
-    // The display mode found at start, applied once more as it is.
-    if (const auto mode = m_services.display->current()) {
-        setStartDisplayMode(*mode);
-        m_services.display->apply(*mode);
-    }
     const VersionClass version = classifyVersion(m_services.systemInfo->version());
     m_startup.windowsVersionCode = version.code;
     m_startup.xpStyle = version.xpStyle;
@@ -120,8 +120,15 @@ void App::start()
     const SettingsAtStart read = loadSettings(m_settings, m_startup.xpStyle);
     m_startup.baseGreeting = read.baseGreeting;
     m_state.SpokenName = read.spokenName;
-    if (m_settings.value(keys::DisplayChoice) == QLatin1String("Change"))
+    // Reading the display mode opens a connection of its own to the X
+    // server: unless the display is switched now, that waits until the
+    // screen is painted.
+    if (m_settings.value(keys::DisplayChoice) == QLatin1String("Change")) {
+        captureDisplayMode();
         m_services.display->apply({800, 600});
+    } else {
+        m_displayCheck = afterFirstPaint([this] { captureDisplayMode(); });
+    }
 
     company().showAtStart();
     if (!read.failures.isEmpty())
@@ -133,6 +140,19 @@ void App::start()
     // The character and the speech engine load after the screen is up, so
     // the student can start typing at once.
     QTimer::singleShot(0, this, &App::finishStartup);
+}
+
+// The display mode found at start, applied once more as it is; before
+// anything could switch it.
+void App::captureDisplayMode()
+{
+    if (m_displayCaptured)
+        return;
+    m_displayCaptured = true;
+    if (const auto mode = m_services.display->current()) {
+        setStartDisplayMode(*mode);
+        m_services.display->apply(*mode);
+    }
 }
 
 void App::finishStartup()

@@ -127,6 +127,10 @@ public:
     // The display mode found at start, put back whatever ends the program.
     // A restore of it is made ready at once for restoreDisplayFromAnyThread.
     void setStartDisplayMode(DisplayMode mode);
+    // Reads the display mode found at start, once: at start when the display
+    // is switched then, else after the start screen's first paint, or when a
+    // window that tells it opens first.
+    void captureDisplayMode();
     // Puts the display back without the interface thread, which may be busy
     // or stuck: the last resort of a second termination signal. Safe from any
     // thread; false when nothing was put back.
@@ -189,6 +193,8 @@ private:
     Speech m_speech;
     std::function<void()> m_ender;
     bool m_started = false;
+    bool m_displayCaptured = false;
+    std::unique_ptr<QObject> m_displayCheck;
     // The display mode found at start and a connection of its own to put it
     // back through, for a thread other than the interface thread.
     std::mutex m_lastResortGuard;

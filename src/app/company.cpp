@@ -501,6 +501,8 @@ void Company::SpeechSupport_Click()
 
 void Company::Screen_Click()
 {
+    // The window tells the mode found at start.
+    m_app.captureDisplayMode();
     m_app.screenSize().open();
 }
 

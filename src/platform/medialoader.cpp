@@ -1,11 +1,10 @@
 #include "platform/medialoader.h"
 
+#include "platform/afterfirstpaint.h"
 #include "platform/silentspeech.h"
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QEvent>
-#include <QTimer>
 
 #include <algorithm>
 #include <deque>
@@ -214,32 +213,6 @@ private:
     std::unique_ptr<Printing> m_real;
 };
 
-// Loads the parts once the first paint of any window has been handed to the
-// window system, so they cost the start screen nothing.
-class FirstPaintWatcher final : public QObject
-{
-public:
-    explicit FirstPaintWatcher(MediaLoader &loader)
-        : m_loader(loader)
-    {
-        QCoreApplication::instance()->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
-            QCoreApplication::instance()->removeEventFilter(this);
-            // Queued, so the paint under way is finished and flushed first.
-            QTimer::singleShot(0, this, [this] { m_loader.load(); });
-        }
-        return false;
-    }
-
-private:
-    MediaLoader &m_loader;
-};
-
 } // namespace
 
 MediaLoader::MediaLoader()
@@ -319,7 +292,7 @@ void MediaLoader::load()
 void MediaLoader::loadAfterFirstPaint()
 {
     if (!m_loaded && !m_watcher)
-        m_watcher = std::make_unique<FirstPaintWatcher>(*this);
+        m_watcher = afterFirstPaint([this] { load(); });
 }
 
 void MediaLoader::forget(DeferredPart *part)

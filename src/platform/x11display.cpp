@@ -1,5 +1,7 @@
 #include "platform/x11display.h"
 
+#include <QLibrary>
+
 #ifdef PLOVISTA_HAVE_XRANDR
 // Xlib defines macros (None, Bool, Status) that collide with Qt names, so it
 // comes after every Qt header and nothing from Qt follows it.
@@ -8,6 +10,8 @@
 #endif
 
 #include <algorithm>
+#include <optional>
+#include <type_traits>
 
 namespace plovista {
 
@@ -23,15 +27,65 @@ X11Display::~X11Display()
         XCloseDisplay(static_cast<::Display *>(m_display));
 }
 
+namespace {
+
+// RandR's functions, from its library loaded on first use rather than with the
+// program: where no switch is asked for, the display mode is read after the
+// start screen's first paint, and the library (with Xext and Xrender, which it
+// brings) cost that paint 0.4 ms of processor time.
+struct RandR
+{
+    decltype(&XRRQueryExtension) queryExtension = nullptr;
+    decltype(&XRRGetScreenInfo) getScreenInfo = nullptr;
+    decltype(&XRRFreeScreenConfigInfo) freeScreenConfigInfo = nullptr;
+    decltype(&XRRConfigSizes) configSizes = nullptr;
+    decltype(&XRRConfigCurrentConfiguration) configCurrentConfiguration = nullptr;
+    decltype(&XRRConfigCurrentRate) configCurrentRate = nullptr;
+    decltype(&XRRConfigRates) configRates = nullptr;
+    decltype(&XRRSetScreenConfig) setScreenConfig = nullptr;
+    decltype(&XRRSetScreenConfigAndRate) setScreenConfigAndRate = nullptr;
+};
+
+// Null where the library or one of its functions is missing.
+const RandR *randR()
+{
+    static const std::optional<RandR> loaded = []() -> std::optional<RandR> {
+        // Never unloaded: the library stays for the run once loaded.
+        QLibrary library(QStringLiteral("Xrandr"), 2);
+        RandR r;
+        bool all = library.load();
+        auto resolve = [&](auto &function, const char *name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(name));
+            all = all && function;
+        };
+        resolve(r.queryExtension, "XRRQueryExtension");
+        resolve(r.getScreenInfo, "XRRGetScreenInfo");
+        resolve(r.freeScreenConfigInfo, "XRRFreeScreenConfigInfo");
+        resolve(r.configSizes, "XRRConfigSizes");
+        resolve(r.configCurrentConfiguration, "XRRConfigCurrentConfiguration");
+        resolve(r.configCurrentRate, "XRRConfigCurrentRate");
+        resolve(r.configRates, "XRRConfigRates");
+        resolve(r.setScreenConfig, "XRRSetScreenConfig");
+        resolve(r.setScreenConfigAndRate, "XRRSetScreenConfigAndRate");
+        return all ? std::optional<RandR>(r) : std::nullopt;
+    }();
+    return loaded ? &*loaded : nullptr;
+}
+
+} // namespace
+
 void *X11Display::connection()
 {
     if (m_tried)
         return m_display;
     m_tried = true;
+    const RandR *randr = randR();
+    if (!randr)
+        return nullptr;
     ::Display *display = XOpenDisplay(m_name.isEmpty() ? nullptr : m_name.constData());
     int eventBase = 0;
     int errorBase = 0;
-    if (display && !XRRQueryExtension(display, &eventBase, &errorBase)) {
+    if (display && !randr->queryExtension(display, &eventBase, &errorBase)) {
         XCloseDisplay(display);
         display = nullptr;
     }
@@ -56,12 +110,12 @@ namespace {
 struct ScreenConfig
 {
     explicit ScreenConfig(::Display *display)
-        : config(display ? XRRGetScreenInfo(display, DefaultRootWindow(display)) : nullptr)
+        : config(display ? randR()->getScreenInfo(display, DefaultRootWindow(display)) : nullptr)
     { }
     ~ScreenConfig()
     {
         if (config)
-            XRRFreeScreenConfigInfo(config);
+            randR()->freeScreenConfigInfo(config);
     }
     ScreenConfig(const ScreenConfig &) = delete;
     ScreenConfig &operator=(const ScreenConfig &) = delete;
@@ -78,12 +132,12 @@ std::optional<DisplayMode> X11Display::current()
     if (!x.config)
         return std::nullopt;
     int count = 0;
-    XRRScreenSize *sizes = XRRConfigSizes(x.config, &count);
+    XRRScreenSize *sizes = randR()->configSizes(x.config, &count);
     Rotation rotation = 0;
-    const SizeID index = XRRConfigCurrentConfiguration(x.config, &rotation);
+    const SizeID index = randR()->configCurrentConfiguration(x.config, &rotation);
     if (!sizes || index >= count)
         return std::nullopt;
-    return DisplayMode {sizes[index].width, sizes[index].height, XRRConfigCurrentRate(x.config)};
+    return DisplayMode {sizes[index].width, sizes[index].height, randR()->configCurrentRate(x.config)};
 }
 
 bool X11Display::apply(DisplayMode mode)
@@ -93,22 +147,22 @@ bool X11Display::apply(DisplayMode mode)
     if (!x.config)
         return false;
     int count = 0;
-    XRRScreenSize *sizes = XRRConfigSizes(x.config, &count);
+    XRRScreenSize *sizes = randR()->configSizes(x.config, &count);
     Rotation rotation = 0;
-    const SizeID currentIndex = XRRConfigCurrentConfiguration(x.config, &rotation);
+    const SizeID currentIndex = randR()->configCurrentConfiguration(x.config, &rotation);
     for (int i = 0; i < count; ++i) {
         if (sizes[i].width != mode.width || sizes[i].height != mode.height)
             continue;
         // A rate the size does not come at is no reason to stay at another size.
         int rateCount = 0;
-        const short *rates = XRRConfigRates(x.config, i, &rateCount);
+        const short *rates = randR()->configRates(x.config, i, &rateCount);
         const bool rateOffered = mode.rate > 0 && std::find(rates, rates + rateCount, mode.rate) != rates + rateCount;
-        if (i == currentIndex && (!rateOffered || XRRConfigCurrentRate(x.config) == mode.rate))
+        if (i == currentIndex && (!rateOffered || randR()->configCurrentRate(x.config) == mode.rate))
             return true; // already there: nothing is switched
         const Status status = rateOffered
-            ? XRRSetScreenConfigAndRate(display, x.config, DefaultRootWindow(display), i, rotation,
-                                        static_cast<short>(mode.rate), CurrentTime)
-            : XRRSetScreenConfig(display, x.config, DefaultRootWindow(display), i, rotation, CurrentTime);
+            ? randR()->setScreenConfigAndRate(display, x.config, DefaultRootWindow(display), i, rotation,
+                                              static_cast<short>(mode.rate), CurrentTime)
+            : randR()->setScreenConfig(display, x.config, DefaultRootWindow(display), i, rotation, CurrentTime);
         XSync(display, False);
         return status == RRSetConfigSuccess;
     }

@@ -6,15 +6,20 @@
 #include "support/smalldisk.h"
 
 #include <QCheckBox>
+#include <QCommonStyle>
 #include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 #include <csignal>
 #include <functional>
+#include <optional>
 
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -48,12 +53,94 @@ QStringList everything(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
+// Qt's image-format plugins this process has loaded.
+QStringList imageFormatPlugins()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    QStringList loaded;
+    if (maps.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : maps.readAll().split('\n'))
+            if (const int at = line.indexOf("/imageformats/");
+                at >= 0 && !loaded.contains(QString::fromUtf8(line.mid(at))))
+                loaded << QString::fromUtf8(line.mid(at));
+    return loaded;
+}
+
+// Calls `seen` at the first paint of any widget.
+class FirstPaintSpy : public QObject
+{
+public:
+    explicit FirstPaintSpy(std::function<void()> seen)
+        : m_seen(std::move(seen))
+    {
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() && m_seen) {
+            m_seen();
+            m_seen = nullptr;
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_seen;
+};
+
 } // namespace
 
 class TestStartup : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // First in this program, before any window has been drawn in it: what
+    // the start screen does not need waits until it is painted.
+    void theStartScreenIsPaintedFirst()
+    {
+        QCOMPARE(imageFormatPlugins(), QStringList());
+        Harness h;
+        std::optional<std::size_t> appliedAtPaint;
+        FirstPaintSpy spy([&] { appliedAtPaint = h.display->applied.size(); });
+        h.app().start();
+        QTRY_COMPARE(h.display->applied.size(), std::size_t(1));
+        // The display mode was read, and applied as found, after the paint.
+        QCOMPARE(appliedAtPaint, std::optional<std::size_t>(0));
+        QCOMPARE(h.display->applied.front(), (DisplayMode {1024, 768}));
+        QCOMPARE(h.state().StartDisplayMode, (DisplayMode {1024, 768}));
+        // Qt loads every image-format plugin with the first image it reads.
+        QCOMPARE(imageFormatPlugins(), QStringList());
+
+        // The arrow of a menu bar too narrow for its menus is still Qt's own.
+        QWidget window;
+        auto *bar = new QMenuBar(&window);
+        for (int i = 0; i < 8; ++i)
+            bar->addMenu(QStringLiteral("Menu %1").arg(i));
+        bar->setFixedWidth(120);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *arrow = bar->findChild<QToolButton *>(QStringLiteral("qt_menubar_ext_button"));
+        QTRY_VERIFY(arrow && arrow->isVisible());
+        const QImage drawn = arrow->icon().pixmap(16).toImage();
+        QVERIFY(!drawn.isNull());
+        QCOMPARE(drawn, QCommonStyle().standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(16).toImage());
+    }
+
+    // The Screen Size window tells the mode found at start also when it is
+    // opened before that was read.
+    void screenSizeBeforeThePaintTellsTheModeFound()
+    {
+        Harness h;
+        h.app().start();
+        h.find<QAction>(QStringLiteral("Screen"))->trigger();
+        QVERIFY(h.findIn<QLabel>(QStringLiteral("ScreenSize"), QStringLiteral("Label1"))
+                    ->text()
+                    .startsWith(QStringLiteral("The current display setting is 1024x768 pixels.")));
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(h.display->applied, std::vector<DisplayMode>({{1024, 768}}));
+    }
+
     void firstRunOnAFreshFolder()
     {
         Harness h;

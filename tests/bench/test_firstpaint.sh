@@ -22,6 +22,7 @@ xvfb-run -a -s "-screen 0 640x480x24 -nolisten tcp" env -u QT_QPA_PLATFORM bash 
 scratch=$1 watch=$2 minimal=$3
 try() { local name=$1; shift; local status=0; "$watch" "$@" >"$scratch/$name" 2>/dev/null || status=$?; echo "$status" >>"$scratch/$name"; }
 try plain --title Minimal --settle "$minimal"
+try cpu --cpu "$minimal"
 try other --title Other "$minimal"
 try early sh -c "exit 3"
 try never --timeout 1 sh -c "echo \$\$ >$scratch/never.pid; exec sleep 60"
@@ -42,6 +43,9 @@ if [ -e "$scratch/managed" ]; then
     [ "$(sed -n 2p "$scratch/managed")" = 0 ] && head -1 "$scratch/managed" | grep -Eq "$figures" ||
         fail "under openbox: $(cat "$scratch/managed")"
 fi
+# With --cpu, the processor time the program had used by its first paint.
+[ "$(sed -n 2p "$scratch/cpu")" = 0 ] && head -1 "$scratch/cpu" | grep -Eq '^paint [0-9.]+ ms [1-9][0-9]* kB cpu [0-9]*[1-9][0-9]*\.[0-9] ms$' ||
+    fail "processor time: $(cat "$scratch/cpu")"
 expect() { # case, first line, status 1
     [ "$(cat "$scratch/$1")" = "$(printf '%s\n1' "$2")" ] || fail "$1: $(cat "$scratch/$1")"
 }
