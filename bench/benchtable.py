@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
-"""Turns the outputs of every benchmark into the README's measurements table.
+"""Turns the outputs of every benchmark into the measurements table of docs/measurements.md.
 
-Usage: benchtable.py RESULTS_DIR README
+Usage: benchtable.py RESULTS_DIR MEASUREMENTS_MD
 
 RESULTS_DIR holds, for each benchmark NAME run by scripts/bench, NAME.out (what
 it printed), NAME.status (its exit status) and, for the Google Benchmark
 programs, NAME.json. A benchmark that exited with a failure, reported an error
 or printed no figure where one was expected gets "FAILED" and the reason in
 its row, never a figure. The table replaces what stands between the two
-marker lines of the README.
+marker lines of that file.
 """
 
 import json

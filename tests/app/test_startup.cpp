@@ -107,7 +107,7 @@ private Q_SLOTS:
         // The display mode was read, and applied as found, after the paint.
         QCOMPARE(appliedAtPaint, std::optional<std::size_t>(0));
         QCOMPARE(h.display->applied.front(), (DisplayMode {1024, 768}));
-        QCOMPARE(h.state().StartDisplayMode, (DisplayMode {1024, 768}));
+        QCOMPARE(h.app().startup().startDisplayMode, (DisplayMode {1024, 768}));
         // Qt loads every image-format plugin with the first image it reads.
         QCOMPARE(imageFormatPlugins(), QStringList());
 

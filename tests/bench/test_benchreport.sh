@@ -102,7 +102,7 @@ run recordsview 0 '{"benchmarks": [
   {"name": "BM_OpenRecordsViewer/1000/iterations:5", "real_time": 3.4, "peak_rss_MB": 32, "file_MB": 0.08},
   {"name": "BM_OpenRecordsViewer/100000/iterations:5", "error_occurred": true,
    "error_message": "cannot prepare the working folder"}]}'
-readme="$scratch/README.md"
+readme="$scratch/measurements.md"
 printf 'Before\n<!-- measurements: written by scripts/bench -->\nold table\n<!-- end of measurements -->\nAfter\n' >"$readme"
 python3 "$source_dir/bench/benchtable.py" "$results" "$readme" >/dev/null
 
