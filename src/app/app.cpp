@@ -9,6 +9,7 @@
 #include "app/messageform.h"
 #include "app/screensize.h"
 #include "app/vistanotice.h"
+#include "app/workingfolder.h"
 #include "drill/factsproblems.h"
 #include "drill/scoreform.h"
 #include "fluency/answerlogwriter.h"
@@ -107,6 +108,16 @@ void App::start()
         return;
     m_started = true;
 
+    // A folder this user cannot write would lose every drill's record; one
+    // that cannot be opened leaves nowhere to work.
+    const std::optional<FolderProblem> folderProblem = workingFolderProblem(workingFolder(), m_classFolder);
+    const QString folderTitle = m_classFolder ? QStringLiteral("Class Folder") : QStringLiteral("Working Folder");
+    if (folderProblem && !folderProblem->canRun) {
+        tell(folderProblem->text, folderTitle, MsgIcon::Critical);
+        endProgram();
+        return;
+    }
+
     // The display mode found at start, applied once more as it is.
     if (const auto mode = m_services.display->current()) {
         setStartDisplayMode(*mode);
@@ -124,7 +135,10 @@ void App::start()
         m_services.display->apply({800, 600});
 
     company().showAtStart();
-    if (!read.failures.isEmpty())
+    // The settings it could not write are told with it, for the same reason.
+    if (folderProblem)
+        tell(folderProblem->text, folderTitle, MsgIcon::Critical);
+    else if (!read.failures.isEmpty())
         tell(QStringLiteral("%1\n\nThe program goes on; settings that could not be saved have their default values "
                             "for this run.")
                  .arg(read.failures.join(QLatin1Char('\n'))),

@@ -16,7 +16,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,6 +79,27 @@ int openFile(const QByteArray &path, int flags, mode_t mode = 0)
         fd = ::open(path.constData(), flags | O_CLOEXEC | O_NOCTTY, mode);
     while (fd < 0 && errno == EINTR);
     return fd;
+}
+
+// The byte every write of ours locks: far past any data, since a lock on SMB
+// is mandatory and one over the data would fail other computers' reads.
+constexpr off_t LockedByte = off_t(1) << 62;
+
+// Locks that byte for writing with `command` (F_OFD_SETLK or F_OFD_SETLKW):
+// a record lock of the open file, which NFS and SMB send to the server. 0, or
+// the error number, EWOULDBLOCK where another open file holds it.
+int lockFor(int fd, int command)
+{
+    struct flock lock
+    {
+    };
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = LockedByte;
+    lock.l_len = 1;
+    if (::fcntl(fd, command, &lock) == 0)
+        return 0;
+    return errno == EAGAIN || errno == EACCES ? EWOULDBLOCK : errno;
 }
 
 // Writes all the bytes; 0, or the error number that stopped the write. A
@@ -410,8 +430,11 @@ QByteArray temporaryPathFor(const QByteArray &target)
 // the file either, so it leaves it.
 bool holdNewFile(int fd)
 {
-    while (::flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR)
+    for (;;) {
+        const int errorNumber = lockFor(fd, F_OFD_SETLKW);
+        if (errorNumber == 0)
+            break;
+        if (errorNumber != EINTR)
             return true;
     }
     struct stat info
@@ -609,7 +632,7 @@ int removeInterruptedWrites(const QString &folder)
         if (held.get() < 0 || ::fstat(held.get(), &opened) != 0 || !S_ISREG(opened.st_mode))
             continue;
         // A write under way holds its file until it has its new name.
-        if (::flock(held.get(), LOCK_EX | LOCK_NB) != 0)
+        if (tryLockForWriting(held.get()) != 0)
             continue;
         if (::lstat(file.constData(), &named) != 0 || named.st_dev != opened.st_dev || named.st_ino != opened.st_ino)
             continue;
@@ -617,6 +640,11 @@ int removeInterruptedWrites(const QString &folder)
             ++removed;
     }
     return removed;
+}
+
+int tryLockForWriting(int fd)
+{
+    return lockFor(fd, F_OFD_SETLK);
 }
 
 namespace {
@@ -629,12 +657,13 @@ int lockWithin(int fd, std::chrono::milliseconds wait)
     const auto deadline = std::chrono::steady_clock::now() + wait;
     constexpr auto Pause = std::chrono::milliseconds(20);
     for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        const int errorNumber = tryLockForWriting(fd);
+        if (errorNumber == 0)
             return 0;
-        if (errno == EINTR)
+        if (errorNumber == EINTR)
             continue;
-        if (errno != EWOULDBLOCK)
-            return errno;
+        if (errorNumber != EWOULDBLOCK)
+            return errorNumber;
         const auto left = deadline - std::chrono::steady_clock::now();
         if (left <= std::chrono::steady_clock::duration::zero())
             return EWOULDBLOCK;

@@ -2,6 +2,7 @@
 #include "app/company.h"
 #include "records/savedrecords.h"
 #include "settings/settingkeys.h"
+#include "settings/textfile.h"
 #include "support/harness.h"
 #include "support/smalldisk.h"
 
@@ -16,7 +17,6 @@
 #include <csignal>
 #include <functional>
 
-#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -263,7 +263,7 @@ private Q_SLOTS:
             underWay.removeOne(name);
         QCOMPARE(underWay.size(), 1);
         QFile held(sdat + QLatin1Char('/') + underWay.front());
-        QVERIFY(held.open(QIODevice::ReadWrite) && ::flock(held.handle(), LOCK_EX) == 0);
+        QVERIFY(held.open(QIODevice::ReadWrite) && tryLockForWriting(held.handle()) == 0);
 
         h.start();
         QStringList kept = teachers;
