@@ -65,14 +65,14 @@ std::optional<FolderProblem> workingFolderProblem(const QString &folder, bool cl
         if (!found || errorNumber == ENOTDIR)
             return QStringLiteral("The administrator must make it, or connect the network share it is on.");
         if (classFolder && group && !inGroup(info.st_gid))
-            return QStringLiteral("The administrator adds this user to the folder's group: as root, "
-                                  "usermod -aG %2 %1; then log in again.")
+            return QStringLiteral("The administrator adds this user to the folder's group, as root:\n"
+                                  "usermod -aG %2 %1\nand the user logs in again.")
                 .arg(userName(), *group);
         if (classFolder && group)
-            return QStringLiteral("The administrator lets the group %1 write in it: as root, chmod -R g+rwX '%2' "
-                                  "and find '%2' -type d -exec chmod g+s {} +")
+            return QStringLiteral("The administrator lets the group %1 write in it, as root:\nchmod -R g+rwX '%2'\n"
+                                  "find '%2' -type d -exec chmod g+s {} +")
                 .arg(*group, folder);
-        return QStringLiteral("The administrator gives this user (%1) the folder: as root, chown -R %1 '%2'")
+        return QStringLiteral("The administrator gives this user the folder, as root:\nchown -R %1 '%2'")
             .arg(userName(), folder);
     };
 

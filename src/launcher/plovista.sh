@@ -127,7 +127,10 @@ else
 fi
 
 # The sound the teacher's windows play; a copy the teacher replaced is kept.
+# Made as a new file is, under the umask (cp would keep the installed file's
+# mode), and put in place whole.
 if [ ! -f "$work/Pop.wav" ]; then
-    cp "$data/Pop.wav" "$work/Pop.wav" 2>/dev/null || echo "plovista: could not copy Pop.wav into $work" >&2
+    { cat "$data/Pop.wav" > "$work/.Pop.wav.$$" && mv "$work/.Pop.wav.$$" "$work/Pop.wav"; } 2>/dev/null ||
+        { rm -f "$work/.Pop.wav.$$" 2>/dev/null; echo "plovista: could not copy Pop.wav into $work" >&2; }
 fi
 exec "$program"

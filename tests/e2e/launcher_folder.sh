@@ -35,7 +35,8 @@ run() {
     [ $# -eq 0 ] || shift
     # shellcheck disable=SC2086 # the variables, one word each
     (cd / && umask 022 && env -i HOME="$scratch/home" PATH="$PATH" PLOVISTA_PROGRAM="$scratch/program" \
-        PLOVISTA_DATA="$scratch/data" XDG_CONFIG_HOME="$scratch/user" $vars "$launcher" "$@") 2> "$scratch/err" ||
+        PLOVISTA_DATA="$scratch/data" XDG_CONFIG_HOME="$scratch/user" XDG_CONFIG_DIRS="$scratch/none" $vars \
+        "$launcher" "$@") 2> "$scratch/err" ||
         echo "exit $?: $(cat "$scratch/err")"
 }
 expect() {

@@ -119,7 +119,15 @@ public:
     UserProgram(const UserProgram &) = delete;
     UserProgram &operator=(const UserProgram &) = delete;
 
-    bool ended() { return m_process.waitForFinished(30000) && m_process.exitCode() == 0; }
+    // Ended by itself, with no error: waitForFinished is false for a process
+    // already seen to end.
+    bool ended()
+    {
+        if (m_process.state() != QProcess::NotRunning)
+            m_process.waitForFinished(30000);
+        return m_process.state() == QProcess::NotRunning && m_process.exitStatus() == QProcess::NormalExit &&
+            m_process.exitCode() == 0;
+    }
     void terminate() { m_process.terminate(); }
 
 private:
@@ -302,8 +310,9 @@ private Q_SLOTS:
         // What one member made, the others can change: the class's group,
         // writable by it, and folders that keep the group for what is made in
         // them.
-        for (const QString &made : {QStringLiteral("Madtr"), QStringLiteral("Files"), QStringLiteral("Files/Sg"),
-                                    QStringLiteral("Log"), QStringLiteral("Log/") + logs.front()}) {
+        for (const QString &made :
+             {QStringLiteral("Madtr"), QStringLiteral("Pop.wav"), QStringLiteral("Files"), QStringLiteral("Files/Sg"),
+              QStringLiteral("Log"), QStringLiteral("Log/") + logs.front()}) {
             struct stat info
             {
             };
