@@ -85,10 +85,10 @@ int openFile(const QByteArray &path, int flags, mode_t mode = 0)
 // is mandatory and one over the data would fail other computers' reads.
 constexpr off_t LockedByte = off_t(1) << 62;
 
-// Locks that byte for writing with `command` (F_OFD_SETLK or F_OFD_SETLKW):
-// a record lock of the open file, which NFS and SMB send to the server. 0, or
-// the error number, EWOULDBLOCK where another open file holds it.
-int lockFor(int fd, int command)
+// Locks that byte for writing, without waiting: a record lock of the open
+// file, which NFS and SMB send to the server. 0, or the error number,
+// EWOULDBLOCK where another open file holds it.
+int lockWithoutWaiting(int fd)
 {
     struct flock lock
     {
@@ -97,7 +97,7 @@ int lockFor(int fd, int command)
     lock.l_whence = SEEK_SET;
     lock.l_start = LockedByte;
     lock.l_len = 1;
-    if (::fcntl(fd, command, &lock) == 0)
+    if (::fcntl(fd, F_OFD_SETLK, &lock) == 0)
         return 0;
     return errno == EAGAIN || errno == EACCES ? EWOULDBLOCK : errno;
 }
@@ -430,12 +430,17 @@ QByteArray temporaryPathFor(const QByteArray &target)
 // the file either, so it leaves it.
 bool holdNewFile(int fd)
 {
+    // A sweep holds the file for a moment only; but the sweep of a computer
+    // whose share stopped answering may hold it for long, so the wait is
+    // bounded like an append's, never made in the kernel.
+    const auto deadline = std::chrono::steady_clock::now() + AppendLockWait;
     for (;;) {
-        const int errorNumber = lockFor(fd, F_OFD_SETLKW);
-        if (errorNumber == 0)
+        const int errorNumber = tryLockForWriting(fd);
+        if (errorNumber == 0 || (errorNumber != EWOULDBLOCK && errorNumber != EINTR) ||
+            std::chrono::steady_clock::now() >= deadline)
             break;
-        if (errorNumber != EINTR)
-            return true;
+        if (errorNumber == EWOULDBLOCK)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     struct stat info
     {
@@ -644,7 +649,7 @@ int removeInterruptedWrites(const QString &folder)
 
 int tryLockForWriting(int fd)
 {
-    return lockFor(fd, F_OFD_SETLK);
+    return lockWithoutWaiting(fd);
 }
 
 namespace {
