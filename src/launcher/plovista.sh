@@ -83,6 +83,7 @@ if [ -z "$from" ]; then
     esac
     old_ifs=$IFS
     IFS=:
+    set -f # split at ":" only, never expanded as a pattern
     for dir in $dirs; do
         case $dir in /*) ;; *) continue ;; esac
         folder=$(class_folder_in "$dir/plovista/plovista.conf")
@@ -91,6 +92,7 @@ if [ -z "$from" ]; then
             break
         fi
     done
+    set +f
     IFS=$old_ifs
     if [ -z "$from" ]; then
         folder=$(class_folder_in "$user_config/plovista/plovista.conf")
