@@ -28,8 +28,10 @@ void recordOnExit()
 
 } // namespace
 
-// The program takes no options and no environment variables of its own: it
-// works in its current directory.
+// The program takes no options: it works in its current directory. The
+// launcher names the class folder an administrator set, if any, in
+// PLOVISTA_CLASS_FOLDER; it is the current directory, unless the launcher
+// could not enter it, which the program then tells.
 int main(int argc, char *argv[])
 {
     plovista::ignoreFileSizeSignal();
@@ -44,7 +46,9 @@ int main(int argc, char *argv[])
     // Speech, sound and printing outlive the windows that use them; they
     // load once the start screen is painted.
     MediaLoader media;
-    App app(QDir::currentPath(), realServices(media));
+    const QString classFolder = qEnvironmentVariable("PLOVISTA_CLASS_FOLDER");
+    App app(classFolder.isEmpty() ? QDir::currentPath() : classFolder, realServices(media));
+    app.setClassFolder(!classFolder.isEmpty());
     // A second signal puts the display back without the interface thread,
     // should that thread be too busy to take the first.
     ShutdownSignals shutdown([&app] { app.endProgram(Ending::Forced); }, [&app] { app.restoreDisplayFromAnyThread(); });

@@ -10,6 +10,7 @@
 #include "app/programstyle.h"
 #include "app/screensize.h"
 #include "app/vistanotice.h"
+#include "app/workingfolder.h"
 #include "drill/factsproblems.h"
 #include "drill/scoreform.h"
 #include "fluency/answerlogwriter.h"
@@ -112,6 +113,16 @@ void App::start()
         return;
     m_started = true;
 
+    // A folder this user cannot write would lose every drill's record; one
+    // that cannot be opened leaves nowhere to work.
+    const std::optional<FolderProblem> folderProblem = workingFolderProblem(workingFolder(), m_classFolder);
+    const QString folderTitle = m_classFolder ? QStringLiteral("Class Folder") : QStringLiteral("Working Folder");
+    if (folderProblem && !folderProblem->canRun) {
+        tell(folderProblem->text, folderTitle, MsgIcon::Critical);
+        endProgram();
+        return;
+    }
+
     const VersionClass version = classifyVersion(m_services.systemInfo->version());
     m_startup.windowsVersionCode = version.code;
     m_startup.xpStyle = version.xpStyle;
@@ -131,7 +142,10 @@ void App::start()
     }
 
     company().showAtStart();
-    if (!read.failures.isEmpty())
+    // The settings it could not write are told with it, for the same reason.
+    if (folderProblem)
+        tell(folderProblem->text, folderTitle, MsgIcon::Critical);
+    else if (!read.failures.isEmpty())
         tell(QStringLiteral("%1\n\nThe program goes on; settings that could not be saved have their default values "
                             "for this run.")
                  .arg(read.failures.join(QLatin1Char('\n'))),

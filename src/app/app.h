@@ -56,6 +56,10 @@ public:
     // settings read (their files made where missing), the start screen shown;
     // Peedy, the notices and the greeting follow once it is up.
     void start();
+    // The working folder is a class folder an administrator set for a group
+    // of users (the launcher says so): a box about it names the group. Set
+    // before start.
+    void setClassFolder(bool classFolder) { m_classFolder = classFolder; }
 
     AppState &state() { return m_state; }
     Settings &settings() { return m_settings; }
@@ -195,6 +199,7 @@ private:
     bool m_started = false;
     bool m_displayCaptured = false;
     std::unique_ptr<QObject> m_displayCheck;
+    bool m_classFolder = false;
     // The display mode found at start and a connection of its own to put it
     // back through, for a thread other than the interface thread.
     std::mutex m_lastResortGuard;

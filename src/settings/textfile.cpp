@@ -16,7 +16,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,6 +79,27 @@ int openFile(const QByteArray &path, int flags, mode_t mode = 0)
         fd = ::open(path.constData(), flags | O_CLOEXEC | O_NOCTTY, mode);
     while (fd < 0 && errno == EINTR);
     return fd;
+}
+
+// The byte every write of ours locks: far past any data, since a lock on SMB
+// is mandatory and one over the data would fail other computers' reads.
+constexpr off_t LockedByte = off_t(1) << 62;
+
+// Locks that byte for writing, without waiting: a record lock of the open
+// file, which NFS and SMB send to the server. 0, or the error number,
+// EWOULDBLOCK where another open file holds it.
+int lockWithoutWaiting(int fd)
+{
+    struct flock lock
+    {
+    };
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = LockedByte;
+    lock.l_len = 1;
+    if (::fcntl(fd, F_OFD_SETLK, &lock) == 0)
+        return 0;
+    return errno == EAGAIN || errno == EACCES ? EWOULDBLOCK : errno;
 }
 
 // Writes all the bytes; 0, or the error number that stopped the write. A
@@ -410,9 +430,17 @@ QByteArray temporaryPathFor(const QByteArray &target)
 // the file either, so it leaves it.
 bool holdNewFile(int fd)
 {
-    while (::flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR)
-            return true;
+    // A sweep holds the file for a moment only; but the sweep of a computer
+    // whose share stopped answering may hold it for long, so the wait is
+    // bounded like an append's, never made in the kernel.
+    const auto deadline = std::chrono::steady_clock::now() + AppendLockWait;
+    for (;;) {
+        const int errorNumber = tryLockForWriting(fd);
+        if (errorNumber == 0 || (errorNumber != EWOULDBLOCK && errorNumber != EINTR) ||
+            std::chrono::steady_clock::now() >= deadline)
+            break;
+        if (errorNumber == EWOULDBLOCK)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     struct stat info
     {
@@ -609,7 +637,7 @@ int removeInterruptedWrites(const QString &folder)
         if (held.get() < 0 || ::fstat(held.get(), &opened) != 0 || !S_ISREG(opened.st_mode))
             continue;
         // A write under way holds its file until it has its new name.
-        if (::flock(held.get(), LOCK_EX | LOCK_NB) != 0)
+        if (tryLockForWriting(held.get()) != 0)
             continue;
         if (::lstat(file.constData(), &named) != 0 || named.st_dev != opened.st_dev || named.st_ino != opened.st_ino)
             continue;
@@ -617,6 +645,11 @@ int removeInterruptedWrites(const QString &folder)
             ++removed;
     }
     return removed;
+}
+
+int tryLockForWriting(int fd)
+{
+    return lockWithoutWaiting(fd);
 }
 
 namespace {
@@ -629,12 +662,13 @@ int lockWithin(int fd, std::chrono::milliseconds wait)
     const auto deadline = std::chrono::steady_clock::now() + wait;
     constexpr auto Pause = std::chrono::milliseconds(20);
     for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        const int errorNumber = tryLockForWriting(fd);
+        if (errorNumber == 0)
             return 0;
-        if (errno == EINTR)
+        if (errorNumber == EINTR)
             continue;
-        if (errno != EWOULDBLOCK)
-            return errno;
+        if (errorNumber != EWOULDBLOCK)
+            return errorNumber;
         const auto left = deadline - std::chrono::steady_clock::now();
         if (left <= std::chrono::steady_clock::duration::zero())
             return EWOULDBLOCK;

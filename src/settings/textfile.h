@@ -177,6 +177,16 @@ private:
 WriteResult appendTextFile(const QString &path, const QString &text, TextEncoding encoding = TextEncoding::Windows1252,
                            const QString &firstLine = {}, std::chrono::milliseconds lockWait = AppendLockWait);
 
+// Takes, without waiting, the lock that every write of ours holds on a file
+// while it changes it (an append, or an atomic write's new file until its
+// rename): an open file description's record lock, which holds between
+// computers on NFS and SMB shares too (docs/decisions.md), and which another
+// descriptor of the same program conflicts with as well. It covers one byte
+// far past any data, so that on SMB, where locks are mandatory, other
+// computers' reads never fail on it. Released when the descriptor is closed.
+// 0, or the error number: EWOULDBLOCK when another open file holds it.
+int tryLockForWriting(int fd);
+
 // Why a file operation failed, from the system's error number, in words a
 // teacher can act on: "the disk is full", "permission denied" and the like.
 QString fileErrorReason(int errorNumber);

@@ -2,6 +2,7 @@
 #include "app/company.h"
 #include "records/savedrecords.h"
 #include "settings/settingkeys.h"
+#include "settings/textfile.h"
 #include "support/harness.h"
 #include "support/smalldisk.h"
 
@@ -21,7 +22,6 @@
 #include <functional>
 #include <optional>
 
-#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -350,7 +350,7 @@ private Q_SLOTS:
             underWay.removeOne(name);
         QCOMPARE(underWay.size(), 1);
         QFile held(sdat + QLatin1Char('/') + underWay.front());
-        QVERIFY(held.open(QIODevice::ReadWrite) && ::flock(held.handle(), LOCK_EX) == 0);
+        QVERIFY(held.open(QIODevice::ReadWrite) && tryLockForWriting(held.handle()) == 0);
 
         h.start();
         QStringList kept = teachers;

@@ -1,6 +1,7 @@
 #include "app/twips.h"
 #include "drill/factsproblems.h"
 #include "settings/settingkeys.h"
+#include "settings/textfile.h"
 #include "support/harness.h"
 
 #include <QAction>
@@ -14,8 +15,6 @@
 
 #include <atomic>
 #include <thread>
-
-#include <sys/file.h>
 
 using namespace plovista;
 using namespace plovista::test;
@@ -378,11 +377,11 @@ public:
     HeldLock(const QString &path, std::chrono::milliseconds limit)
         : m_file(path)
     {
-        m_held = m_file.open(QIODevice::ReadWrite) && ::flock(m_file.handle(), LOCK_EX) == 0;
+        m_held = m_file.open(QIODevice::ReadWrite) && tryLockForWriting(m_file.handle()) == 0;
         m_release = std::thread([this, limit] {
             for (auto left = limit; left > 0ms && !m_done; left -= 10ms)
                 std::this_thread::sleep_for(10ms);
-            ::flock(m_file.handle(), LOCK_UN);
+            m_file.close();
         });
     }
     ~HeldLock()

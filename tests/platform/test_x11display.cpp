@@ -3,6 +3,7 @@
 // server is not installed or cannot start, the test is skipped.
 
 #include "platform/x11display.h"
+#include "settings/textfile.h"
 #include "support/realprogram.h"
 #include "support/xkeyboard.h"
 #ifdef PLOVISTA_HAVE_XRANDR
@@ -18,7 +19,6 @@
 #include <QTest>
 
 #include <csignal>
-#include <sys/file.h>
 
 using namespace plovista;
 
@@ -150,7 +150,7 @@ private Q_SLOTS:
 
         QFile held(folder.filePath(QStringLiteral("Madtr")));
         QVERIFY(held.open(QIODevice::WriteOnly));
-        QCOMPARE(::flock(held.handle(), LOCK_EX), 0);
+        QCOMPARE(tryLockForWriting(held.handle()), 0);
         keys.press({QStringLiteral("alt"), QStringLiteral("Right"), QStringLiteral("Return")}); // Quit
         QVERIFY(keys.waitForFocus(QStringLiteral("Quit Program")));
         keys.press({QStringLiteral("y")});

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 using namespace plovista;
@@ -256,6 +257,36 @@ private Q_SLOTS:
         QVERIFY(!failed.ok);
         QVERIFY(!failed.error.isEmpty());
         QCOMPARE(readBytes(store.pathOf(QStringLiteral("Sg"))), QByteArray("3.5\r\n"));
+    }
+
+    // Computers sharing a class folder on NFS or SMB see each other's locks
+    // only when they are record locks, which those file systems send to the
+    // server; and on SMB a lock over the data would fail other computers'
+    // reads of it, so the lock stands past any data.
+    void aWriteHoldsARecordLockPastTheData()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Madtr"));
+        AtomicFileWriter writer(path);
+        QVERIFY(writer.write("a record\r\n"));
+        const QFileInfoList underWay = QDir(dir.path()).entryInfoList(QDir::Files | QDir::Hidden);
+        QCOMPARE(underWay.size(), 1);
+        QFile other(underWay.front().filePath());
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        const auto lockOn = [&](off_t start, off_t length) {
+            struct flock asked
+            {
+            };
+            asked.l_type = F_WRLCK;
+            asked.l_whence = SEEK_SET;
+            asked.l_start = start;
+            asked.l_len = length;
+            return ::fcntl(other.handle(), F_OFD_GETLK, &asked) == 0 ? asked.l_type : -1;
+        };
+        QCOMPARE(lockOn(0, 0), F_WRLCK); // the whole file, to its largest size
+        QCOMPARE(lockOn(0, off_t(1) << 40), F_UNLCK); // a terabyte of data
+        QVERIFY(writer.commit().ok);
+        QCOMPARE(readBytes(path), QByteArray("a record\r\n"));
     }
 
     // Only plain files of settings size are read: a named pipe would block

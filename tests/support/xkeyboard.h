@@ -117,8 +117,9 @@ private:
 };
 
 // The answers the program has logged in the working folder, one map of
-// column to value each; a line still being written is left out.
-inline QList<QHash<QString, QString>> loggedAnswers(const QString &folder)
+// column to value each, of one student when one is named; a line still being
+// written is left out.
+inline QList<QHash<QString, QString>> loggedAnswers(const QString &folder, const QString &student = {})
 {
     QList<QHash<QString, QString>> rows;
     const QDir log(QDir(folder).filePath(QStringLiteral("Log")));
@@ -138,7 +139,8 @@ inline QList<QHash<QString, QString>> loggedAnswers(const QString &folder)
             QHash<QString, QString> row;
             for (qsizetype i = 0; i < header.size(); ++i)
                 row.insert(QString::fromUtf8(header[i]), QString::fromUtf8(values[i]));
-            rows.append(row);
+            if (student.isEmpty() || row.value(QStringLiteral("student")) == student)
+                rows.append(row);
         }
     }
     return rows;
@@ -148,11 +150,12 @@ inline QList<QHash<QString, QString>> loggedAnswers(const QString &folder)
 // through its first `facts` facts, by key presses. Each new fact is first
 // answered 1, which no "+7" fact has; the answer log then tells the fact, and
 // it is answered right when asked again. Returns why it could not, or empty.
-inline QString answerPartOfADrill(const XKeyboard &keys, const QString &folder, int facts)
+inline QString answerPartOfADrill(const XKeyboard &keys, const QString &folder, int facts,
+                                  const QString &student = QStringLiteral("Ann Lee"))
 {
     if (!keys.waitForFocus(QStringLiteral("Brevandi Plovista")))
         return QStringLiteral("the start screen never took the keyboard");
-    keys.type(QStringLiteral("Ann Lee"));
+    keys.type(student);
     keys.press({QStringLiteral("Return")});
     if (!keys.waitForFocus(QStringLiteral("Main Menu")))
         return QStringLiteral("the Main Menu never took the keyboard");
@@ -168,7 +171,7 @@ inline QString answerPartOfADrill(const XKeyboard &keys, const QString &folder, 
     keys.press({QStringLiteral("Return")}); // Start
 
     for (int typed = 0; typed < 4 * facts; ++typed) {
-        const QList<QHash<QString, QString>> rows = loggedAnswers(folder);
+        const QList<QHash<QString, QString>> rows = loggedAnswers(folder, student);
         const auto firstTries = std::count_if(rows.begin(), rows.end(), [](const QHash<QString, QString> &row) {
             return row.value(QStringLiteral("first_try")) == QLatin1String("1");
         });
@@ -179,7 +182,7 @@ inline QString answerPartOfADrill(const XKeyboard &keys, const QString &folder, 
         keys.press({QStringLiteral("Return")});
         // Keys typed while the window pauses after an answer (1 s after a
         // right one, 2 s after a wrong one) are thrown away.
-        for (int i = 0; i < 60 && loggedAnswers(folder).size() == rows.size(); ++i)
+        for (int i = 0; i < 60 && loggedAnswers(folder, student).size() == rows.size(); ++i)
             QTest::qWait(50);
         QTest::qWait(2300);
     }
