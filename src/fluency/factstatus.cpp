@@ -10,6 +10,38 @@
 
 namespace plovista {
 
+FactLevel factLevel(FactStatus status)
+{
+    switch (status) {
+    case FactStatus::Unseen:
+        return FactLevel::NotAsked;
+    case FactStatus::NeedsWork:
+        return FactLevel::TeachIt;
+    case FactStatus::Slow:
+    case FactStatus::Fluent:
+    case FactStatus::Stale:
+        return FactLevel::Almost;
+    case FactStatus::Automatic:
+        return FactLevel::KnowsIt;
+    }
+    return FactLevel::NotAsked;
+}
+
+QString levelName(FactLevel level)
+{
+    switch (level) {
+    case FactLevel::NotAsked:
+        return QStringLiteral("not asked yet");
+    case FactLevel::TeachIt:
+        return QStringLiteral("teach it");
+    case FactLevel::Almost:
+        return QStringLiteral("almost");
+    case FactLevel::KnowsIt:
+        return QStringLiteral("knows it");
+    }
+    return {};
+}
+
 int fluencyThresholdMs(const QString &speedGoal)
 {
     const double goal = leadingNumber(speedGoal);

@@ -22,6 +22,23 @@ enum class FactStatus {
     Stale, // automatic, but not asked for 30 days or more
 };
 
+// The three levels a teacher reads, and "not asked yet". Knowing a fact is
+// retrieving it at once, again and again: only an automatic fact is known. A
+// fact answered fluently on one day, answered right but slowly, or automatic
+// once but not asked for a month is on its way or slipping: almost. A fact
+// last missed (or missed twice of three) is one to teach.
+enum class FactLevel {
+    NotAsked,
+    TeachIt,
+    Almost,
+    KnowsIt,
+};
+
+FactLevel factLevel(FactStatus status);
+
+// "knows it", "almost", "teach it", "not asked yet".
+QString levelName(FactLevel level);
+
 inline constexpr int DefaultFluencyThresholdMs = 3000;
 inline constexpr int StaleAfterDays = 30;
 

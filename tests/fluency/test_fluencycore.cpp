@@ -141,6 +141,18 @@ private Q_SLOTS:
         QCOMPARE(factStatus(history(QStringLiteral("R1000@1")), 3000, latest.addDays(90)), FactStatus::Fluent);
     }
 
+    void threeLevelsATeacherReads()
+    {
+        // Only an automatic fact is known; fluent once, slow or slipping is almost.
+        QCOMPARE(factLevel(FactStatus::Automatic), FactLevel::KnowsIt);
+        QCOMPARE(factLevel(FactStatus::Fluent), FactLevel::Almost);
+        QCOMPARE(factLevel(FactStatus::Slow), FactLevel::Almost);
+        QCOMPARE(factLevel(FactStatus::Stale), FactLevel::Almost);
+        QCOMPARE(factLevel(FactStatus::NeedsWork), FactLevel::TeachIt);
+        QCOMPARE(factLevel(FactStatus::Unseen), FactLevel::NotAsked);
+        QCOMPARE(levelName(FactLevel::TeachIt), QStringLiteral("teach it"));
+    }
+
     void thresholdFromTheSpeedGoal()
     {
         QCOMPARE(fluencyThresholdMs(QStringLiteral("2.5")), 2500);
