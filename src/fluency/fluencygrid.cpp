@@ -1,5 +1,6 @@
 #include "fluency/fluencygrid.h"
 
+#include "fluency/logsummary.h"
 #include "selection/selectioncodes.h"
 
 #include <QFileInfo>
@@ -275,9 +276,21 @@ StudentLog loadStudentLog(const QString &logFolder, const QString &student, Work
     std::vector<LogFileFluency> files;
     QSet<quint64> earlierDrills;
     for (const QString &path : studentLogFiles(logFolder, student)) {
-        LogFileFluency file;
+        // The summary, when it fits the file and was read at a now that
+        // trusts the same times, saves reading what it read.
+        std::optional<LogSummary> summary = readSummary(path, student);
+        if (summary && !summary->fluency.validAt(nowMs))
+            summary.reset();
+        const auto copies = [&](const LogFileFluency &f) {
+            return std::any_of(f.drills.cbegin(), f.drills.cend(),
+                               [&](quint64 d) { return earlierDrills.contains(d); });
+        };
+        if (summary && copies(summary->fluency))
+            summary.reset();
+        const qint64 from = summary ? summary->end : 0;
+        LogFileFluency file = summary ? std::move(summary->fluency) : LogFileFluency();
         int copied = 0;
-        const LogFileRead read = readLogFile(path, 0, progress, [&](const AnswerEntry &e) {
+        const LogFileRead read = readLogFile(path, from, progress, [&](const AnswerEntry &e) {
             if (e.student != student)
                 return;
             // A drill of an earlier file: this one holds a copy.
@@ -287,16 +300,25 @@ StudentLog loadStudentLog(const QString &logFolder, const QString &student, Work
             }
             file.add(e, nowMs);
         });
-        if (!read.unreadable.isEmpty())
-            log.scan.unreadable << read.unreadable;
-        if (read.damagedLines > 0)
-            log.scan.damagedFiles.append({QFileInfo(path).fileName(), read.damagedLines});
-        log.scan.damagedLines += read.damagedLines;
-        log.scan.duplicates += file.duplicates + copied;
-        log.scan.entries += static_cast<int>(file.answers);
         if (read.cancelled) {
             log.scan.cancelled = true;
             break;
+        }
+        if (!read.unreadable.isEmpty())
+            log.scan.unreadable << read.unreadable;
+        // A line cut short at the end may be one being written: it is read
+        // again next time, and not kept as damage.
+        file.damagedLines += read.damagedLines - (read.cutTail ? 1 : 0);
+        const int damaged = file.damagedLines + (read.cutTail ? 1 : 0);
+        if (damaged > 0)
+            log.scan.damagedFiles.append({QFileInfo(path).fileName(), damaged});
+        log.scan.damagedLines += damaged;
+        log.scan.duplicates += file.duplicates + copied;
+        log.scan.entries += static_cast<int>(file.answers);
+        // What depends on another file is not kept as this file's summary.
+        if (read.unreadable.isEmpty() && copied == 0 && (!summary || read.end != from)) {
+            if (const std::optional<LogDigests> digests = logDigests(path, read.end))
+                writeSummary(path, {student, file, read.end, digests->head, digests->tail});
         }
         for (const quint64 d : file.drills)
             earlierDrills.insert(d);

@@ -4,9 +4,11 @@
 #include "fluency/csv.h"
 #include "fluency/factstatus.h"
 #include "fluency/fluencygrid.h"
+#include "fluency/logsummary.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -106,6 +108,40 @@ void writeLog(const QString &folder, const std::vector<AnswerEntry> &entries)
         const QByteArray header = QFile::exists(path) ? QByteArray() : answerLogHeader().toUtf8();
         appendBytes(path, header + answerLogLine(e).toUtf8());
     }
+}
+
+// Every operation's grid cell by cell, with the counts and the weeks, as one
+// text, so two loads compare in one go and a difference shows where it is.
+QStringList gridsOf(const StudentLog &log, const QString &student)
+{
+    QStringList lines;
+    for (const Operation op : {Operation::Addition, Operation::Subtraction, Operation::Multiplication,
+                               Operation::Division, Operation::FactsOfTen}) {
+        const FluencyGrid grid = fluencyGrid(log.fluency, student, op, 3000, Today);
+        lines << QStringLiteral("%1: %2 of %3").arg(operationName(op)).arg(grid.automatic).arg(grid.facts);
+        for (int row = 0; row < grid.rows; ++row) {
+            for (int index = 0; index < grid.columns; ++index) {
+                const FactCell cell {op, row, grid.columnNumber(index)};
+                if (!isGridFact(cell))
+                    continue;
+                const FactRecord &r = log.fluency.record(cell);
+                const GridCell &c = grid.at(row, index);
+                lines << QStringLiteral("%1 %2 %3 %4/%5/%6")
+                             .arg(factText(cell), statusName(c.status))
+                             .arg(c.ms.value_or(-1))
+                             .arg(r.firstTries)
+                             .arg(r.rightFirstTries)
+                             .arg(r.askedAgain);
+            }
+        }
+        for (const WeekCount &w : log.fluency.knownByWeek(op, 3000, Today))
+            lines << w.weekStart.toString(Qt::ISODate) + u' ' + QString::number(w.known);
+    }
+    lines << QStringLiteral("entries %1 duplicates %2 damaged %3")
+                 .arg(log.scan.entries)
+                 .arg(log.scan.duplicates)
+                 .arg(log.scan.damagedLines);
+    return lines;
 }
 
 } // namespace
@@ -590,6 +626,83 @@ private Q_SLOTS:
         QCOMPARE(known, QList<int>({0, 2, 2, 1, 1, 1}));
         QCOMPARE(log.fluency.knownByWeek(Operation::Addition, 3000, Today).size(), std::size_t(0));
         QCOMPARE(log.fluency.lastPractised(Operation::Multiplication), std::optional<QDate>(monday.addDays(22)));
+    }
+
+    // A history over two computers, read once, grown, damaged: a load that
+    // goes on from the summaries reads only what was added, and gives what a
+    // fresh read of the whole log gives; so after the summaries are deleted,
+    // damaged, or their log replaced.
+    void theSummariesGiveWhatTheLogGives()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Log"));
+        const QString ann = QStringLiteral("Ann Lee");
+        const auto day = [&](int drill, const QString &pc, int n) {
+            std::vector<AnswerEntry> drillAnswers;
+            for (int i = 1; i <= n; ++i) {
+                const int v = (drill * 7 + i * 3) % 13;
+                const QDate when = pc == QLatin1String("PC2") ? Day1.addDays(drill + 370) : Day1.addDays(drill - 40);
+                AnswerEntry e = entry(ann, pc, i, v, 2 + (drill + i) % 11, (drill + i) % 4 != 0,
+                                      700 + (i * 389 + drill * 97) % 3600, at(when, i));
+                e.drillId = QStringLiteral("%1-%2").arg(pc).arg(drill);
+                e.id = e.drillId + u'-' + QString::number(i);
+                e.firstTry = i % 9 != 0;
+                drillAnswers.push_back(e);
+            }
+            return drillAnswers;
+        };
+        const auto drills = [&](int first, int last) {
+            std::vector<AnswerEntry> all;
+            for (int d = first; d <= last; ++d)
+                for (const QString &pc : {QStringLiteral("PC1"), QStringLiteral("PC2")})
+                    for (const AnswerEntry &e : day(d, pc, 30))
+                        all.push_back(e);
+            return all;
+        };
+        const auto load = [&](qint64 *read = nullptr) {
+            WorkProgress progress;
+            StudentLog log = loadStudentLog(folder, ann, &progress, Now);
+            if (read)
+                *read = progress.done();
+            return log;
+        };
+        const auto fresh = [&] {
+            QDir(QDir(folder).filePath(SummaryFolder)).removeRecursively();
+            return gridsOf(load(), ann);
+        };
+        const QString pc1 = QDir(folder).filePath(answerLogFileName(ann, QStringLiteral("PC1")));
+        const QString pc2 = QDir(folder).filePath(answerLogFileName(ann, QStringLiteral("PC2")));
+
+        writeLog(folder, drills(1, 30));
+        load(); // makes the summaries
+        writeLog(folder, drills(31, 40));
+        appendBytes(pc2, "damaged,line\r\n");
+        writeLog(folder, drills(41, 42));
+        appendBytes(pc1, "cut short, being writ");
+        const qint64 size = QFileInfo(pc1).size() + QFileInfo(pc2).size();
+        qint64 read = 0;
+        const QStringList grown = gridsOf(load(&read), ann);
+        QVERIFY2(read < size / 3, qPrintable(QStringLiteral("%1 of %2 bytes read").arg(read).arg(size)));
+        QVERIFY(grown.last().endsWith(QLatin1String("damaged 2")));
+        QCOMPARE(grown, fresh());
+
+        // A damaged summary is read past and made again.
+        const QString summary = QDir(QDir(folder).filePath(SummaryFolder)).entryInfoList(QDir::Files)[0].filePath();
+        QByteArray bytes = bytesOf(summary);
+        bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 0x55);
+        QFile damaged(summary);
+        QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(bytes) == bytes.size());
+        damaged.close();
+        QCOMPARE(gridsOf(load(), ann), grown);
+        load(&read);
+        QVERIFY(read < size / 3);
+
+        // A log replaced by a shorter one (a restored backup) is read afresh.
+        QFile::remove(pc1);
+        writeLog(folder, drills(1, 3));
+        const QStringList replaced = gridsOf(load(), ann);
+        QVERIFY(replaced != grown);
+        QCOMPARE(replaced, fresh());
     }
 
     // A log far longer than one piece of reading: lines across the pieces,
