@@ -3,9 +3,9 @@
 or sees it with one of the three common colour blindnesses.
 
 Reads an image (8-bit PNG, binary PPM as xwdtopnm writes it, or the first
-page of a PDF through pdftoppm), finds its fills
-(colours that stand in horizontal runs of at least --run pixels and cover at
-least --share of the image, so text, rules and anti-aliasing drop out),
+page of a PDF through pdftoppm), finds its fills (colours that stand in
+blocks at least --run pixels wide and high and cover at least --share of the
+image, so text, rules and anti-aliasing drop out),
 simulates each fill for deuteranopia, protanopia and tritanopia (the matrices
 of Machado, Oliveira and Fernandes 2009 at full severity, applied to linear
 RGB) and in greyscale (CIE L* of the luminance), and prints the colour
@@ -206,21 +206,34 @@ def load(path, crop, work):
 
 
 def fills(width, height, pixels, run, share):
+    """The colours of blocks at least run pixels wide and high: fills, not
+    text, rules or anti-aliasing."""
+    colour = [int.from_bytes(pixels[i:i + 3], "big") for i in range(0, len(pixels), 3)]
+
+    def runs(starts, count, step):
+        long_ = bytearray(len(colour))
+        for start in starts:
+            i = 0
+            while i < count:
+                at = start + i * step
+                end = i + 1
+                while end < count and colour[start + end * step] == colour[at]:
+                    end += 1
+                if end - i >= run:
+                    for k in range(i, end):
+                        long_[start + k * step] = 1
+                i = end
+        return long_
+
+    wide = runs(range(0, width * height, width), width, 1)
+    tall = runs(range(width), height, width)
     counts = {}
-    for y in range(height):
-        row = pixels[y * width * 3:(y + 1) * width * 3]
-        x = 0
-        while x < width:
-            colour = row[x * 3:x * 3 + 3]
-            end = x + 1
-            while end < width and row[end * 3:end * 3 + 3] == colour:
-                end += 1
-            if end - x >= run:
-                counts[colour] = counts.get(colour, 0) + end - x
-            x = end
+    for i, c in enumerate(colour):
+        if wide[i] and tall[i]:
+            counts[c] = counts.get(c, 0) + 1
     least = share * width * height
-    found = [(n, tuple(c)) for c, n in counts.items() if n >= least]
-    return [c for _, c in sorted(found, reverse=True)]
+    found = sorted(((n, c) for c, n in counts.items() if n >= least), reverse=True)
+    return [((c >> 16) & 255, (c >> 8) & 255, c & 255) for _, c in found]
 
 
 def main():

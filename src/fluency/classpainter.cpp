@@ -17,15 +17,15 @@ namespace plovista {
 namespace {
 
 // The drawing is laid out in these units and scaled to the area.
-constexpr qreal FrameWidth = 1060;
+constexpr qreal FrameWidth = 1104;
 constexpr qreal TableTop = 84;
 constexpr qreal HeaderHeight = 30;
-constexpr qreal NameWidth = 170;
-constexpr qreal FamilyWidth = 46;
+constexpr qreal NameWidth = 160;
+constexpr qreal FamilyWidth = 54;
 constexpr qreal RowHeight = 30;
 constexpr qreal KnownWidth = 90;
-constexpr qreal ChartWidth = 150;
-constexpr qreal LastWidth = 110;
+constexpr qreal ChartWidth = 140;
+constexpr qreal LastWidth = 120;
 constexpr qreal HardLine = 24;
 constexpr qreal KeyHeight = 120;
 // Weeks the chart of a student goes back at most.
@@ -68,6 +68,7 @@ void drawChart(QPainter &p, const QRectF &r, const std::vector<WeekCount> &weeks
     p.drawLine(r.bottomLeft(), r.bottomRight());
     if (weeks.empty() || most <= 0)
         return;
+    p.save();
     const std::size_t first = weeks.size() > ChartWeeks ? weeks.size() - ChartWeeks : 0;
     const std::size_t count = weeks.size() - first;
     const qreal step = count > 1 ? r.width() / static_cast<qreal>(count - 1) : 0;
@@ -78,14 +79,13 @@ void drawChart(QPainter &p, const QRectF &r, const std::vector<WeekCount> &weeks
     }
     if (count == 1)
         line << QPointF(r.right(), line.front().y());
-    QPolygonF area = line;
-    area << QPointF(line.back().x(), r.bottom()) << QPointF(line.front().x(), r.bottom());
-    p.setPen(Qt::NoPen);
-    p.setBrush(levelFill(FactLevel::KnowsIt).lighter(260));
-    p.drawPolygon(area);
-    p.setPen(QPen(levelFill(FactLevel::KnowsIt), 2));
+    // A line alone: a filled area would read as a fill of the key in grey.
+    p.setPen(QPen(levelFill(FactLevel::KnowsIt), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(line);
+    p.setBrush(levelFill(FactLevel::KnowsIt));
+    p.drawEllipse(line.back(), 2.5, 2.5);
+    p.restore();
 }
 
 void drawFamilyCell(QPainter &p, const QRectF &r, const LevelCounts &counts, qreal glyph)
@@ -101,7 +101,7 @@ void drawFamilyCell(QPainter &p, const QRectF &r, const LevelCounts &counts, qre
     if (level != FactLevel::NotAsked)
         drawLevelGlyph(p, level, QRectF(r.left() + 2, r.center().y() - glyph / 2, glyph, glyph));
     p.setPen(levelInk(level));
-    p.setFont(gridFont(12));
+    p.setFont(gridFont(14));
     p.drawText(r.adjusted(glyph, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter, percent(counts));
     p.setPen(QPen(Rule, 1));
     p.setBrush(Qt::NoBrush);
@@ -114,25 +114,31 @@ void drawKey(QPainter &p, qreal top, qreal glyph)
     p.setFont(gridFont(16, true));
     p.drawText(QRectF(0, top, FrameWidth, 26), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Key"));
     constexpr std::array Levels = {FactLevel::KnowsIt, FactLevel::Almost, FactLevel::TeachIt, FactLevel::NotAsked};
-    const std::array<QString, 4> texts = {
-        QStringLiteral("Knows it: four in five of the family's facts known"),
-        QStringLiteral("Almost: the rest"),
+    const std::array<QString, 5> texts = {
+        QStringLiteral("Knows it: four in five of the family's facts known, or more"),
+        QStringLiteral("Almost: fewer known, and fewer to teach"),
         QStringLiteral("Teach it: one in five of the facts asked to teach, or more"),
         QStringLiteral("Not asked yet: no fact of the family asked"),
+        QStringLiteral("Not in the drills of the student's range"),
     };
     qreal left = 0;
-    for (std::size_t i = 0; i < Levels.size(); ++i) {
+    for (std::size_t i = 0; i < texts.size(); ++i) {
         const QRectF swatch(left, top + 32, 30, 30);
-        p.fillRect(swatch, levelFill(Levels[i]));
-        const qreal side = std::min(glyph, 24.0);
-        drawLevelGlyph(p, Levels[i],
-                       QRectF(swatch.center().x() - side / 2, swatch.center().y() - side / 2, side, side));
+        if (i < Levels.size()) {
+            p.fillRect(swatch, levelFill(Levels[i]));
+            const qreal side = std::min(glyph, 24.0);
+            drawLevelGlyph(p, Levels[i],
+                           QRectF(swatch.center().x() - side / 2, swatch.center().y() - side / 2, side, side));
+        } else {
+            drawUndrilled(p, swatch);
+        }
         p.setPen(QPen(Rule, 1));
+        p.setBrush(Qt::NoBrush);
         p.drawRect(swatch);
         p.setPen(Ink);
         p.setFont(gridFont(13));
-        p.drawText(QRectF(left + 38, top + 28, 220, 60), Qt::AlignLeft | Qt::TextWordWrap, texts[i]);
-        left += FrameWidth / 4;
+        p.drawText(QRectF(left + 38, top + 28, FrameWidth / 5 - 44, 80), Qt::AlignLeft | Qt::TextWordWrap, texts[i]);
+        left += FrameWidth / 5;
     }
 }
 
@@ -167,6 +173,12 @@ void paintClassView(QPainter &p, const QRectF &area, const ClassView &view)
                        "first try in under %1 seconds, on two days). %2")
             .arg(locale.toString(view.thresholdMs / 1000.0, 'f', 1), locale.toString(view.today, QLocale::LongFormat)));
 
+    // One scale for every student's chart: up to the most facts any student
+    // of the class knew in a week, so the lines fill their height and compare.
+    int most = 0;
+    for (const ClassStudent &student : view.students)
+        for (const WeekCount &week : student.knownByWeek)
+            most = std::max(most, week.known);
     qreal x = NameWidth;
     p.setFont(gridFont(14, true));
     p.drawText(QRectF(0, TableTop, NameWidth, HeaderHeight), Qt::AlignLeft | Qt::AlignVCenter,
@@ -176,14 +188,15 @@ void paintClassView(QPainter &p, const QRectF &area, const ClassView &view)
         x += FamilyWidth;
     }
     p.drawText(QRectF(x, TableTop, KnownWidth, HeaderHeight), Qt::AlignCenter, QStringLiteral("Knows"));
-    p.drawText(QRectF(x + KnownWidth, TableTop, ChartWidth, HeaderHeight), Qt::AlignCenter,
+    p.drawText(QRectF(x + KnownWidth, TableTop - 4, ChartWidth, HeaderHeight), Qt::AlignCenter,
                QStringLiteral("Known, by week"));
+    p.setFont(gridFont(12));
+    p.drawText(QRectF(x + KnownWidth, TableTop + HeaderHeight - 16, ChartWidth, 16), Qt::AlignCenter,
+               QStringLiteral("0 to %1 facts").arg(most));
+    p.setFont(gridFont(14, true));
     p.drawText(QRectF(x + KnownWidth + ChartWidth, TableTop, LastWidth, HeaderHeight), Qt::AlignCenter,
                QStringLiteral("Last practised"));
 
-    int most = 0;
-    for (const ClassStudent &student : view.students)
-        most = std::max(most, student.drilled);
     qreal top = TableTop + HeaderHeight;
     if (view.students.empty()) {
         p.setFont(gridFont(14));
@@ -192,7 +205,7 @@ void paintClassView(QPainter &p, const QRectF &area, const ClassView &view)
     }
     for (const ClassStudent &student : view.students) {
         p.setPen(Ink);
-        p.setFont(gridFont(14));
+        p.setFont(gridFont(16));
         p.drawText(QRectF(0, top, NameWidth - 6, RowHeight), Qt::AlignLeft | Qt::AlignVCenter,
                    p.fontMetrics().elidedText(student.name, Qt::ElideRight, static_cast<int>(NameWidth - 6)));
         x = NameWidth;
@@ -201,12 +214,12 @@ void paintClassView(QPainter &p, const QRectF &area, const ClassView &view)
             x += FamilyWidth;
         }
         p.setPen(Ink);
-        p.setFont(gridFont(14));
+        p.setFont(gridFont(16));
         p.drawText(QRectF(x, top, KnownWidth, RowHeight), Qt::AlignCenter,
                    QStringLiteral("%1 of %2").arg(student.known).arg(student.drilled));
         drawChart(p, QRectF(x + KnownWidth + 8, top + 4, ChartWidth - 16, RowHeight - 8), student.knownByWeek, most);
         p.setPen(Ink);
-        p.setFont(gridFont(14));
+        p.setFont(gridFont(16));
         p.drawText(QRectF(x + KnownWidth + ChartWidth, top, LastWidth, RowHeight), Qt::AlignCenter,
                    student.lastPractised ? dateText(*student.lastPractised) : QStringLiteral("never"));
         top += RowHeight;
