@@ -116,6 +116,8 @@ ClassViewForm::ClassViewForm(App &app)
 
     m_panel = new ClassPanel(client());
     m_panel->setObjectName(QStringLiteral("ClassPanel"));
+    // No narrower than keeps a family's mark at 12 pixels.
+    m_panel->setMinimumWidth(700);
     m_scroll = new QScrollArea(client());
     m_scroll->setWidget(m_panel);
     m_scroll->setWidgetResizable(true);

@@ -16,6 +16,8 @@ FluencyView::FluencyView(QWidget *parent)
     QPalette paper = palette();
     paper.setColor(QPalette::Window, Qt::white);
     setPalette(paper);
+    // No smaller than keeps a cell's mark at 12 pixels (half a cell).
+    setMinimumSize(580, 430);
 }
 
 void FluencyView::showGrid(FluencyGrid grid)
