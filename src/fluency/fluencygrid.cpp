@@ -71,8 +71,25 @@ std::vector<Attempt> lastThree(const std::vector<const std::vector<Attempt> *> &
 
 LogFileFluency::LogFileFluency()
     : records(SlotCount)
+    , packedAt(SlotCount)
     , weeks(SlotCount)
 { }
+
+const std::vector<WeekTry> &LogFileFluency::weekTries(std::size_t slot) const
+{
+    Packed &packed = packedAt[slot];
+    if (packed.count > 0) {
+        weeks[slot] = unpackWeekTries(QByteArrayView(packedWeeks).sliced(packed.offset), packed.count);
+        packed.count = 0;
+    }
+    return weeks[slot];
+}
+
+std::vector<WeekTry> &LogFileFluency::weekTries(std::size_t slot)
+{
+    std::as_const(*this).weekTries(slot);
+    return weeks[slot];
+}
 
 bool LogFileFluency::validAt(qint64 nowMs) const
 {
@@ -146,7 +163,7 @@ void LogFileFluency::add(const AnswerEntry &entry, qint64 nowMs)
         weekTry.week = static_cast<qint32>(mondayOf(day).toJulianDay());
     }
     // A fourth try in a week hides the first of that week from every week's end.
-    std::vector<WeekTry> &tries = weeks[slot];
+    std::vector<WeekTry> &tries = weekTries(slot);
     const std::size_t n = tries.size();
     if (n >= 3 && tries[n - 3].week == weekTry.week)
         tries.erase(tries.begin() + static_cast<std::ptrdiff_t>(n - 3));
@@ -220,7 +237,7 @@ std::vector<StudentFluency::WeekCount> StudentFluency::knownByWeek(Operation ope
             const std::size_t slot = slotOf(cell);
             slots.push_back(slot);
             for (const LogFileFluency &file : m_files) {
-                for (const WeekTry &t : file.weeks[slot]) {
+                for (const WeekTry &t : file.weekTries(slot)) {
                     practised = true;
                     if (t.week != WeekTry::NoWeek) {
                         first = std::min(first, t.week);
@@ -248,7 +265,7 @@ std::vector<StudentFluency::WeekCount> StudentFluency::knownByWeek(Operation ope
             const qint32 week = first + static_cast<qint32>(7 * i);
             last.clear();
             for (std::size_t file = 0; file < m_files.size(); ++file) {
-                const std::vector<WeekTry> &tries = m_files[file].weeks[slot];
+                const std::vector<WeekTry> &tries = m_files[file].weekTries(slot);
                 std::size_t &end = upTo[file];
                 while (end < tries.size() && tries[end].week <= week)
                     ++end;

@@ -58,7 +58,21 @@ struct LogFileFluency
     };
 
     std::vector<FactRecord> records; // by slot: operation, row, column
-    std::vector<std::vector<WeekTry>> weeks; // by slot, in the file's order
+    // A fact's tries by week, in the file's order. Those of a summary are
+    // unpacked when first asked for, so a load that needs no weeks (a grid)
+    // or one operation's decodes no more; not to be asked from two threads at
+    // once.
+    const std::vector<WeekTry> &weekTries(std::size_t slot) const;
+    std::vector<WeekTry> &weekTries(std::size_t slot);
+    // A summary's tries: where each slot's stand in the bytes, and how many.
+    struct Packed
+    {
+        qsizetype offset = 0;
+        quint32 count = 0; // 0: none left packed
+    };
+    QByteArray packedWeeks;
+    mutable std::vector<Packed> packedAt; // by slot
+    mutable std::vector<std::vector<WeekTry>> weeks; // by slot: those unpacked
     std::array<QDate, 5> lastDay {}; // by operation: the latest day any of its facts was answered
     std::array<bool, 5> zeroToTwelve {}; // by operation: a drill of it in the 0 to 12 range
     std::vector<quint64> drills; // every drill of the file, as digests of their ids, in their order

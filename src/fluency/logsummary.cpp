@@ -18,11 +18,11 @@ namespace {
 constexpr quint32 Magic = 0x504C5653; // "PLVS"
 // A new version is never read by an older program, nor an older one by this:
 // the summary is then built again from the log.
-constexpr quint32 Version = 2;
+constexpr quint32 Version = 4;
 constexpr qint64 DigestSpan = 4096;
 constexpr int MaxAttempts = 3;
-constexpr std::size_t WeekTryBytes = 8 + 4 + 4 + 4 + 1;
 
+// FNV-1a: for the student's name in the file name.
 quint64 fnv(QByteArrayView bytes, quint64 hash = 14695981039346656037ULL)
 {
     for (const char c : bytes) {
@@ -30,6 +30,21 @@ quint64 fnv(QByteArrayView bytes, quint64 hash = 14695981039346656037ULL)
         hash *= 1099511628211ULL;
     }
     return hash;
+}
+
+// A digest of the summary's bytes, 8 at a time: a summary is checked whole at
+// every load, and a byte at a time cost as much as the rest of the reading.
+quint64 digestOf(QByteArrayView bytes)
+{
+    quint64 hash = 14695981039346656037ULL ^ static_cast<quint64>(bytes.size());
+    qsizetype at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        quint64 word;
+        std::memcpy(&word, bytes.data() + at, 8);
+        hash = (hash ^ qFromLittleEndian(word)) * 0x9E3779B97F4A7C15ULL;
+        hash ^= hash >> 29;
+    }
+    return fnv(bytes.sliced(at), hash);
 }
 
 // Numbers as little-endian bytes, read back with every read checked against
@@ -126,6 +141,16 @@ public:
         }
         return m_ok;
     }
+    bool skip(qsizetype bytes)
+    {
+        if (m_end - m_at < bytes)
+            m_ok = false;
+        else
+            m_at += bytes;
+        return m_ok;
+    }
+    // Where the reading stands in the bytes it began with.
+    qsizetype offset(QByteArrayView start) const { return m_at - start.data(); }
     bool ok() const { return m_ok; }
     bool atEnd() const { return m_at == m_end; }
 
@@ -178,14 +203,28 @@ QByteArray encodeSummary(const LogSummary &s)
     }
     for (std::size_t slot = 0; slot < f.records.size(); ++slot) {
         const FactRecord &r = f.records[slot];
-        const std::vector<WeekTry> &tries = f.weeks[slot];
-        if (r.firstTries == 0 && r.askedAgain == 0 && tries.empty())
+        if (r.firstTries == 0 && r.askedAgain == 0)
             continue;
         out.put<qint32>(static_cast<qint32>(slot));
         out.put<qint32>(r.firstTries);
         out.put<qint32>(r.rightFirstTries);
         out.put<qint32>(r.askedAgain);
         out.put(r.last);
+    }
+    out.put<qint32>(-1);
+    // The weeks last, each fact's as one piece, which a load unpacks only when
+    // they are asked for; those not unpacked are copied as they were.
+    for (std::size_t slot = 0; slot < f.records.size(); ++slot) {
+        const LogFileFluency::Packed &packed = f.packedAt[slot];
+        const std::vector<WeekTry> &tries = f.weeks[slot];
+        if (packed.count == 0 && tries.empty())
+            continue;
+        out.put<qint32>(static_cast<qint32>(slot));
+        if (packed.count > 0) {
+            out.put<quint32>(packed.count);
+            out.bytes.append(QByteArrayView(f.packedWeeks).sliced(packed.offset, packed.count * WeekTryBytes));
+            continue;
+        }
         out.put<quint32>(static_cast<quint32>(tries.size()));
         for (const WeekTry &t : tries) {
             out.put<qint64>(t.at);
@@ -197,7 +236,7 @@ QByteArray encodeSummary(const LogSummary &s)
     }
     out.put<qint32>(-1);
     // A digest of all before it: a summary cut short or changed is not used.
-    out.put<quint64>(fnv(out.bytes));
+    out.put<quint64>(digestOf(out.bytes));
     return out.bytes;
 }
 
@@ -206,7 +245,7 @@ std::optional<LogSummary> decodeSummary(const QByteArray &bytes)
     if (bytes.size() < 16)
         return std::nullopt;
     const QByteArrayView body(bytes.constData(), bytes.size() - 8);
-    if (Reader(QByteArrayView(bytes).sliced(body.size())).get<quint64>() != fnv(body))
+    if (Reader(QByteArrayView(bytes).sliced(body.size())).get<quint64>() != digestOf(body))
         return std::nullopt;
     Reader in(body);
     if (in.get<quint32>() != Magic || in.get<quint32>() != Version)
@@ -252,19 +291,40 @@ std::optional<LogSummary> decodeSummary(const QByteArray &bytes)
         r.askedAgain = in.get<qint32>();
         if (!in.attempts(r.last))
             return std::nullopt;
-        std::vector<WeekTry> &tries = f.weeks[static_cast<std::size_t>(slot)];
-        tries.resize(in.count(WeekTryBytes));
-        for (WeekTry &t : tries) {
-            t.at = in.get<qint64>();
-            t.week = in.get<qint32>();
-            t.day = in.get<qint32>();
-            t.ms = in.get<qint32>();
-            t.correct = in.get<quint8>() != 0;
-        }
+    }
+    // The weeks stay packed in the summary's bytes (shared, not copied).
+    f.packedWeeks = bytes;
+    for (;;) {
+        const auto slot = in.get<qint32>();
+        if (!in.ok())
+            return std::nullopt;
+        if (slot == -1)
+            break;
+        if (slot < 0 || static_cast<std::size_t>(slot) >= f.records.size())
+            return std::nullopt;
+        const qsizetype offset = in.offset(body);
+        const std::size_t count = in.count(WeekTryBytes);
+        if (!in.ok() || !in.skip(static_cast<qsizetype>(count) * WeekTryBytes))
+            return std::nullopt;
+        f.packedAt[static_cast<std::size_t>(slot)] = {offset + 4, static_cast<quint32>(count)};
     }
     if (!in.ok() || !in.atEnd())
         return std::nullopt;
     return s;
+}
+
+std::vector<WeekTry> unpackWeekTries(QByteArrayView bytes, quint32 count)
+{
+    Reader in(bytes);
+    std::vector<WeekTry> tries(count);
+    for (WeekTry &t : tries) {
+        t.at = in.get<qint64>();
+        t.week = in.get<qint32>();
+        t.day = in.get<qint32>();
+        t.ms = in.get<qint32>();
+        t.correct = in.get<quint8>() != 0;
+    }
+    return tries;
 }
 
 std::optional<LogDigests> logDigests(const QString &logPath, qint64 end)
