@@ -14,6 +14,7 @@
 #include "drill/factsproblems.h"
 #include "drill/scoreform.h"
 #include "fluency/answerlogwriter.h"
+#include "fluency/classviewform.h"
 #include "fluency/fluencyform.h"
 #include "platform/character.h"
 #include "platform/afterfirstpaint.h"
@@ -82,6 +83,7 @@ App::App(const QString &workingFolder, Services services)
 // Windows go before the services they use.
 App::~App()
 {
+    m_classViewForm.reset();
     m_fluencyForm.reset();
     m_getGreeting.reset();
     m_controlPeedy.reset();
@@ -316,6 +318,8 @@ void App::endProgram(Ending ending)
     // A class export under way is cancelled, so no half-written file is left.
     if (m_fluencyForm)
         m_fluencyForm->stopWork();
+    if (m_classViewForm)
+        m_classViewForm->stopWork();
     // The process ends at once; answers still on their way to the log are
     // written first, for a few seconds at most if the log's share hangs.
     if (m_answerLog)
@@ -462,6 +466,11 @@ AnswerLogWriter &App::answerLog()
 FluencyForm &App::fluencyForm()
 {
     return createOnce(m_fluencyForm, *this);
+}
+
+ClassViewForm &App::classViewForm()
+{
+    return createOnce(m_classViewForm, *this);
 }
 
 void App::openFluencyGrid(QWidget &opener)

@@ -40,6 +40,7 @@ class UtilityForm;
 class VistaNotice;
 class GetGreeting;
 class AnswerLogWriter;
+class ClassViewForm;
 class FluencyForm;
 
 // The hub: owns the program-wide state, the services and the windows. Windows
@@ -184,6 +185,8 @@ public:
     // openFluencyGrid(*this): the menu hides until the grid is closed.
     FluencyForm &fluencyForm();
     void openFluencyGrid(QWidget &opener);
+    // The class at a glance, opened from the grid.
+    ClassViewForm &classViewForm();
 
 private:
     bool toldIfNotSaved(QLatin1StringView name, const WriteResult &result);
@@ -223,6 +226,7 @@ private:
     std::unique_ptr<ControlPeedy> m_controlPeedy;
     std::unique_ptr<GetGreeting> m_getGreeting;
     std::unique_ptr<FluencyForm> m_fluencyForm;
+    std::unique_ptr<ClassViewForm> m_classViewForm;
     std::unique_ptr<Test> m_test;
     std::unique_ptr<MessageForm> m_messageForm;
     std::unique_ptr<UtilityForm> m_utilityForm;

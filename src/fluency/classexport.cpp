@@ -58,7 +58,7 @@ QString rowsOf(const QString &student, const StudentLog &log, int thresholdMs, c
                 rows += csvRecord({spreadsheetText(student), spreadsheetText(operationName(operation)),
                                    spreadsheetText(factText(fact)), spreadsheetText(statusName(cell.status)),
                                    QString::number(record.firstTries), QString::number(record.rightFirstTries),
-                                   QString::number(record.askedAgain), number(cell.medianMs), lastAsked});
+                                   QString::number(record.askedAgain), number(cell.ms), lastAsked});
             }
         }
     }
@@ -96,7 +96,7 @@ ClassExport exportClass(const QString &logFolder, int thresholdMs, const QDate &
     QString header(QChar(0xFEFF));
     header += csvRecord({QStringLiteral("Student"), QStringLiteral("Operation"), QStringLiteral("Fact"),
                          QStringLiteral("Status"), QStringLiteral("First tries"), QStringLiteral("Right at first try"),
-                         QStringLiteral("Asked again"), QStringLiteral("Median ms"), QStringLiteral("Last asked")});
+                         QStringLiteral("Asked again"), QStringLiteral("Time ms"), QStringLiteral("Last asked")});
     bool writing = file.write(header.toUtf8());
     for (qsizetype i = 0; writing && i < students.size(); ++i) {
         if (progress && progress->cancelled())

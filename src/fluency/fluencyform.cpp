@@ -4,6 +4,7 @@
 #include "app/assistform.h"
 #include "fluency/answerlogwriter.h"
 #include "fluency/classexport.h"
+#include "fluency/classviewform.h"
 #include "fluency/fluencyview.h"
 #include "fluency/gridpainter.h"
 #include "platform/clock.h"
@@ -30,17 +31,14 @@ constexpr std::array GridOperations = {Operation::Addition, Operation::Subtracti
 
 const QString ReadingCaption = QStringLiteral("Reading the answer log...");
 
-// The answers of this computer's last drill may still be on their way; a
-// share that hangs is not waited for long (the notice then says so), and a
-// cancel is not held up by it.
+} // namespace
+
 void waitForLatestAnswers(AnswerLogWriter &writer, const WorkProgress &progress)
 {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     while (!writer.flush(std::chrono::milliseconds(100)) && !progress.cancelled() &&
            std::chrono::steady_clock::now() < until) { }
 }
-
-} // namespace
 
 FluencyForm::FluencyForm(App &app)
     : FormWindow(app, Audience::Teacher, QStringLiteral("FluencyForm"))
@@ -70,6 +68,10 @@ FluencyForm::FluencyForm(App &app)
     m_exportButt = new QPushButton(QStringLiteral("&Export Class..."), client());
     m_exportButt->setObjectName(QStringLiteral("ExportButt"));
     m_exportButt->setToolTip(QStringLiteral(" save every student's facts as a spreadsheet file "));
+
+    m_classButt = new QPushButton(QStringLiteral("&Class View"), client());
+    m_classButt->setObjectName(QStringLiteral("ClassButt"));
+    m_classButt->setToolTip(QStringLiteral(" see the whole class, family by family "));
 
     m_view = new FluencyView(client());
     m_view->setObjectName(QStringLiteral("GridView"));
@@ -104,6 +106,7 @@ FluencyForm::FluencyForm(App &app)
     choices->addWidget(m_operationList);
     choices->addStretch();
     choices->addWidget(m_printButt);
+    choices->addWidget(m_classButt);
     choices->addWidget(m_exportButt);
     auto *layout = new QVBoxLayout(client());
     layout->addLayout(choices);
@@ -124,6 +127,7 @@ FluencyForm::FluencyForm(App &app)
     });
     connect(m_operationList, &QComboBox::currentIndexChanged, this, &FluencyForm::showGrid);
     connect(m_printButt, &QPushButton::clicked, this, &FluencyForm::PrintButt_Click);
+    connect(m_classButt, &QPushButton::clicked, this, &FluencyForm::ClassButt_Click);
     connect(m_exportButt, &QPushButton::clicked, this, &FluencyForm::ExportButt_Click);
     connect(m_cancelButt, &QPushButton::clicked, this, &FluencyForm::CancelButt_Click);
 }
@@ -240,6 +244,7 @@ void FluencyForm::showGrid()
     const bool idle = m_working == Work::None;
     m_printButt->setEnabled(any && idle);
     m_exportButt->setEnabled(m_studentList->count() > 0 && idle);
+    m_classButt->setEnabled(m_studentList->count() > 0 && idle);
     m_studentList->setEnabled(m_working != Work::Exporting);
     if (m_working == Work::Reading) {
         m_view->showMessage(ReadingCaption);
@@ -267,8 +272,8 @@ void FluencyForm::showNotice()
     if (m_log) {
         if (!m_log->scan.unreadable.isEmpty())
             notes << QStringLiteral("Not read: %1.").arg(m_log->scan.unreadable.join(QStringLiteral("; ")));
-        if (m_log->scan.damagedLines > 0)
-            notes << QStringLiteral("%1 damaged line(s) of the log were left out.").arg(m_log->scan.damagedLines);
+        for (const auto &[file, lines] : m_log->scan.damagedFiles)
+            notes << QStringLiteral("%1 damaged line(s) of \"%2\" were left out.").arg(lines).arg(file);
     }
     m_notice->setText(notes.join(u' '));
     m_notice->setVisible(!notes.isEmpty());
@@ -287,6 +292,12 @@ void FluencyForm::PrintButt_Click()
     if (!outcome.printed && !outcome.cancelled)
         m_app.tell(QStringLiteral("The grid could not be printed: %1").arg(outcome.error),
                    QStringLiteral("Grid Not Printed"), MsgIcon::Critical);
+}
+
+void FluencyForm::ClassButt_Click()
+{
+    m_app.speech().QuietPeedy();
+    m_app.classViewForm().openFrom(*this, static_cast<Operation>(m_operationList->currentData().toInt()));
 }
 
 void FluencyForm::ExportButt_Click()
@@ -339,9 +350,11 @@ void FluencyForm::help_Click()
         QStringLiteral("Choose a student and an operation. Each cell is one fact: its row is the fact family "
                        "(the times-7 facts stand in row x7), its column the other number, and a subtraction or "
                        "division fact stands where the addition or multiplication fact it undoes would. The colour "
-                       "and shape tell how well the fact is known from its last three first answers; the number "
-                       "is the middle time of the right ones, in seconds.\n\n"
-                       "Print prints this grid. Export Class saves every student's facts as a spreadsheet file."));
+                       "and mark tell how well the fact is known from its last three first answers: knows it, "
+                       "almost, or teach it (point at a cell for more); the number is the time of the answer that "
+                       "decides it, in seconds.\n\n"
+                       "Print prints this grid. Class View shows the whole class, family by family. Export Class saves "
+                       "every student's facts as a spreadsheet file."));
 }
 
 void FluencyForm::Quit_Click()

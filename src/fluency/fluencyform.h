@@ -16,7 +16,13 @@ class QTimer;
 
 namespace plovista {
 
+class AnswerLogWriter;
 class FluencyView;
+
+// The answers of this computer's last drill may still be on their way; a
+// share that hangs is not waited for long (the notice then says so), and a
+// cancel is not held up by it.
+void waitForLatestAnswers(AnswerLogWriter &writer, const WorkProgress &progress);
 
 // The teacher's fluency grid: pick a student from the names in the answer
 // log and an operation, and see which facts the student knows. Prints the
@@ -43,6 +49,7 @@ public:
     void setSaveFileChooser(SaveFileChooser chooser) { m_chooseSaveFile = std::move(chooser); }
 
     void PrintButt_Click();
+    void ClassButt_Click();
     void ExportButt_Click();
     void CancelButt_Click();
     void help_Click();
@@ -74,6 +81,7 @@ private:
     FluencyView *m_view = nullptr;
     QLabel *m_notice = nullptr;
     QPushButton *m_printButt = nullptr;
+    QPushButton *m_classButt = nullptr;
     QPushButton *m_exportButt = nullptr;
     QWidget *m_workRow = nullptr;
     QLabel *m_workLabel = nullptr;

@@ -21,8 +21,13 @@ public:
     const std::optional<FluencyGrid> &grid() const { return m_grid; }
 
     QSize sizeHint() const override;
+    // "7 x 5: almost (fluent, one day so far), 1.4 s": what the tooltip of
+    // the cell under the point says; empty off the facts.
+    QString cellTip(QPoint point) const;
+    QRectF gridArea() const;
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:

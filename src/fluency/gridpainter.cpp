@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace plovista {
 
@@ -27,48 +28,174 @@ constexpr qreal KeyLeft = 748;
 const QColor Ink(0x1b, 0x26, 0x4a);
 const QColor Rule(0x8a, 0x94, 0xa6);
 
-constexpr std::array<FactStatus, 6> KeyOrder = {FactStatus::Automatic, FactStatus::Stale,     FactStatus::Fluent,
-                                                FactStatus::Slow,      FactStatus::NeedsWork, FactStatus::Unseen};
+constexpr std::array<FactLevel, 4> KeyOrder = {FactLevel::KnowsIt, FactLevel::Almost, FactLevel::TeachIt,
+                                               FactLevel::NotAsked};
 
-QColor fillOf(FactStatus status)
+QString keyText(FactLevel level)
 {
-    switch (status) {
-    case FactStatus::Unseen:
-        return QColor(0xff, 0xff, 0xff);
-    case FactStatus::NeedsWork:
-        return QColor(0xf2, 0xa0, 0x97);
-    case FactStatus::Slow:
-        return QColor(0xf7, 0xd6, 0x8a);
-    case FactStatus::Fluent:
-        return QColor(0xcf, 0xe8, 0xb8);
-    case FactStatus::Automatic:
-        return QColor(0x79, 0xc2, 0x8f);
-    case FactStatus::Stale:
-        return QColor(0xc9, 0xd3, 0xcc);
-    }
-    return Qt::white;
-}
-
-QString keyText(FactStatus status)
-{
-    switch (status) {
-    case FactStatus::Unseen:
+    switch (level) {
+    case FactLevel::NotAsked:
         return QStringLiteral("Not asked yet");
-    case FactStatus::NeedsWork:
-        return QStringLiteral("Needs work: the latest answer wrong, or two of the last three");
-    case FactStatus::Slow:
-        return QStringLiteral("Right but slow");
-    case FactStatus::Fluent:
-        return QStringLiteral("Fluent, on one day so far");
-    case FactStatus::Automatic:
-        return QStringLiteral("Automatic: fluent on two days, the latest answer right");
-    case FactStatus::Stale:
-        return QStringLiteral("Automatic, but not asked for 30 days");
+    case FactLevel::TeachIt:
+        return QStringLiteral("Teach it: the latest answer wrong, or two of the last three");
+    case FactLevel::Almost:
+        return QStringLiteral("Almost: right but slow, fluent on one day so far, or not asked for 30 days");
+    case FactLevel::KnowsIt:
+        return QStringLiteral("Knows it: fluent on two days, the latest answer right");
     }
     return {};
 }
 
-QFont font(qreal pixels, bool bold = false)
+// The scale of the drawing in an area, and the glyph's side in the
+// drawing's units for at least 12 pixels of the painter's device.
+struct Frame
+{
+    qreal scale = 1;
+    QPointF origin;
+    qreal glyph = 16;
+};
+
+Frame frameIn(const QRectF &area, const QPainter *p)
+{
+    Frame f;
+    f.scale = std::min(area.width() / FrameWidth, area.height() / FrameHeight);
+    f.origin = QPointF(area.left() + (area.width() - FrameWidth * f.scale) / 2, area.top());
+    qreal devicePerUnit = f.scale;
+    if (p)
+        devicePerUnit *= std::sqrt(std::abs(p->transform().determinant()));
+    if (devicePerUnit > 0)
+        f.glyph = std::clamp(12.5 / devicePerUnit, 16.0, Cell / 2);
+    return f;
+}
+
+void drawCell(QPainter &p, const QRectF &r, const GridCell &cell, qreal glyph)
+{
+    if (!cell.isFact || !cell.drilled) {
+        drawUndrilled(p, r);
+    } else {
+        const FactLevel level = factLevel(cell.status);
+        p.fillRect(r, levelFill(level));
+        // A "teach it" cell has no time: the answer that decides it was wrong.
+        const bool timed = cell.ms && level != FactLevel::TeachIt;
+        const qreal glyphTop = timed ? r.top() + 3 : r.center().y() - glyph / 2;
+        drawLevelGlyph(p, level, QRectF(r.center().x() - glyph / 2, glyphTop, glyph, glyph));
+        if (timed) {
+            p.setFont(gridFont(14));
+            p.setPen(levelInk(level));
+            const QString seconds = QLocale::system().toString(*cell.ms / 1000.0, 'f', 1);
+            p.drawText(QRectF(r.left(), glyphTop + glyph, r.width(), r.bottom() - glyphTop - glyph), Qt::AlignCenter,
+                       seconds);
+        }
+    }
+    p.setPen(QPen(Rule, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r);
+}
+
+void drawKey(QPainter &p, qreal glyph)
+{
+    p.setPen(Ink);
+    p.setFont(gridFont(16, true));
+    p.drawText(QRectF(KeyLeft, GridTop, FrameWidth - KeyLeft, HeaderHeight), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Key"));
+    qreal top = GridTop + HeaderHeight + 6;
+    const auto entry = [&](const QString &text) {
+        p.setPen(QPen(Rule, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(KeyLeft, top, 30, 30));
+        p.setPen(Ink);
+        p.setFont(gridFont(13));
+        p.drawText(QRectF(KeyLeft + 40, top - 2, FrameWidth - KeyLeft - 40, 60), Qt::AlignLeft | Qt::TextWordWrap,
+                   text);
+        top += 72;
+    };
+    for (const FactLevel level : KeyOrder) {
+        const QRectF swatch(KeyLeft, top, 30, 30);
+        p.fillRect(swatch, levelFill(level));
+        const qreal side = std::min(glyph, 24.0);
+        drawLevelGlyph(p, level, QRectF(swatch.center().x() - side / 2, swatch.center().y() - side / 2, side, side));
+        entry(keyText(level));
+    }
+    drawUndrilled(p, QRectF(KeyLeft, top, 30, 30));
+    entry(QStringLiteral("Not in the drills of the student's range"));
+}
+
+} // namespace
+
+QColor levelFill(FactLevel level)
+{
+    switch (level) {
+    case FactLevel::NotAsked:
+        return QColor(0xff, 0xff, 0xff);
+    case FactLevel::TeachIt:
+        return QColor(0xd3, 0x5f, 0x36);
+    case FactLevel::Almost:
+        return QColor(0xf2, 0xc1, 0x4e);
+    case FactLevel::KnowsIt:
+        return QColor(0x1b, 0x4b, 0x87);
+    }
+    return Qt::white;
+}
+
+void drawUndrilled(QPainter &p, const QRectF &r)
+{
+    p.fillRect(r, QColor(0xee, 0xee, 0xee));
+    p.fillRect(r, QBrush(QColor(0xb8, 0xb8, 0xb8), Qt::BDiagPattern));
+}
+
+QColor levelInk(FactLevel level)
+{
+    return level == FactLevel::KnowsIt ? QColor(Qt::white) : Ink;
+}
+
+QString levelCaption(FactLevel level)
+{
+    QString name = levelName(level);
+    if (!name.isEmpty())
+        name[0] = name[0].toUpper();
+    return name;
+}
+
+void drawLevelGlyph(QPainter &p, FactLevel level, const QRectF &box)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor ink = levelInk(level);
+    QPen pen(ink, std::max<qreal>(1.6, box.width() / 7));
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    const QRectF in = box.adjusted(box.width() / 8, box.height() / 8, -box.width() / 8, -box.height() / 8);
+    switch (level) {
+    case FactLevel::NotAsked:
+        break;
+    case FactLevel::TeachIt:
+        p.drawLine(in.topLeft(), in.bottomRight());
+        p.drawLine(in.topRight(), in.bottomLeft());
+        break;
+    case FactLevel::Almost: {
+        p.setPen(QPen(ink, std::max<qreal>(1.4, box.width() / 10)));
+        p.drawEllipse(in);
+        QPainterPath half;
+        half.moveTo(in.center());
+        half.arcTo(in, 90, 180);
+        half.closeSubpath();
+        p.fillPath(half, ink);
+        break;
+    }
+    case FactLevel::KnowsIt: {
+        QPolygonF tick;
+        tick << QPointF(in.left(), in.top() + in.height() * 0.55) << QPointF(in.left() + in.width() * 0.38, in.bottom())
+             << QPointF(in.right(), in.top() + in.height() * 0.1);
+        p.drawPolyline(tick);
+        break;
+    }
+    }
+    p.restore();
+}
+
+QFont gridFont(qreal pixels, bool bold)
 {
     QFont f(QStringLiteral("Arial"));
     f.setFamilies(
@@ -78,137 +205,72 @@ QFont font(qreal pixels, bool bold = false)
     return f;
 }
 
-// Shapes rather than colours alone, so the statuses stay apart on a
-// greyscale printer.
-void drawGlyph(QPainter &p, FactStatus status, const QRectF &box)
-{
-    p.save();
-    p.setPen(QPen(Ink, 1.6));
-    p.setBrush(Qt::NoBrush);
-    switch (status) {
-    case FactStatus::Unseen:
-        break;
-    case FactStatus::NeedsWork:
-        p.drawLine(box.topLeft(), box.bottomRight());
-        p.drawLine(box.topRight(), box.bottomLeft());
-        break;
-    case FactStatus::Slow: {
-        QPolygonF triangle;
-        triangle << QPointF(box.center().x(), box.top()) << box.bottomRight() << box.bottomLeft();
-        p.drawPolygon(triangle);
-        break;
-    }
-    case FactStatus::Fluent:
-        p.drawEllipse(box);
-        break;
-    case FactStatus::Automatic:
-        p.setBrush(Ink);
-        p.drawEllipse(box);
-        break;
-    case FactStatus::Stale: {
-        p.drawEllipse(box);
-        QPainterPath half;
-        half.moveTo(box.center());
-        half.arcTo(box, 90, 180);
-        half.closeSubpath();
-        p.fillPath(half, Ink);
-        break;
-    }
-    }
-    p.restore();
-}
-
-void drawCell(QPainter &p, const QRectF &r, const GridCell &cell)
-{
-    if (!cell.isFact) {
-        p.fillRect(r, QColor(0xee, 0xee, 0xee));
-        p.fillRect(r, QBrush(QColor(0xb8, 0xb8, 0xb8), Qt::BDiagPattern));
-    } else {
-        p.fillRect(r, fillOf(cell.status));
-        drawGlyph(p, cell.status, QRectF(r.left() + 4, r.top() + 4, 10, 10));
-        if (cell.medianMs) {
-            p.setFont(font(14));
-            p.setPen(Ink);
-            const QString seconds = QLocale::system().toString(*cell.medianMs / 1000.0, 'f', 1);
-            p.drawText(r.adjusted(0, 14, 0, 0), Qt::AlignCenter, seconds);
-        }
-    }
-    p.setPen(QPen(Rule, 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(r);
-}
-
-void drawKey(QPainter &p)
-{
-    p.setPen(Ink);
-    p.setFont(font(16, true));
-    p.drawText(QRectF(KeyLeft, GridTop, FrameWidth - KeyLeft, HeaderHeight), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Key"));
-    qreal top = GridTop + HeaderHeight + 6;
-    for (const FactStatus status : KeyOrder) {
-        const QRectF swatch(KeyLeft, top, 30, 30);
-        p.fillRect(swatch, fillOf(status));
-        drawGlyph(p, status, QRectF(swatch.left() + 9, swatch.top() + 9, 12, 12));
-        p.setPen(QPen(Rule, 1));
-        p.drawRect(swatch);
-        p.setPen(Ink);
-        p.setFont(font(13));
-        p.drawText(QRectF(KeyLeft + 40, top - 2, FrameWidth - KeyLeft - 40, 52), Qt::AlignLeft | Qt::TextWordWrap,
-                   keyText(status));
-        top += 60;
-    }
-}
-
-} // namespace
-
 void paintFluencyGrid(QPainter &p, const QRectF &area, const FluencyGrid &grid)
 {
     p.save();
-    const qreal scale = std::min(area.width() / FrameWidth, area.height() / FrameHeight);
-    p.translate(area.left() + (area.width() - FrameWidth * scale) / 2, area.top());
-    p.scale(scale, scale);
+    const Frame frame = frameIn(area, &p);
+    p.translate(frame.origin);
+    p.scale(frame.scale, frame.scale);
     p.setRenderHint(QPainter::Antialiasing);
 
     const QLocale locale = QLocale::system();
     p.setPen(Ink);
-    p.setFont(font(24, true));
+    p.setFont(gridFont(24, true));
     p.drawText(QRectF(0, 0, FrameWidth, 34), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("%1: %2").arg(grid.student, operationName(grid.operation)));
-    p.setFont(font(14));
+    p.setFont(gridFont(14));
     p.drawText(
         QRectF(0, 36, FrameWidth, 24), Qt::AlignLeft | Qt::AlignVCenter,
-        QStringLiteral("Fluent: right at the first try in under %1 seconds. Times are medians, in seconds. %2")
+        QStringLiteral("Fluent: right at the first try in under %1 seconds. A time is that of the answer "
+                       "that decides the fact's level, in seconds. %2")
             .arg(locale.toString(grid.thresholdMs / 1000.0, 'f', 1), locale.toString(grid.today, QLocale::LongFormat)));
 
     const qreal left = RowHeaderWidth;
     const qreal countLeft = left + grid.columns * Cell;
-    p.setFont(font(15, true));
+    p.setFont(gridFont(15, true));
     for (int index = 0; index < grid.columns; ++index)
         p.drawText(QRectF(left + index * Cell, GridTop, Cell, HeaderHeight), Qt::AlignCenter,
                    QString::number(grid.columnNumber(index)));
-    p.setFont(font(13, true));
-    p.drawText(QRectF(countLeft, GridTop, CountWidth, HeaderHeight), Qt::AlignCenter, QStringLiteral("Automatic"));
+    p.setFont(gridFont(13, true));
+    p.drawText(QRectF(countLeft, GridTop, CountWidth, HeaderHeight), Qt::AlignCenter, QStringLiteral("Knows it"));
 
     for (int row = 0; row < grid.rows; ++row) {
         const qreal top = GridTop + HeaderHeight + row * Cell;
         p.setPen(Ink);
-        p.setFont(font(15, true));
+        p.setFont(gridFont(15, true));
         p.drawText(QRectF(0, top, RowHeaderWidth - 8, Cell), Qt::AlignRight | Qt::AlignVCenter, grid.rowLabel(row));
         for (int index = 0; index < grid.columns; ++index)
-            drawCell(p, QRectF(left + index * Cell, top, Cell, Cell), grid.at(row, index));
+            drawCell(p, QRectF(left + index * Cell, top, Cell, Cell), grid.at(row, index), frame.glyph);
         p.setPen(Ink);
-        p.setFont(font(15));
+        p.setFont(gridFont(15));
         p.drawText(QRectF(countLeft, top, CountWidth, Cell), Qt::AlignCenter,
                    QString::number(grid.automaticInRow[static_cast<std::size_t>(row)]));
     }
 
     const qreal bottom = GridTop + HeaderHeight + grid.rows * Cell;
     p.setPen(Ink);
-    p.setFont(font(16, true));
+    p.setFont(gridFont(16, true));
     p.drawText(QRectF(0, bottom + 10, countLeft + CountWidth, 26), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Automatic: %1 of %2 facts").arg(grid.automatic).arg(grid.facts));
-    drawKey(p);
+               QStringLiteral("Knows it: %1 of %2 facts drilled").arg(grid.automatic).arg(grid.facts));
+    drawKey(p, frame.glyph);
     p.restore();
+}
+
+std::optional<GridPlace> fluencyGridCellAt(const QRectF &area, const FluencyGrid &grid, QPointF point)
+{
+    const Frame frame = frameIn(area, nullptr);
+    if (frame.scale <= 0)
+        return std::nullopt;
+    const QPointF at = (point - frame.origin) / frame.scale;
+    const qreal x = at.x() - RowHeaderWidth;
+    const qreal y = at.y() - GridTop - HeaderHeight;
+    if (x < 0 || y < 0)
+        return std::nullopt;
+    const int column = static_cast<int>(x / Cell);
+    const int row = static_cast<int>(y / Cell);
+    if (row >= grid.rows || column >= grid.columns)
+        return std::nullopt;
+    return GridPlace {row, column};
 }
 
 } // namespace plovista

@@ -1,0 +1,305 @@
+#include "fluency/classviewform.h"
+
+#include "app/app.h"
+#include "app/assistform.h"
+#include "fluency/answerlogwriter.h"
+#include "fluency/classpainter.h"
+#include "fluency/fluencyform.h"
+#include "platform/clock.h"
+#include "platform/printing.h"
+#include "settings/settingkeys.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace plovista {
+
+namespace {
+
+constexpr std::array ViewOperations = {Operation::Addition, Operation::Subtraction, Operation::Multiplication,
+                                       Operation::Division, Operation::FactsOfTen};
+
+const QString ReadingCaption = QStringLiteral("Reading the answer log...");
+
+} // namespace
+
+// The class drawn as on paper, as wide as the window and as tall as the
+// class needs.
+class ClassPanel final : public QWidget
+{
+public:
+    explicit ClassPanel(QWidget *parent)
+        : QWidget(parent)
+    {
+        setAutoFillBackground(true);
+        QPalette paper = palette();
+        paper.setColor(QPalette::Window, Qt::white);
+        setPalette(paper);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
+    }
+
+    void showView(ClassView view)
+    {
+        // A screen reader hears the drawn title, then each student's total.
+        setAccessibleName(QStringLiteral("Class: %1").arg(operationName(view.operation)));
+        QStringList lines;
+        for (const ClassStudent &student : view.students)
+            lines << QStringLiteral("%1: knows %2 of %3").arg(student.name).arg(student.known).arg(student.drilled);
+        setAccessibleDescription(lines.join(QStringLiteral("; ")));
+        m_view = std::move(view);
+        m_message.clear();
+        updateGeometry();
+        update();
+    }
+    void showMessage(const QString &message)
+    {
+        m_view.reset();
+        m_message = message;
+        setAccessibleName(message);
+        setAccessibleDescription({});
+        updateGeometry();
+        update();
+    }
+    const std::optional<ClassView> &view() const { return m_view; }
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override
+    {
+        if (!m_view)
+            return 200;
+        const QSizeF frame = classViewFrame(*m_view);
+        return static_cast<int>((width - 24) * frame.height() / frame.width()) + 24;
+    }
+    QSize sizeHint() const override { return {900, heightForWidth(900)}; }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QRectF area = QRectF(rect()).adjusted(12, 12, -12, -12);
+        if (m_view)
+            paintClassView(painter, area, *m_view);
+        else
+            painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, m_message);
+    }
+
+private:
+    std::optional<ClassView> m_view;
+    QString m_message;
+};
+
+ClassViewForm::ClassViewForm(App &app)
+    : FormWindow(app, Audience::Teacher, QStringLiteral("ClassViewForm"))
+{
+    setWindowTitle(QStringLiteral("Class View"));
+
+    auto *operationLabel = new QLabel(QStringLiteral("&Operation:"), client());
+    m_operationList = new QComboBox(client());
+    m_operationList->setObjectName(QStringLiteral("OperationList"));
+    for (const Operation operation : ViewOperations)
+        m_operationList->addItem(operationName(operation), static_cast<int>(operation));
+    operationLabel->setBuddy(m_operationList);
+    m_printButt = new QPushButton(QStringLiteral("&Print"), client());
+    m_printButt->setObjectName(QStringLiteral("PrintButt"));
+    m_printButt->setToolTip(QStringLiteral(" print the class on one page "));
+
+    m_panel = new ClassPanel(client());
+    m_panel->setObjectName(QStringLiteral("ClassPanel"));
+    // No narrower than keeps a family's mark at 12 pixels.
+    m_panel->setMinimumWidth(700);
+    m_scroll = new QScrollArea(client());
+    m_scroll->setWidget(m_panel);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_notice = new QLabel(client());
+    m_notice->setObjectName(QStringLiteral("NoticeLabel"));
+    m_notice->setWordWrap(true);
+    m_notice->hide();
+
+    m_workRow = new QWidget(client());
+    auto *workLabel = new QLabel(ReadingCaption, m_workRow);
+    workLabel->setObjectName(QStringLiteral("WorkLabel"));
+    m_progressBar = new QProgressBar(m_workRow);
+    m_progressBar->setObjectName(QStringLiteral("ProgressBar"));
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setAccessibleName(ReadingCaption);
+    auto *cancelButt = new QPushButton(QStringLiteral("Cancel"), m_workRow);
+    cancelButt->setObjectName(QStringLiteral("CancelButt"));
+    auto *workLayout = new QHBoxLayout(m_workRow);
+    workLayout->setContentsMargins(0, 0, 0, 0);
+    workLayout->addWidget(workLabel);
+    workLayout->addWidget(m_progressBar, 1);
+    workLayout->addWidget(cancelButt);
+    m_workRow->hide();
+    m_progressTimer = new QTimer(this);
+    m_progressTimer->setInterval(100);
+    connect(m_progressTimer, &QTimer::timeout, this, &ClassViewForm::showProgress);
+
+    auto *choices = new QHBoxLayout;
+    choices->addWidget(operationLabel);
+    choices->addWidget(m_operationList);
+    choices->addStretch();
+    choices->addWidget(m_printButt);
+    auto *layout = new QVBoxLayout(client());
+    layout->addLayout(choices);
+    layout->addWidget(m_scroll, 1);
+    layout->addWidget(m_workRow);
+    layout->addWidget(m_notice);
+    resize(1000, 720);
+
+    QAction *help = addMenuCommand(QStringLiteral("Help"), QStringLiteral("Help"));
+    connect(help, &QAction::triggered, this, &ClassViewForm::help_Click);
+    QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("Quit"));
+    connect(quit, &QAction::triggered, this, &ClassViewForm::Quit_Click);
+
+    connect(m_operationList, &QComboBox::currentIndexChanged, this, &ClassViewForm::startReading);
+    connect(m_printButt, &QPushButton::clicked, this, &ClassViewForm::PrintButt_Click);
+    connect(cancelButt, &QPushButton::clicked, this, &ClassViewForm::CancelButt_Click);
+}
+
+const std::optional<ClassView> &ClassViewForm::view() const
+{
+    return m_panel->view();
+}
+
+void ClassViewForm::openFrom(QWidget &opener, Operation operation)
+{
+    m_opener = &opener;
+    m_app.assistForm().hide();
+    opener.hide();
+    show();
+    raise();
+    activateWindow();
+    m_operationList->setFocus();
+    const int index = m_operationList->findData(static_cast<int>(operation));
+    if (index == m_operationList->currentIndex()) {
+        startReading();
+    } else {
+        m_operationList->setCurrentIndex(index); // reads
+    }
+}
+
+void ClassViewForm::stopWork()
+{
+    m_work.cancel(std::chrono::seconds(2));
+    workEnded();
+}
+
+void ClassViewForm::startReading()
+{
+    const QString folder = m_app.answerLog().folder();
+    const auto operation = static_cast<Operation>(m_operationList->currentData().toInt());
+    const int threshold = fluencyThresholdMs(m_app.settings().value(keys::SpeedGoal));
+    const QDate today = m_app.clock().now().date();
+    AnswerLogWriter &writer = m_app.answerLog();
+    m_panel->showMessage(ReadingCaption);
+    m_printButt->setEnabled(false);
+    m_progressBar->setRange(0, 0);
+    m_workRow->show();
+    m_progressTimer->start();
+    m_work.start([this, folder, operation, threshold, today, &writer](WorkProgress &progress) {
+        waitForLatestAnswers(writer, progress);
+        ClassView view = classView(folder, operation, threshold, today, &progress);
+        return BackgroundWork::Delivery([this, view = std::move(view)]() mutable { classRead(std::move(view)); });
+    });
+}
+
+void ClassViewForm::classRead(ClassView view)
+{
+    workEnded();
+    m_panel->showView(std::move(view));
+    m_printButt->setEnabled(true);
+    showNotice();
+}
+
+void ClassViewForm::workEnded()
+{
+    m_progressTimer->stop();
+    m_workRow->hide();
+}
+
+void ClassViewForm::showProgress()
+{
+    const WorkProgress &progress = m_work.progress();
+    const qint64 total = progress.total();
+    if (total <= 0) {
+        m_progressBar->setRange(0, 0);
+        return;
+    }
+    m_progressBar->setRange(0, 1000);
+    m_progressBar->setValue(static_cast<int>(std::min<qint64>(1000, progress.done() * 1000 / total)));
+}
+
+void ClassViewForm::showNotice()
+{
+    QStringList notes;
+    const QStringList waiting = describeBacklog(m_app.answerLog().backlog());
+    if (!waiting.isEmpty())
+        notes << QStringLiteral("Answers given on this computer are missing from the log: %1").arg(waiting.join(u' '));
+    if (view())
+        notes << view()->notes;
+    m_notice->setText(notes.join(u' '));
+    m_notice->setVisible(!notes.isEmpty());
+}
+
+void ClassViewForm::PrintButt_Click()
+{
+    m_app.speech().QuietPeedy();
+    const std::optional<ClassView> &shown = view();
+    if (!shown)
+        return;
+    const QString job = QStringLiteral("Class fluency %1").arg(operationName(shown->operation));
+    const PrintOutcome outcome = m_app.printing().printPainted(
+        job, [&](QPainter &painter, const QRectF &page) { paintClassView(painter, page, *shown); });
+    if (!outcome.printed && !outcome.cancelled)
+        m_app.tell(QStringLiteral("The class could not be printed: %1").arg(outcome.error),
+                   QStringLiteral("Class Not Printed"), MsgIcon::Critical);
+}
+
+void ClassViewForm::CancelButt_Click()
+{
+    m_work.cancel();
+    workEnded();
+    m_panel->showMessage(QStringLiteral("Reading the answer log was cancelled. Choose an operation to read it."));
+}
+
+void ClassViewForm::help_Click()
+{
+    m_app.showAssist(
+        QStringLiteral("Class View"),
+        QStringLiteral("One row for each student, one column for each fact family of the operation (x7: the "
+                       "times-7 facts). A cell shows the share of the family's facts the student knows, coloured "
+                       "dark when four in five are known, orange when one in five of those asked is to be taught, "
+                       "yellow between, white when none was asked. The line beside shows the facts known week by "
+                       "week. Below, the class's hardest facts: those the most students are to be taught.\n\n"
+                       "Print prints the class on one page."));
+}
+
+void ClassViewForm::Quit_Click()
+{
+    m_app.quitFrom(*this);
+}
+
+void ClassViewForm::closeEvent(QCloseEvent *event)
+{
+    m_work.cancel();
+    workEnded();
+    m_panel->showMessage(QString());
+    m_app.assistForm().hide();
+    event->accept();
+    if (m_opener)
+        m_opener->show();
+}
+
+} // namespace plovista
