@@ -2,6 +2,7 @@
 
 #include "fluency/csv.h"
 #include "fluency/fluencygrid.h"
+#include "selection/selectioncodes.h"
 
 #include <array>
 
@@ -41,8 +42,24 @@ bool leadsToFormula(QChar c)
     return c.isSpace() || c == u'|' || c == u';' || c == u'\uFF5C' || c == u'\uFF1B';
 }
 
-QString rowsOf(const QString &student, const StudentLog &log, int thresholdMs, const QDate &today)
+// Every row ends with these: a row pasted into another sheet still says when
+// it was exported and against which threshold.
+QStringList exportStamp(int thresholdMs, const QDate &today)
 {
+    return {today.toString(Qt::ISODate), QString::number(thresholdMs)};
+}
+
+QString longHeader()
+{
+    return csvRecord({QStringLiteral("Student"), QStringLiteral("Operation"), QStringLiteral("Fact"),
+                      QStringLiteral("Status"), QStringLiteral("First tries"), QStringLiteral("Right at first try"),
+                      QStringLiteral("Asked again"), QStringLiteral("Median ms"), QStringLiteral("Last asked"),
+                      QStringLiteral("Exported"), QStringLiteral("Threshold ms")});
+}
+
+QString longRows(const QString &student, const StudentLog &log, int thresholdMs, const QDate &today)
+{
+    const QStringList stamp = exportStamp(thresholdMs, today);
     QString rows;
     for (const Operation operation : AllOperations) {
         const FluencyGrid grid = fluencyGrid(log.fluency, student, operation, thresholdMs, today);
@@ -55,12 +72,87 @@ QString rowsOf(const QString &student, const StudentLog &log, int thresholdMs, c
                 const FactRecord &record = log.fluency.record(fact);
                 const QString lastAsked =
                     record.last.empty() ? QString() : record.last.back().day.toString(Qt::ISODate);
-                rows += csvRecord({spreadsheetText(student), spreadsheetText(operationName(operation)),
-                                   spreadsheetText(factText(fact)), spreadsheetText(statusName(cell.status)),
-                                   QString::number(record.firstTries), QString::number(record.rightFirstTries),
-                                   QString::number(record.askedAgain), number(cell.medianMs), lastAsked});
+                rows +=
+                    csvRecord(QStringList {spreadsheetText(student), spreadsheetText(operationName(operation)),
+                                           spreadsheetText(factText(fact)), spreadsheetText(statusName(cell.status)),
+                                           QString::number(record.firstTries), QString::number(record.rightFirstTries),
+                                           QString::number(record.askedAgain), number(cell.medianMs), lastAsked} +
+                              stamp);
             }
         }
+    }
+    return rows;
+}
+
+QString wideHeader()
+{
+    return csvRecord({QStringLiteral("Student"), QStringLiteral("Operation"), QStringLiteral("Family"),
+                      QStringLiteral("Number"), QStringLiteral("Knows it"), QStringLiteral("Almost"),
+                      QStringLiteral("Teach it"), QStringLiteral("Not asked yet"), QStringLiteral("Facts"),
+                      QStringLiteral("Last practised"), QStringLiteral("Exported"), QStringLiteral("Threshold ms")});
+}
+
+// The families as the menus offer them: the fact options 2 to 12 of the four
+// operations, and the one family of the Facts of Ten.
+struct Family
+{
+    Operation operation;
+    int row; // the family's row in the grid
+    int number; // the number that names it
+};
+
+std::vector<Family> drilledFamilies()
+{
+    std::vector<Family> families;
+    for (const Operation operation : AllOperations) {
+        if (operation == Operation::FactsOfTen)
+            families.push_back({operation, 0, 10});
+        else
+            for (int option = 2; option <= 12; ++option)
+                families.push_back({operation, option, option});
+    }
+    return families;
+}
+
+// The cells of a family the drills ask, in either range.
+std::vector<FactCell> drilledFactsOf(const Family &family)
+{
+    std::vector<FactCell> facts;
+    const bool ten = family.operation == Operation::FactsOfTen;
+    for (int column = ten ? 1 : 0; column <= (ten ? 10 : 12); ++column)
+        facts.push_back({family.operation, family.row, column});
+    return facts;
+}
+
+QString familyName(const Family &family)
+{
+    if (family.operation == Operation::FactsOfTen)
+        return operationName(family.operation);
+    return factOptionCaption(family.operation, family.number);
+}
+
+QString wideRows(const QString &student, const StudentLog &log, int thresholdMs, const QDate &today)
+{
+    const QStringList stamp = exportStamp(thresholdMs, today);
+    QString rows;
+    for (const Family &family : drilledFamilies()) {
+        std::array<int, 4> atLevel {};
+        QDate lastPractised;
+        const std::vector<FactCell> facts = drilledFactsOf(family);
+        for (const FactCell &fact : facts) {
+            const FactRecord &record = log.fluency.record(fact);
+            const FactLevel level = factLevel(factStatus(record.last, thresholdMs, today));
+            ++atLevel[static_cast<std::size_t>(level)];
+            if (!record.last.empty() && (!lastPractised.isValid() || record.last.back().day > lastPractised))
+                lastPractised = record.last.back().day;
+        }
+        const auto count = [&](FactLevel level) { return QString::number(atLevel[static_cast<std::size_t>(level)]); };
+        rows += csvRecord(QStringList {spreadsheetText(student), spreadsheetText(operationName(family.operation)),
+                                       spreadsheetText(familyName(family)), QString::number(family.number),
+                                       count(FactLevel::KnowsIt), count(FactLevel::Almost), count(FactLevel::TeachIt),
+                                       count(FactLevel::NotAsked), QString::number(facts.size()),
+                                       lastPractised.toString(Qt::ISODate)} +
+                          stamp);
     }
     return rows;
 }
@@ -82,7 +174,7 @@ QString spreadsheetText(QStringView text)
 }
 
 ClassExport exportClass(const QString &logFolder, int thresholdMs, const QDate &today, const QString &path,
-                        WorkProgress *progress)
+                        WorkProgress *progress, ExportShape shape)
 {
     ClassExport result;
     AtomicFileWriter file(path);
@@ -93,10 +185,8 @@ ClassExport exportClass(const QString &logFolder, int thresholdMs, const QDate &
             total += studentLogSize(logFolder, student);
         progress->restart(total);
     }
-    QString header(QChar(0xFEFF));
-    header += csvRecord({QStringLiteral("Student"), QStringLiteral("Operation"), QStringLiteral("Fact"),
-                         QStringLiteral("Status"), QStringLiteral("First tries"), QStringLiteral("Right at first try"),
-                         QStringLiteral("Asked again"), QStringLiteral("Median ms"), QStringLiteral("Last asked")});
+    const bool wide = shape == ExportShape::Wide;
+    const QString header = QChar(0xFEFF) + (wide ? wideHeader() : longHeader());
     bool writing = file.write(header.toUtf8());
     for (qsizetype i = 0; writing && i < students.size(); ++i) {
         if (progress && progress->cancelled())
@@ -104,7 +194,10 @@ ClassExport exportClass(const QString &logFolder, int thresholdMs, const QDate &
         const StudentLog log = loadStudentLog(logFolder, students[i], progress);
         if (log.scan.cancelled)
             break;
-        writing = file.write(rowsOf(students[i], log, thresholdMs, today).toUtf8());
+        result.unreadable += log.scan.unreadable;
+        const QString rows =
+            wide ? wideRows(students[i], log, thresholdMs, today) : longRows(students[i], log, thresholdMs, today);
+        writing = file.write(rows.toUtf8());
         ++result.students;
     }
     // The file beside the old one goes with `file`.
@@ -112,6 +205,7 @@ ClassExport exportClass(const QString &logFolder, int thresholdMs, const QDate &
         result.cancelled = true;
         return result;
     }
+    result.unreadable.removeDuplicates();
     result.written = file.commit();
     return result;
 }

@@ -89,8 +89,9 @@ std::optional<FactCell> factCell(Operation operation, int left, int right);
 bool isGridFact(const FactCell &cell);
 int gridRows(Operation operation);
 
-// "7 + 5", "12 - 5", "7 x 5", "35 / 5", "3 + 7 = 10": the fact of a cell as
-// the drill asks it.
+// "7 + 5", "12 - 5", "7 x 5", "35 / 5": the fact of a cell as the drill asks
+// it, in one text. A Facts of Ten cell as the drill shows it in either format,
+// "?" where the answer box stands: "3 + ? = 10 or 10 - ? = 3".
 QString factText(const FactCell &cell);
 
 // "needs work", "automatic", ...
