@@ -87,7 +87,8 @@ ClassReportOutcome runClassReport(const ClassReportRequest &request, const QDate
     if (exported.cancelled)
         return failed(QStringLiteral("Stopped; \"%1\" was left as it was.").arg(native(request.csv)));
     if (!exported.written.ok)
-        return failed(exported.written.error);
+        return failed(
+            QStringLiteral("\"%1\" could not be written: %2.").arg(native(request.csv), exported.written.reason));
     if (!exported.unreadable.isEmpty())
         return failed(QStringLiteral("\"%1\" was written without the answers of %2 log file(s) that could not be "
                                      "read: %3")
