@@ -4,6 +4,7 @@
 #include "fluency/fluencygrid.h"
 #include "selection/selectioncodes.h"
 
+#include <algorithm>
 #include <array>
 
 namespace plovista {
@@ -53,7 +54,7 @@ QString longHeader()
 {
     return csvRecord({QStringLiteral("Student"), QStringLiteral("Operation"), QStringLiteral("Fact"),
                       QStringLiteral("Status"), QStringLiteral("First tries"), QStringLiteral("Right at first try"),
-                      QStringLiteral("Asked again"), QStringLiteral("Median ms"), QStringLiteral("Last asked"),
+                      QStringLiteral("Asked again"), QStringLiteral("Time ms"), QStringLiteral("Last asked"),
                       QStringLiteral("Exported"), QStringLiteral("Threshold ms")});
 }
 
@@ -76,7 +77,7 @@ QString longRows(const QString &student, const StudentLog &log, int thresholdMs,
                     csvRecord(QStringList {spreadsheetText(student), spreadsheetText(operationName(operation)),
                                            spreadsheetText(factText(fact)), spreadsheetText(statusName(cell.status)),
                                            QString::number(record.firstTries), QString::number(record.rightFirstTries),
-                                           QString::number(record.askedAgain), number(cell.medianMs), lastAsked} +
+                                           QString::number(record.askedAgain), number(cell.ms), lastAsked} +
                               stamp);
             }
         }
@@ -87,72 +88,58 @@ QString longRows(const QString &student, const StudentLog &log, int thresholdMs,
 QString wideHeader()
 {
     return csvRecord({QStringLiteral("Student"), QStringLiteral("Operation"), QStringLiteral("Family"),
-                      QStringLiteral("Number"), QStringLiteral("Knows it"), QStringLiteral("Almost"),
-                      QStringLiteral("Teach it"), QStringLiteral("Not asked yet"), QStringLiteral("Facts"),
-                      QStringLiteral("Last practised"), QStringLiteral("Exported"), QStringLiteral("Threshold ms")});
+                      QStringLiteral("Number"), QStringLiteral("Range"), QStringLiteral("Knows it"),
+                      QStringLiteral("Almost"), QStringLiteral("Teach it"), QStringLiteral("Not asked yet"),
+                      QStringLiteral("Facts"), QStringLiteral("Last practised"), QStringLiteral("Exported"),
+                      QStringLiteral("Threshold ms")});
 }
 
-// The families as the menus offer them: the fact options 2 to 12 of the four
-// operations, and the one family of the Facts of Ten.
-struct Family
+// A family as the fact menu names its option ("x7"); the Facts of Ten are one.
+QString familyName(Operation operation, int row)
 {
-    Operation operation;
-    int row; // the family's row in the grid
-    int number; // the number that names it
-};
-
-std::vector<Family> drilledFamilies()
-{
-    std::vector<Family> families;
-    for (const Operation operation : AllOperations) {
-        if (operation == Operation::FactsOfTen)
-            families.push_back({operation, 0, 10});
-        else
-            for (int option = 2; option <= 12; ++option)
-                families.push_back({operation, option, option});
-    }
-    return families;
+    return operation == Operation::FactsOfTen ? operationName(operation) : factOptionCaption(operation, row);
 }
 
-// The cells of a family the drills ask, in either range.
-std::vector<FactCell> drilledFactsOf(const Family &family)
-{
-    std::vector<FactCell> facts;
-    const bool ten = family.operation == Operation::FactsOfTen;
-    for (int column = ten ? 1 : 0; column <= (ten ? 10 : 12); ++column)
-        facts.push_back({family.operation, family.row, column});
-    return facts;
-}
-
-QString familyName(const Family &family)
-{
-    if (family.operation == Operation::FactsOfTen)
-        return operationName(family.operation);
-    return factOptionCaption(family.operation, family.number);
-}
-
+// A row per family of each operation the student's range of it drills, as the
+// grid counts them: the families 2 to 9, or 2 to 12 once the student did a
+// drill of the operation in the 0 to 12 range.
 QString wideRows(const QString &student, const StudentLog &log, int thresholdMs, const QDate &today)
 {
     const QStringList stamp = exportStamp(thresholdMs, today);
     QString rows;
-    for (const Family &family : drilledFamilies()) {
-        std::array<int, 4> atLevel {};
-        QDate lastPractised;
-        const std::vector<FactCell> facts = drilledFactsOf(family);
-        for (const FactCell &fact : facts) {
-            const FactRecord &record = log.fluency.record(fact);
-            const FactLevel level = factLevel(factStatus(record.last, thresholdMs, today));
-            ++atLevel[static_cast<std::size_t>(level)];
-            if (!record.last.empty() && (!lastPractised.isValid() || record.last.back().day > lastPractised))
-                lastPractised = record.last.back().day;
-        }
-        const auto count = [&](FactLevel level) { return QString::number(atLevel[static_cast<std::size_t>(level)]); };
-        rows += csvRecord(QStringList {spreadsheetText(student), spreadsheetText(operationName(family.operation)),
-                                       spreadsheetText(familyName(family)), QString::number(family.number),
-                                       count(FactLevel::KnowsIt), count(FactLevel::Almost), count(FactLevel::TeachIt),
-                                       count(FactLevel::NotAsked), QString::number(facts.size()),
-                                       lastPractised.toString(Qt::ISODate)} +
+    for (const Operation operation : AllOperations) {
+        const bool ten = operation == Operation::FactsOfTen;
+        const FactRange range = log.fluency.range(operation);
+        for (int row = 0; row < gridRows(operation); ++row) {
+            std::array<int, 4> atLevel {};
+            int facts = 0;
+            QDate lastPractised;
+            for (int column = 0; column <= 12; ++column) {
+                const FactCell fact {operation, row, column};
+                if (!isDrilledFact(fact, range))
+                    continue;
+                ++facts;
+                const FactRecord &record = log.fluency.record(fact);
+                ++atLevel[static_cast<std::size_t>(factLevel(factStatus(record.last, thresholdMs, today)))];
+                if (!record.last.empty())
+                    lastPractised = std::max(lastPractised, record.last.back().day);
+            }
+            if (facts == 0)
+                continue;
+            // A computer whose clock runs ahead cannot have practised later than today.
+            if (lastPractised.isValid())
+                lastPractised = std::min(lastPractised, today);
+            const auto count = [&](FactLevel level) {
+                return QString::number(atLevel[static_cast<std::size_t>(level)]);
+            };
+            rows +=
+                csvRecord(QStringList {spreadsheetText(student), spreadsheetText(operationName(operation)),
+                                       spreadsheetText(familyName(operation, row)), QString::number(ten ? 10 : row),
+                                       ten ? QString() : rangeCode(range), count(FactLevel::KnowsIt),
+                                       count(FactLevel::Almost), count(FactLevel::TeachIt), count(FactLevel::NotAsked),
+                                       QString::number(facts), lastPractised.toString(Qt::ISODate)} +
                           stamp);
+        }
     }
     return rows;
 }

@@ -78,19 +78,22 @@ FactStatus factStatus(const std::vector<Attempt> &lastAttempts, int thresholdMs,
     return isFluent(latest, thresholdMs) ? FactStatus::Fluent : FactStatus::Slow;
 }
 
-std::optional<int> medianRightMs(const std::vector<Attempt> &attempts)
+std::optional<int> decidingMs(const std::vector<Attempt> &lastAttempts, int thresholdMs, FactStatus status)
 {
-    std::vector<int> times;
-    for (const Attempt &a : attempts)
-        if (a.correct && a.ms)
-            times.push_back(*a.ms);
-    if (times.empty())
+    switch (status) {
+    case FactStatus::Unseen:
+    case FactStatus::NeedsWork:
         return std::nullopt;
-    std::sort(times.begin(), times.end());
-    const std::size_t mid = times.size() / 2;
-    if (times.size() % 2 == 1)
-        return times[mid];
-    return (times[mid - 1] + times[mid] + 1) / 2;
+    case FactStatus::Slow:
+        return lastAttempts.back().ms;
+    case FactStatus::Fluent:
+    case FactStatus::Automatic:
+    case FactStatus::Stale:
+        break;
+    }
+    const auto fluent = std::find_if(lastAttempts.crbegin(), lastAttempts.crend(),
+                                     [&](const Attempt &a) { return isFluent(a, thresholdMs); });
+    return fluent == lastAttempts.crend() ? std::nullopt : fluent->ms;
 }
 
 std::optional<FactCell> factCell(Operation operation, int left, int right)
@@ -128,6 +131,23 @@ bool isGridFact(const FactCell &cell)
         return cell.row == 0 && cell.column >= 1 && cell.column <= 10;
     const bool inside = cell.row >= 0 && cell.row <= 12 && cell.column >= 0 && cell.column <= 12;
     return inside && !(cell.operation == Operation::Division && cell.row == 0);
+}
+
+bool isDrilledFact(const FactCell &cell, FactRange range)
+{
+    if (cell.operation == Operation::FactsOfTen)
+        return isGridFact(cell);
+    const int last = range == FactRange::ZeroToTwelve ? 12 : 9;
+    return cell.row >= 2 && cell.row <= last && cell.column >= 0 && cell.column <= last;
+}
+
+int drilledFacts(Operation operation, FactRange range)
+{
+    int count = 0;
+    for (int row = 0; row < gridRows(operation); ++row)
+        for (int column = 0; column <= 12; ++column)
+            count += isDrilledFact({operation, row, column}, range) ? 1 : 0;
+    return count;
 }
 
 int gridRows(Operation operation)
