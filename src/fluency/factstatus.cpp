@@ -171,7 +171,9 @@ QString factText(const FactCell &cell)
     case Operation::Division:
         return fact(v * c, c);
     case Operation::FactsOfTen:
-        return QStringLiteral("%1 + %2 = 10").arg(v).arg(10 - v);
+        // Both formats ask for the same number, so they share the cell: format
+        // 2, the menu's first choice, then format 1, the answer box as "?".
+        return QStringLiteral("%1 + ? = 10 or 10 - ? = %1").arg(v);
     }
     return {};
 }

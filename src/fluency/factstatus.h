@@ -103,8 +103,9 @@ bool isDrilledFact(const FactCell &cell, FactRange range);
 // How many: 80 or 143, and 10 for Facts of Ten.
 int drilledFacts(Operation operation, FactRange range);
 
-// "7 + 5", "12 - 5", "7 x 5", "35 / 5", "3 + 7 = 10": the fact of a cell as
-// the drill asks it.
+// "7 + 5", "12 - 5", "7 x 5", "35 / 5": the fact of a cell as the drill asks
+// it, in one text. A Facts of Ten cell as the drill shows it in either format,
+// "?" where the answer box stands: "3 + ? = 10 or 10 - ? = 3".
 QString factText(const FactCell &cell);
 
 // "needs work", "automatic", ...

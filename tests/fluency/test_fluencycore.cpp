@@ -799,7 +799,7 @@ private Q_SLOTS:
         QCOMPARE(int(table.records.size()), 1 + students.size() * FactsPerStudent);
         QCOMPARE(table.records[0],
                  QStringList({"Student", "Operation", "Fact", "Status", "First tries", "Right at first try",
-                              "Asked again", "Time ms", "Last asked"}));
+                              "Asked again", "Time ms", "Last asked", "Exported", "Threshold ms"}));
         QStringList firstCells;
         for (const QStringList &record : table.records)
             if (record[1] == QLatin1String("Multiplication") && record[2] == QLatin1String("7 x 5"))
@@ -813,12 +813,14 @@ private Q_SLOTS:
             return QStringList();
         };
         QCOMPARE(row(QStringLiteral("Ann Lee"), QStringLiteral("7 x 5")),
-                 QStringList({"Ann Lee", "Multiplication", "7 x 5", "automatic", "2", "2", "0", "1700", "2026-12-02"}));
+                 QStringList({"Ann Lee", "Multiplication", "7 x 5", "automatic", "2", "2", "0", "1700", "2026-12-02",
+                              "2026-12-10", "3000"}));
         QCOMPARE(row(QStringLiteral("'-Bo"), QStringLiteral("7 x 5")),
                  QStringList({"'-Bo", "Multiplication", "7 x 5", "fluent, one day so far", "1", "1", "0", "1400",
-                              "2026-12-01"}));
+                              "2026-12-01", "2026-12-10", "3000"}));
         QCOMPARE(row(QStringLiteral("Ann Lee"), QStringLiteral("8 x 5")),
-                 QStringList({"Ann Lee", "Multiplication", "8 x 5", "not asked yet", "0", "0", "0", "", ""}));
+                 QStringList({"Ann Lee", "Multiplication", "8 x 5", "not asked yet", "0", "0", "0", "", "",
+                              "2026-12-10", "3000"}));
     }
 };
 
