@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "fluency/answerlog.h"
+#include "fluency/logsummary.h"
 #include "settings/settingkeys.h"
 #include "settings/settings.h"
 #include "speech/greeting.h"
@@ -83,7 +85,8 @@ SettingsAtStart loadSettings(Settings &settings, bool xpStyle)
 void sweepInterruptedWrites(const Settings &settings)
 {
     const QString root = settings.workingFolder();
-    for (const QString &folder : {root, settings.filesFolder(), root + QStringLiteral("/SDat")})
+    const QString summaries = QStringLiteral("%1/%2/%3").arg(root, AnswerLogFolder, SummaryFolder);
+    for (const QString &folder : {root, settings.filesFolder(), root + QStringLiteral("/SDat"), summaries})
         removeInterruptedWrites(folder);
 }
 

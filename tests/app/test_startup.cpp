@@ -351,6 +351,14 @@ private Q_SLOTS:
         QCOMPARE(underWay.size(), 1);
         QFile held(sdat + QLatin1Char('/') + underWay.front());
         QVERIFY(held.open(QIODevice::ReadWrite) && tryLockForWriting(held.handle()) == 0);
+        // The summaries beside the answer log are written the same way.
+        const QString summaries = h.folder() + QStringLiteral("/Log/.summary");
+        QVERIFY(QDir().mkpath(summaries));
+        QVERIFY(killedWhileWriting([&] {
+            writeFileAtomically(summaries + QStringLiteral("/Ann@pc.csv.0123456789abcdef.sum"),
+                                QByteArray(131072, 's'));
+        }));
+        QCOMPARE(everything(summaries).size(), 1);
 
         h.start();
         QStringList kept = teachers;
@@ -358,6 +366,7 @@ private Q_SLOTS:
         kept.sort();
         QCOMPARE(everything(sdat), kept);
         QCOMPARE(everything(h.folder() + QStringLiteral("/Files")).size(), 21);
+        QCOMPARE(everything(summaries), QStringList());
     }
 };
 
