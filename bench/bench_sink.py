@@ -15,7 +15,7 @@ after a miss is read after its correction. From there:
   a quarter second, is given to pocketsphinx (its own English model, no
   grammar) and scored against the words the program reads for the fact.
 
-Usage: bench_sink.py <program> <peedy|voice> <seconds from fact to answer>
+Usage: bench_sink.py <program> <peedy|voice> <seconds from fact to answer> [facts, default 30]
 Prints one line of figures; 77 when the desktop or the sound server cannot
 start (run through bench_sink.sh, which starts the sound server).
 """
@@ -35,7 +35,11 @@ import desktop_road as road  # noqa: E402
 
 RATE = 16000
 FRAME = RATE // 100  # 10 ms
-WHISPER = 300  # a frame's peak above this is sound
+# A frame's peak above this is sound: the sink is digital silence between
+# texts, and a quiet "f" or "th" starting a word stays near the synthesiser's
+# own noise floor.
+WHISPER = 64
+LEAD_IN = 5  # frames kept before the first loud one, for a word's soft start
 UTTERANCE_GAP = 25  # frames of quiet that end an utterance
 MODEL = "/usr/share/pocketsphinx/model/en-us"
 SMALL = ["zero", "one", "two", "three", "four", "five", "six", "seven", "eight", "nine", "ten", "eleven",
@@ -57,13 +61,15 @@ def errors(said, heard):
     return row[-1]
 
 
-def settings(folder, peedy):
+def settings(folder, peedy, facts):
     for name, on in (("PShow", peedy), ("TTS", not peedy), ("Vista", True)):
         with open(os.path.join(folder, name), "wb") as f:
             f.write(b"True\r\n" if on else b"False\r\n")
+    with open(os.path.join(folder, "Facts"), "wb") as f:
+        f.write(b" %d \r\n" % facts)
 
 
-def drill(program, desktop, folder, answer_after):
+def drill(program, desktop, folder, answer_after, facts):
     raw_path = os.path.join(desktop.scratch, "sink.raw")
     recording = open(raw_path, "wb")
     parec = desktop.spawn(["parec", "--device=capture.monitor", "--format=s16le", f"--rate={RATE}",
@@ -89,16 +95,16 @@ def drill(program, desktop, folder, answer_after):
     desktop.keys("Return")  # Start
     log = road.AnswerLog(folder)
     rows = []
-    for _ in range(40):
+    for _ in range(4 * facts):
         rows = log.answers()
-        if len([r for r in rows if r["first_try"] == "1"]) == 10:
+        if len([r for r in rows if r["first_try"] == "1"]) == facts:
             break
         firsts = [r for r in rows if r["first_try"] == "1"]
         if rows and rows[-1]["correct"] == "0":
             typed = int(rows[-1]["expected"])
         else:
             hit = {int(r["left"]) for r in firsts if r["correct"] == "1"}
-            typed = min(set(range(10)) - hit) + road.ADDEND
+            typed = min((set(range(10)) - hit) or {0}) + road.ADDEND
         time.sleep(answer_after)
         desktop.type(str(typed), "Return")
         new = log.wait_beyond(len(rows), timeout=3.0)
@@ -144,7 +150,8 @@ def measure(raw, began, rows, scratch):
             end += 1
         piece = os.path.join(scratch, f"piece{len(latencies):02d}")
         with open(piece + ".raw", "wb") as f:
-            f.write(b"\0" * (RATE // 5 * 2) + raw[first * FRAME * 2:end * FRAME * 2] + b"\0" * (RATE // 5 * 2))
+            start = max(at, first - LEAD_IN)
+            f.write(b"\0" * (RATE // 5 * 2) + raw[start * FRAME * 2:end * FRAME * 2] + b"\0" * (RATE // 5 * 2))
         said = [SMALL[int(row["left"])], "plus", SMALL[int(row["right"])]]
         heard = subprocess.run(["pocketsphinx_batch", "-adcin", "yes", "-cepdir", scratch, "-cepext", ".raw",
                                 "-ctl", "/dev/stdin", "-hyp", "/dev/stdout", "-hmm", MODEL + "/en-us", "-dict",
@@ -160,10 +167,11 @@ def measure(raw, began, rows, scratch):
 
 def main():
     program, speaker, answer_after = os.path.abspath(sys.argv[1]), sys.argv[2], float(sys.argv[3])
+    facts = int(sys.argv[4]) if len(sys.argv) > 4 else 30
     scratch = tempfile.mkdtemp(prefix="plovista-sink-")
     folder = os.path.join(scratch, "student")
     os.mkdir(folder)
-    settings(folder, speaker == "peedy")
+    settings(folder, speaker == "peedy", facts)
     desktop = road.Desktop(scratch, scratch)
     try:
         try:
@@ -172,7 +180,7 @@ def main():
             print("SKIP:", error)
             return 77
         desktop.start_window_manager()
-        raw, began, rows = drill(program, desktop, folder, answer_after)
+        raw, began, rows = drill(program, desktop, folder, answer_after, facts)
         latencies, said, wrong, whole = measure(raw, began, rows, scratch)
     except (road.RoadError, OSError) as error:
         print("FAILED:", error)
