@@ -281,7 +281,8 @@ def row_sink_words(r):
 
 def row_sink_first_sound(r):
     runs = sink(r)
-    cells = [f"{p} {runs[(p, a)][0]:.0f} / {runs[(p, a)][1]:.0f} ms" for p in ["voice", "peedy"] for a in [2.5, 1.6]]
+    cells = [f"{p} after {a} s: {runs[(p, a)][0]:.0f} / {runs[(p, a)][1]:.0f} ms" for p in ["voice", "peedy"]
+             for a in [2.5, 1.6]]
     return "; ".join(cells), all(runs[k][0] < 100 and runs[k][1] < 150 for k in runs)
 
 
