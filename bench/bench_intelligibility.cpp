@@ -7,7 +7,13 @@
 // word error rate is the edits (words put in, left out or taken for
 // another) to turn what it heard into what was said, over the words said.
 //
-// Usage: bench_intelligibility [--detail] [--keep DIR]
+// A third listener has no grammar at all: the recogniser's own language
+// model of English, as a stranger would hear it; the strictest of the three.
+//
+// Usage: bench_intelligibility [--detail] [--keep DIR] [--natural-only]
+//        [--peedy SPEED,HALFTONES,WARPING] [--only voice|Peedy]
+// --peedy tries another voice for Peedy with the natural voice (WARPING 0
+// keeps the voice's own), to weigh a choice before it is made.
 // Any fault (no recogniser, a text not made into sound, the recogniser
 // failing) prints FAILED and no figure.
 
@@ -22,6 +28,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -40,6 +47,11 @@ namespace {
 const QString ModelDir = QStringLiteral("/usr/share/pocketsphinx/model/en-us");
 constexpr int RecogniserRate = 16000;
 constexpr int SynthesisLimitMs = 60000;
+// The recogniser hears every text of a speaker in one run.
+constexpr int RunLimitMs = 20 * 60 * 1000;
+// Quiet put around each text as a listener hears it between others: the
+// recogniser takes its measure of the background from the first of it.
+const QString QuietAround = QStringLiteral("0.3");
 
 [[noreturn]] void fail(const QString &why)
 {
@@ -134,7 +146,7 @@ QString run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+    if (!process.waitForFinished(RunLimitMs) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         fail(QStringLiteral("%1 failed: %2")
                  .arg(program, QString::fromLocal8Bit(process.readAllStandardError().right(500))));
     return QString::fromLocal8Bit(process.readAllStandardOutput());
@@ -226,9 +238,9 @@ int main(int argc, char **argv)
     const bool detail = arguments.contains(QStringLiteral("--detail"));
     const qsizetype keepAt = arguments.indexOf(QStringLiteral("--keep"));
 
-    const QString recogniser = QStandardPaths::findExecutable(QStringLiteral("pocketsphinx_continuous"));
+    const QString recogniser = QStandardPaths::findExecutable(QStringLiteral("pocketsphinx_batch"));
     if (recogniser.isEmpty())
-        fail(QStringLiteral("pocketsphinx_continuous is not installed (Debian pocketsphinx)"));
+        fail(QStringLiteral("pocketsphinx_batch is not installed (Debian pocketsphinx)"));
     if (!QFile::exists(ModelDir + QStringLiteral("/cmudict-en-us.dict")))
         fail(QStringLiteral("the recogniser's model is not installed (Debian pocketsphinx-en-us)"));
     if (QStandardPaths::findExecutable(QStringLiteral("sox")).isEmpty())
@@ -281,7 +293,21 @@ int main(int argc, char **argv)
     std::printf("%lld texts, %d words, %lld different\n", qlonglong(texts.size()), wordsInAll,
                 qlonglong(vocabulary.size()));
 
-    const Speaker speakers[] = {{"voice", PlainVoice::plainVoice()}, {"Peedy", ParrotCharacter::parrotVoice()}};
+    Speaker speakers[] = {{"voice", PlainVoice::plainVoice()}, {"Peedy", ParrotCharacter::parrotVoice()}};
+    const qsizetype peedyAt = arguments.indexOf(QStringLiteral("--peedy"));
+    if (peedyAt >= 0) {
+        const QStringList values = arguments.value(peedyAt + 1).split(u',');
+        if (values.size() != 3)
+            fail(QStringLiteral("--peedy wants SPEED,HALFTONES,WARPING"));
+        speakers[1].voice.speed = values.at(0).toDouble();
+        speakers[1].voice.halfTones = values.at(1).toDouble();
+        speakers[1].voice.warping = values.at(2).toDouble();
+    }
+    std::printf("Peedy's natural voice: speed %.2f, %.1f half-tones, warping %.2f (0: the voice's own)\n",
+                speakers[1].voice.speed, speakers[1].voice.halfTones, speakers[1].voice.warping);
+    const bool naturalOnly = arguments.contains(QStringLiteral("--natural-only"));
+    const qsizetype onlyAt = arguments.indexOf(QStringLiteral("--only"));
+    const QString only = onlyAt >= 0 ? arguments.value(onlyAt + 1) : QString();
     struct Engine
     {
         const char *name;
@@ -294,9 +320,12 @@ int main(int argc, char **argv)
         QString name;
         Errors loop;
         Errors shaped;
+        Errors free;
     };
     std::vector<Rate> rates;
     for (const Engine &choice : engines) {
+        if (naturalOnly && choice.synthesizer != SpeechEngine::Synthesizer::Natural)
+            continue;
         SpeechEngine engine(choice.synthesizer);
         engine.begin();
         QElapsedTimer waited;
@@ -311,44 +340,83 @@ int main(int argc, char **argv)
         }
         const int channel = engine.openChannel();
         for (const Speaker &speaker : speakers) {
+            if (!only.isEmpty() && only != QLatin1String(speaker.name))
+                continue;
             Errors loopErrors;
             Errors shapedErrors;
+            Errors freeErrors;
+            // Every text made first, then each listener hears them all in
+            // one run: loading the recogniser's model is most of its work.
+            QStringList ids;
             for (qsizetype i = 0; i < texts.size(); ++i) {
                 const SynthesizedSpeech speech = synthesize(engine, channel, speaker.voice, texts.at(i));
-                const QString base =
-                    QStringLiteral("%1/%2-%3-%4")
-                        .arg(folder, QString::fromLatin1(choice.name).split(u' ').first(), QLatin1String(speaker.name))
+                const QString id =
+                    QStringLiteral("%1-%2-%3")
+                        .arg(QString::fromLatin1(choice.name).split(u' ').first(), QLatin1String(speaker.name))
                         .arg(i, 2, 10, QLatin1Char('0'));
+                const QString base = folder + u'/' + id;
                 writeWav(base + QStringLiteral("-made.wav"), speech);
                 run(QStringLiteral("sox"),
                     {base + QStringLiteral("-made.wav"), QStringLiteral("-r"), QString::number(RecogniserRate),
-                     base + QStringLiteral(".wav")});
-                const QStringList said = wordsSaid(texts.at(i));
-                for (const QString &grammar : {wordLoop, shaped}) {
-                    const QString output =
-                        run(recogniser,
-                            {QStringLiteral("-infile"), base + QStringLiteral(".wav"), QStringLiteral("-jsgf"), grammar,
-                             QStringLiteral("-hmm"), ModelDir + QStringLiteral("/en-us"), QStringLiteral("-dict"),
-                             ModelDir + QStringLiteral("/cmudict-en-us.dict"), QStringLiteral("-logfn"),
-                             QStringLiteral("/dev/null")});
-                    const QStringList heard = output.simplified().toLower().split(u' ', Qt::SkipEmptyParts);
+                     QStringLiteral("-t"), QStringLiteral("raw"), QStringLiteral("-e"), QStringLiteral("signed"),
+                     QStringLiteral("-b"), QStringLiteral("16"), base + QStringLiteral(".raw"), QStringLiteral("pad"),
+                     QuietAround, QuietAround});
+                ids << id;
+            }
+            const QString list = folder + QStringLiteral("/texts.ctl");
+            {
+                QFile file(list);
+                if (!file.open(QIODevice::WriteOnly))
+                    fail(QStringLiteral("cannot write %1").arg(list));
+                file.write((ids.join(u'\n') + u'\n').toLatin1());
+            }
+            for (const QString &grammar : {wordLoop, shaped, QString()}) {
+                const QStringList listener = grammar.isEmpty()
+                    ? QStringList {QStringLiteral("-lm"), ModelDir + QStringLiteral("/en-us.lm.bin")}
+                    : QStringList {QStringLiteral("-jsgf"), grammar};
+                const QString hypotheses = folder + QStringLiteral("/heard.hyp");
+                QFile::remove(hypotheses);
+                run(recogniser,
+                    QStringList {QStringLiteral("-adcin"), QStringLiteral("yes"), QStringLiteral("-cepdir"), folder,
+                                 QStringLiteral("-cepext"), QStringLiteral(".raw"), QStringLiteral("-ctl"), list,
+                                 QStringLiteral("-hyp"), hypotheses, QStringLiteral("-hmm"),
+                                 ModelDir + QStringLiteral("/en-us"), QStringLiteral("-dict"),
+                                 ModelDir + QStringLiteral("/cmudict-en-us.dict"), QStringLiteral("-logfn"),
+                                 QStringLiteral("/dev/null")} +
+                        listener);
+                // One line a text: "the words heard (ID SCORE)".
+                QHash<QString, QStringList> heardOf;
+                QFile file(hypotheses);
+                if (!file.open(QIODevice::ReadOnly))
+                    fail(QStringLiteral("the recogniser wrote nothing"));
+                static const QRegularExpression line(QStringLiteral("^(.*)\\((\\S+) -?\\d+\\)\\s*$"));
+                for (const QByteArray &raw : file.readAll().split('\n')) {
+                    const QRegularExpressionMatch match = line.match(QString::fromLatin1(raw));
+                    if (match.hasMatch())
+                        heardOf.insert(match.captured(2),
+                                       match.captured(1).simplified().toLower().split(u' ', Qt::SkipEmptyParts));
+                }
+                for (qsizetype i = 0; i < texts.size(); ++i) {
+                    const QStringList said = wordsSaid(texts.at(i));
+                    const QStringList heard = heardOf.value(ids.at(i));
                     const Errors errors = errorsBetween(said, heard);
-                    (grammar == wordLoop ? loopErrors : shapedErrors) += errors;
+                    (grammar == wordLoop ? loopErrors : grammar == shaped ? shapedErrors : freeErrors) += errors;
+                    const char *listenerName = grammar == wordLoop ? "words" : grammar == shaped ? "shaped" : "free";
                     if (detail || errors.total())
                         std::printf("  %-14s %-6s %-6s %-46s heard \"%s\" (%d)\n", choice.name, speaker.name,
-                                    grammar == wordLoop ? "words" : "shaped",
-                                    qPrintable(QLatin1Char('"') + said.join(u' ') + QLatin1Char('"')),
+                                    listenerName, qPrintable(QLatin1Char('"') + said.join(u' ') + QLatin1Char('"')),
                                     qPrintable(heard.join(u' ')), errors.total());
                 }
             }
             rates.push_back({QStringLiteral("%1, %2").arg(QLatin1String(choice.name), QLatin1String(speaker.name)),
-                             loopErrors, shapedErrors});
+                             loopErrors, shapedErrors, freeErrors});
         }
     }
     if (rates.empty())
         fail(QStringLiteral("no engine could be measured"));
     std::printf("word error rate over %d words (substituted, left out, put in)\n", wordsInAll);
-    std::printf("%-22s %-30s %s\n", "", "any sequence of the words", "facts held to their shape");
+    std::printf("%-22s %-30s %-30s %s\n", "", "any sequence of the words", "facts held to their shape",
+                "English, no grammar");
     auto cell = [wordsInAll](const Errors &errors) {
         return QStringLiteral("%1 % (%2, %3, %4)")
             .arg(100.0 * errors.total() / wordsInAll, 5, 'f', 1)
@@ -357,7 +425,7 @@ int main(int argc, char **argv)
             .arg(errors.inserted);
     };
     for (const Rate &rate : rates)
-        std::printf("%-22s %-30s %s\n", qPrintable(rate.name), qPrintable(cell(rate.loop)),
-                    qPrintable(cell(rate.shaped)));
+        std::printf("%-22s %-30s %-30s %s\n", qPrintable(rate.name), qPrintable(cell(rate.loop)),
+                    qPrintable(cell(rate.shaped)), qPrintable(cell(rate.free)));
     return 0;
 }

@@ -234,6 +234,11 @@ public:
         m_running.reset();
         m_log.dropWaiting();
     }
+    void stopAtWordEnd() override
+    {
+        m_peedy.stopAtWordEnd();
+        m_log.dropWaiting(m_running);
+    }
     void whenQuiet(std::function<void()> done) override { m_peedy.whenQuiet(std::move(done)); }
     void dropWaitingSpeech() override
     {

@@ -318,7 +318,7 @@ void FactsProblems::NextProbButt_Click()
     AppState &s = m_app.state();
     Speech &speech = m_app.speech();
     m_app.assistForm().hide();
-    speech.QuietPeedy();
+    speech.QuietPeedyAtWord();
 
     const PressResult result = s.Drill.press(m_text1->text(), drillSetup(), m_app.random());
     if (result.startsTiming) {
@@ -353,6 +353,12 @@ void FactsProblems::NextProbButt_Click()
         return;
     case PressResult::Outcome::Answered:
         m_answers->answered(answerValue(m_text1->text()).value_or(0), result.verdict == Verdict::Right);
+        // Praise is let go for the next fact at most every other time; when
+        // it is to be kept, what waits before it goes now instead, so speech
+        // still never falls more than a sentence and the praise behind.
+        m_keepPraise = result.verdict == Verdict::Right && m_praiseDropped;
+        if (m_keepPraise)
+            speech.DropWaitingSpeech();
         m_pending = result;
         GetAnswer(result);
         m_pause.start(result.verdict == Verdict::Right ? m_rightPause : m_wrongPause);
@@ -423,8 +429,14 @@ void FactsProblems::finishPress()
     }
     if (result.fact) {
         // Feedback not yet begun belongs to a fact the student has left. A
-        // fact asked again keeps its correction, which is still on screen.
-        if (!result.askedAgain)
+        // correction is never dropped (a fact asked again keeps it on screen
+        // too); praise is, at most every other time, so a quick student
+        // still hears some.
+        const bool praise = result.verdict == Verdict::Right && result.outcome == PressResult::Outcome::Answered;
+        const bool drop = !result.askedAgain && result.verdict != Verdict::Wrong && !(praise && m_keepPraise);
+        if (praise)
+            m_praiseDropped = drop;
+        if (drop)
             m_app.speech().DropWaitingSpeech();
         m_answers->factShown(*result.fact, result.askedAgain);
         presentFact(*result.fact);

@@ -107,6 +107,10 @@ private:
 
     QTimer m_pause;
     std::chrono::milliseconds m_rightPause {1000};
+    // Whether the last right answer's praise was let go for the next fact.
+    bool m_praiseDropped = false;
+    bool m_keepPraise = false; // this answer's
+
     std::chrono::milliseconds m_wrongPause {2000};
     // The second half of a press, waiting for the pause to end.
     std::optional<PressResult> m_pending;

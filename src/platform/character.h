@@ -25,6 +25,10 @@ public:
     // The text keeps the program's speech marks ("~", runs of commas).
     virtual void speak(const QString &text) = 0;
     virtual void stopAll() = 0;
+    // As stopAll(), but words already being heard end at the next boundary
+    // between words (a text nearly done is let finish), and done of
+    // whenQuiet then runs as they end.
+    virtual void stopAtWordEnd() = 0;
     // Runs done once every request asked so far has been played or spoken,
     // at once when none is waiting. stopAll() before then drops done unrun.
     virtual void whenQuiet(std::function<void()> done) = 0;

@@ -32,6 +32,8 @@ std::size_t HTS_Engine_get_nstate(HtsEngineState *engine);
 void HTS_Engine_set_stop_flag(HtsEngineState *engine, int stop);
 void HTS_Engine_set_speed(HtsEngineState *engine, double speed);
 void HTS_Engine_add_half_tone(HtsEngineState *engine, double halfTones);
+void HTS_Engine_set_alpha(HtsEngineState *engine, double alpha);
+double HTS_Engine_get_alpha(HtsEngineState *engine);
 void HTS_Engine_set_phoneme_alignment_flag(HtsEngineState *engine, int aligned);
 int HTS_Engine_synthesize_from_strings(HtsEngineState *engine, char **lines, std::size_t count);
 std::size_t HTS_Engine_get_state_duration(HtsEngineState *engine, std::size_t state);
@@ -77,6 +79,7 @@ std::unique_ptr<EngineStorage> s_storage;
 std::size_t s_sampleRate = 0;
 std::size_t s_framePeriod = 0;
 std::size_t s_states = 0;
+double s_voiceWarping = 0;
 
 HtsEngineState *engine()
 {
@@ -171,6 +174,7 @@ bool startFestival(const StackMark &entry)
     s_sampleRate = HTS_Engine_get_sampling_frequency(engine());
     s_framePeriod = HTS_Engine_get_fperiod(engine());
     s_states = HTS_Engine_get_nstate(engine());
+    s_voiceWarping = HTS_Engine_get_alpha(engine());
     return s_sampleRate > 0 && s_framePeriod > 0 && s_states > 0;
 }
 
@@ -282,6 +286,7 @@ bool synthesize(const SpokenSentence &sentence, const SpeechVoice &voice, int &s
         lines.push_back(sound.label);
     HTS_Engine_set_speed(engine(), voice.speed);
     HTS_Engine_add_half_tone(engine(), voice.halfTones);
+    HTS_Engine_set_alpha(engine(), voice.warping > 0 ? voice.warping : s_voiceWarping);
     HTS_Engine_set_phoneme_alignment_flag(engine(), 0);
     const bool stress = std::any_of(sounds.begin(), sounds.end(), [](const Sound &sound) { return sound.stressed; });
     if (stress) {

@@ -101,6 +101,10 @@ public:
     {
         m_requests.make([](Character &c) { c.stopAll(); });
     }
+    void stopAtWordEnd() override
+    {
+        m_requests.make([](Character &c) { c.stopAtWordEnd(); });
+    }
     void whenQuiet(std::function<void()> done) override
     {
         m_requests.make([done = std::move(done)](Character &c) mutable { c.whenQuiet(std::move(done)); });

@@ -68,7 +68,9 @@ ParrotCharacter::~ParrotCharacter()
 SpeechVoice ParrotCharacter::parrotVoice()
 {
     // The natural voice's own pitch and pace, moved: a brighter, quicker bird.
-    return SpeechVoice {"en-us+f5", 200, 85, 90, 1.15, 5};
+    // Three half-tones up and the formants raised by the warping, rather
+    // than the five half-tones alone, which smeared his words.
+    return SpeechVoice {"en-us+f5", 200, 85, 90, 1.15, 3, 0.48};
 }
 
 bool ParrotCharacter::load(const QString &id, const QString &filePath)
@@ -132,6 +134,17 @@ void ParrotCharacter::stopAll()
     m_frameTimer.stop();
     renderFrame();
     scheduleIdleBlink();
+}
+
+void ParrotCharacter::stopAtWordEnd()
+{
+    // Only words already reaching the speakers are worth ending well.
+    if (!m_current || m_current->kind != Kind::Speak || !m_speaker.playing()) {
+        stopAll();
+        return;
+    }
+    m_queue.clear();
+    m_speaker.endAtWord();
 }
 
 void ParrotCharacter::dropWaitingSpeech()

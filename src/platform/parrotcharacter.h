@@ -38,6 +38,7 @@ public:
     void play(const QString &animation) override;
     void speak(const QString &text) override;
     void stopAll() override;
+    void stopAtWordEnd() override;
     void whenQuiet(std::function<void()> done) override;
     void dropWaitingSpeech() override;
 

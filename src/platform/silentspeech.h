@@ -17,6 +17,7 @@ public:
     void play(const QString &) override { }
     void speak(const QString &) override { }
     void stopAll() override { }
+    void stopAtWordEnd() override { }
     void whenQuiet(std::function<void()> done) override { done(); }
     void dropWaitingSpeech() override { }
 };

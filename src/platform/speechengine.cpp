@@ -1,5 +1,7 @@
 #include "platform/speechengine.h"
 
+#include "speech/namelexicon.h"
+#include "speech/speechaudio.h"
 #include "speech/speechmarkup.h"
 #ifdef PLOVISTA_HAVE_FESTIVAL
 #include "platform/htsvoice.h"
@@ -9,6 +11,7 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
@@ -27,6 +30,24 @@ struct SpeechJob
 };
 
 namespace {
+
+// The pause between the pieces of a text the natural voice reads one at a
+// time (after a comma, say), once the voice's own silence around each is
+// trimmed: a short breath, the pause a reader makes at a comma.
+constexpr int PieceGapMs = 120;
+
+// Takes the synthesiser's silence off both ends of a sound, and moves its
+// marks with it.
+void trimSound(QByteArray &pcm, int sampleRate, QList<SpeechMark> &marks)
+{
+    const qsizetype removed = speechaudio::trimSilence(pcm, sampleRate);
+    if (sampleRate <= 0)
+        return;
+    const int removedMs = int(removed * 1000 / sampleRate);
+    const int lastMs = int(pcm.size() / qsizetype(sizeof(qint16)) * 1000 / sampleRate);
+    for (SpeechMark &mark : marks)
+        mark.audioMs = std::clamp(mark.audioMs - removedMs, 0, lastMs);
+}
 
 // espeak-ng is one instance per process, whatever the number of engines.
 std::mutex &espeakMutex()
@@ -92,15 +113,20 @@ bool synthesizeWithEspeak(SpeechJob &job)
     const espeak_ERROR result = espeak_Synth(ssml.constData(), size_t(ssml.size()) + 1, 0, POS_CHARACTER, 0,
                                              espeakCHARS_UTF8 | espeakSSML | espeakENDPAUSE, nullptr, nullptr);
     t_job = nullptr;
-    return result == EE_OK;
+    if (result != EE_OK)
+        return false;
+    trimSound(job.pcm, job.sampleRate, job.marks);
+    return true;
 }
 
 #ifdef PLOVISTA_HAVE_FESTIVAL
-// A sentence at a time, each followed by its pause; a cancel is seen between
-// sentences.
+// A sentence at a time, each trimmed and followed by its pause; a cancel is
+// seen between sentences.
 bool synthesizeWithHtsVoice(SpeechJob &job)
 {
-    for (const SpokenSentence &sentence : speechMarkupToSentences(job.text)) {
+    const QList<SpokenSentence> sentences = speechMarkupToSentences(job.text);
+    for (qsizetype i = 0; i < sentences.size(); ++i) {
+        const SpokenSentence &sentence = sentences.at(i);
         if (job.cancelled)
             return false;
         int sampleRate = 0;
@@ -111,6 +137,7 @@ bool synthesizeWithHtsVoice(SpeechJob &job)
             if (!htsvoice::synthesize(sentence, job.voice, sampleRate, pcm, marks))
                 return false;
         }
+        trimSound(pcm, sampleRate, marks);
         const int offsetMs = int(qint64(job.pcm.size() / qsizetype(sizeof(qint16))) * 1000 / sampleRate);
         for (SpeechMark &mark : marks) {
             mark.audioMs += offsetMs;
@@ -118,7 +145,8 @@ bool synthesizeWithHtsVoice(SpeechJob &job)
         }
         job.sampleRate = sampleRate;
         job.pcm += pcm;
-        job.pcm.append(qsizetype(sampleRate) * sentence.pauseAfterMs / 1000 * qsizetype(sizeof(qint16)), '\0');
+        const int pauseMs = sentence.pauseAfterMs + (i + 1 < sentences.size() ? PieceGapMs : 0);
+        job.pcm.append(qsizetype(sampleRate) * pauseMs / 1000 * qsizetype(sizeof(qint16)), '\0');
     }
     return !job.pcm.isEmpty();
 }
@@ -200,7 +228,8 @@ quint64 SpeechEngine::synthesize(int channel, const SpeechVoice &voice, const QS
     job->channel = channel;
     job->serial = m_nextSerial++;
     job->voice = voice;
-    job->text = markedText;
+    // A student's name is said as the lexicon spells it, wherever it comes.
+    job->text = respellNames(markedText);
     {
         std::lock_guard lock(m_mutex);
         m_jobs.push_back(job);

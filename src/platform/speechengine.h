@@ -27,9 +27,13 @@ struct SpeechVoice
     int rate = 175; // words a minute
     int pitch = 50; // 0 to 100
     int range = 50; // 0 to 100
-    // The natural voice: its own pace times `speed`, its pitch moved by `halfTones`.
+    // The natural voice: its own pace times `speed`, its pitch moved by
+    // `halfTones`, and its frequency warping (the all-pass constant of its
+    // mel-cepstrum) set to `warping`, 0 keeping the voice's own. A larger
+    // warping moves the formants up, as from a smaller throat.
     double speed = 1.0;
     double halfTones = 0;
+    double warping = 0;
 };
 
 // A word or phoneme of a synthesised text and where its sound starts.

@@ -1,10 +1,13 @@
 #include "platform/speechplayer.h"
 
+#include "speech/speechaudio.h"
+
 #include <QAudioDevice>
 #include <QAudioSink>
 #include <QMediaDevices>
 
 #include <algorithm>
+#include <utility>
 
 namespace plovista {
 
@@ -69,6 +72,24 @@ void SpeechPlayer::dropWaiting()
         m_queue.erase(m_queue.begin() + 1, m_queue.end());
     else
         m_queue.clear();
+}
+
+void SpeechPlayer::endAtWord()
+{
+    dropWaiting();
+    if (!m_playing || m_queue.empty() || !m_queue.front().speech)
+        return;
+    SynthesizedSpeech &speech = *m_queue.front().speech;
+    QList<int> boundaries;
+    for (const SpeechMark &mark : std::as_const(speech.marks)) {
+        if (mark.kind == SpeechMark::Kind::Word || mark.phoneme.startsWith('_'))
+            boundaries.append(mark.audioMs);
+    }
+    const qint64 heardMs = playedMs().value_or(0);
+    const qint64 writtenMs = streamUs(m_textWritten) / 1000;
+    const qint64 endMs = speechaudio::cutPointMs(boundaries, speech.durationMs(), heardMs, writtenMs);
+    speechaudio::endWithFade(speech.pcm, speech.sampleRate, endMs);
+    m_watchdog.start(int(std::max<qint64>(0, endMs - heardMs)) + WatchdogSlackMs);
 }
 
 const SynthesizedSpeech *SpeechPlayer::playing() const

@@ -36,6 +36,10 @@ public:
     // The text whose sound has reached the audio device plays to its end;
     // every other one, synthesised or not, is dropped without finished().
     void dropWaiting();
+    // As dropWaiting(), and the text being heard ends at its next word
+    // boundary that the device does not yet hold, fading out, unless it has
+    // little left; finished() follows as for a text played out.
+    void endAtWord();
 
     bool isBusy() const { return !m_queue.empty(); }
     // The text now heard, and how far into its sound the device has got.

@@ -79,6 +79,14 @@ void Speech::QuietPeedy()
     PerchPeedy();
 }
 
+void Speech::QuietPeedyAtWord()
+{
+    if (!m_settings.value(keys::PeedyEnabled))
+        return;
+    m_character.stopAtWordEnd();
+    PerchPeedy();
+}
+
 void Speech::PeedyPlays(const QString &animation)
 {
     peedy().play(animation);

@@ -36,6 +36,9 @@ public:
     // Before a window speaks or asks: Peedy, when he is enabled, is cut short
     // and put back on his perch.
     void QuietPeedy();
+    // As an answer comes: the same, but Peedy ends his words at the next
+    // boundary between words (or finishes a text nearly done), never mid-word.
+    void QuietPeedyAtWord();
     // An animation with no words (some feedback gestures come after the words
     // or stand alone).
     void PeedyPlays(const QString &animation);

@@ -678,8 +678,9 @@ private Q_SLOTS:
 
     // A quick student answers before the voice is done. As a new fact goes
     // up, the sentence being said finishes and whatever waits behind it for
-    // earlier facts is dropped, so speech stays within one sentence of the
-    // screen; a fact asked again keeps its correction, still on screen.
+    // earlier facts is dropped, so speech stays within one sentence (and a
+    // kept praise) of the screen; a fact asked again keeps its correction,
+    // still on screen.
     void speechNeverFallsMoreThanOneSentenceBehindTheFacts()
     {
         Harness h;
@@ -709,18 +710,56 @@ private Q_SLOTS:
         scriptRow(h, 2, 10);
         scriptValue(h, Operation::Multiplication, 6);
         answer(w, QStringLiteral("15"));
-        QCOMPARE(h.voice->queue, QStringList({"3times5", "6times5"}));
+        // The last praise was let go: this one is kept, and what waited
+        // before it goes instead.
+        QCOMPARE(h.voice->queue, QStringList({"3times5", "Yes!", "6times5"}));
 
-        // Peedy is told the same just before each new fact is read, and not
-        // before the fact asked again.
+        // Peedy is told the same just before each new fact is read (or, when
+        // his praise is kept, before it), and not before the fact asked again.
         const QStringList log = h.character->log;
         QStringList readAfterDrop;
         for (qsizetype i = 0; i < log.size(); ++i) {
             if (log.at(i) == QLatin1String("drop waiting"))
                 readAfterDrop << log.value(i + 1);
         }
-        QCOMPARE(readAfterDrop, QStringList({"speak 8times5", "speak 3times5", "speak 6times5"}));
+        QCOMPARE(readAfterDrop, QStringList({"speak 8times5", "speak 3times5", "speak Yes!"}));
         QCOMPARE(h.character->spoken().count(QStringLiteral("3times5")), 2);
+    }
+
+    // A quick student: every answer comes while Peedy reads. He ends his
+    // words at a boundary, never mid-word, and a right answer's praise is let
+    // go for the next fact at most every other time.
+    void aQuickStudentHearsEveryOtherPraiseAtLeast()
+    {
+        Harness h;
+        h.start();
+        speakEverything(h);
+        FactsProblems &w = openDrill(h, {Operation::Multiplication, 5, false, FactRange::ZeroToNine});
+        w.setPauses(1ms, 1ms);
+        scriptValue(h, Operation::Multiplication, 1);
+        pressStart(w);
+        h.character->log.clear();
+        for (int value = 2; value <= 7; ++value) {
+            scriptRow(h, 2, 10); // "Yes!" from Peedy and from the voice
+            scriptRow(h, 2, 10);
+            scriptValue(h, Operation::Multiplication, value);
+            answer(w, QString::number(rightAnswer(h)));
+        }
+        QCOMPARE(h.state().Drill.RightCount, 6);
+        const QStringList log = h.character->log;
+        QCOMPARE(log.count(QStringLiteral("stop")), 0);
+        QCOMPARE(log.count(QStringLiteral("stop at word end")), 6);
+        // Each new fact is read after its answer's praise, dropped or kept.
+        QStringList praiseLetGo;
+        for (qsizetype i = 0; i < log.size(); ++i) {
+            if (log.at(i) != QLatin1String("speak Yes!"))
+                continue;
+            qsizetype reading = i + 1;
+            while (reading < log.size() && !log.at(reading).startsWith(QLatin1String("speak ")))
+                ++reading;
+            praiseLetGo << (log.mid(i, reading - i).contains(QStringLiteral("drop waiting")) ? "dropped" : "kept");
+        }
+        QCOMPARE(praiseLetGo, QStringList({"dropped", "kept", "dropped", "kept", "dropped", "kept"}));
     }
 
     void feedbackIsVisibleAtOnceAndPressesDuringThePauseAreIgnored()

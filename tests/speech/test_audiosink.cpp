@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <optional>
@@ -252,6 +253,7 @@ private Q_SLOTS:
     void theSinkHearsWhatTheEngineMade();
     void stopSilencesTheDevice();
     void onlyTheTextBegunIsHeardAfterADrop();
+    void anAnswerEndsTheTextAtABoundaryBetweenWords();
 
 private:
     struct Played
@@ -408,6 +410,57 @@ void TestAudioSink::onlyTheTextBegunIsHeardAfterADrop()
     QVERIFY2(made && heard, qPrintable(report));
     QVERIFY2(heard->soundingMs >= made->soundingMs * 85 / 100 && heard->soundingMs <= made->soundingMs * 115 / 100,
              qPrintable(report));
+}
+
+// An answer while a text is heard: it ends where one of the engine's words
+// or pauses begins, past what was heard, and its end is reported as for a
+// text played out.
+void TestAudioSink::anAnswerEndsTheTextAtABoundaryBetweenWords()
+{
+    Recorder recorder(m_folder + QStringLiteral("/capture.raw"));
+    QVERIFY2(recorder.start(), "the sink's monitor could not be recorded");
+    PlainVoice voice(*m_engine);
+    SpeechPlayer &player = voice.player();
+    std::optional<SynthesizedSpeech> begun;
+    bool finished = false;
+    QObject::connect(&player, &SpeechPlayer::started, &player, [&] { begun = *player.playing(); });
+    QObject::connect(&player, &SpeechPlayer::finished, &player, [&] { finished = true; });
+    voice.speak(QStringLiteral("Seven times eight is fifty six. Nine times four is thirty six. Six times six is 36."));
+    voice.speak(QStringLiteral("Right!"));
+    QVERIFY2(QTest::qWaitFor([&] { return begun.has_value(); }, SpeechStartMs), "the text never reached the device");
+    QTest::qWait(900);
+    const qint64 heardMs = player.playedMs().value_or(0);
+    player.endAtWord();
+    const qint64 endMs = player.playing()->durationMs();
+    QVERIFY(QTest::qWaitFor([&] { return finished; }, int(begun->durationMs()) + SpeechStartMs));
+    QVERIFY(!player.isBusy()); // what waited is dropped
+    QTest::qWait(TailMs);
+    const QByteArray capture = recorder.stop();
+
+    QList<qint64> boundaries;
+    QStringList listed;
+    for (const SpeechMark &mark : std::as_const(begun->marks)) {
+        if (mark.kind == SpeechMark::Kind::Word || mark.phoneme.startsWith('_')) {
+            boundaries.append(mark.audioMs);
+            listed << QString::number(mark.audioMs);
+        }
+    }
+    const QString report = QStringLiteral("%1 ms made, %2 heard when cut, ended at %3; boundaries %4")
+                               .arg(begun->durationMs())
+                               .arg(heardMs)
+                               .arg(endMs)
+                               .arg(listed.join(u' '));
+    qInfo("%s", qPrintable(report));
+    QVERIFY2(endMs < begun->durationMs() - 300 && endMs >= heardMs, qPrintable(report));
+    QVERIFY2(std::any_of(boundaries.begin(), boundaries.end(), [&](qint64 at) { return std::abs(at - endMs) <= 1; }),
+             qPrintable(report));
+    // What the sink heard is what was made up to there, and not the text after.
+    const std::optional<Sound> made =
+        soundIn(begun->pcm.left(qsizetype(endMs * begun->sampleRate / 1000) * 2), begun->sampleRate);
+    const std::optional<Sound> heard = soundIn(capture, CaptureRate);
+    QVERIFY2(made && heard, qPrintable(report));
+    QVERIFY2(heard->soundingMs >= made->soundingMs * 85 / 100 && heard->soundingMs <= made->soundingMs * 115 / 100,
+             qPrintable(describe(made) + QStringLiteral(" / ") + describe(heard)));
 }
 
 int main(int argc, char **argv)

@@ -1,6 +1,8 @@
+#include "app/namecheck.h"
 #include "settings/settingkeys.h"
 #include "settings/settings.h"
 #include "speech/greeting.h"
+#include "speech/namelexicon.h"
 #include "speech/speech.h"
 #include "support/corefakes.h"
 
@@ -149,6 +151,23 @@ private Q_SLOTS:
             QCOMPARE(startupGreeting(custom, r), QStringLiteral("Aloha!"));
         GreetingSettings none {QStringLiteral("IntegrateNo"), QString(), defaultBaseGreeting({}), {}};
         QCOMPARE(startupGreeting(none, 9), QStringLiteral("Hi! How are ~you?,?"));
+    }
+
+    // Names the spelling-to-sound rules get wrong are said as the lexicon
+    // spells them, as whole words in any case; each can be typed as a name.
+    void namesAreSaidAsTheLexiconSpellsThem()
+    {
+        QVERIFY(nameLexicon().size() >= 50);
+        for (const NameSaying &saying : nameLexicon()) {
+            const QString typed = QString::fromLatin1(saying.name) + QStringLiteral(" Smith");
+            QVERIFY2(!checkName(typed), saying.name);
+            QCOMPARE(firstNameOf(typed), QString::fromLatin1(saying.name));
+            QCOMPARE(respellNames(QString::fromLatin1(saying.name)), QString::fromLatin1(saying.sayAs));
+        }
+        QCOMPARE(respellNames(QStringLiteral("Hello. I am ~so happy to work with you.,Siobhan?")),
+                 QStringLiteral("Hello. I am ~so happy to work with you.,Shivawn?"));
+        QCOMPARE(respellNames(QStringLiteral("Hi! How are ~you?,NGUYEN?")), QStringLiteral("Hi! How are ~you?,Win?"));
+        QCOMPARE(respellNames(QStringLiteral("Xinyi and Ann, 8times5")), QStringLiteral("Xinyi and Ann, 8times5"));
     }
 };
 

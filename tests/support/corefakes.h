@@ -44,6 +44,7 @@ public:
         log << QStringLiteral("stop");
         waiting.clear();
     }
+    void stopAtWordEnd() override { log << QStringLiteral("stop at word end"); }
     void dropWaitingSpeech() override { log << QStringLiteral("drop waiting"); }
     // Everything asked is still being played until the test says it is over.
     void whenQuiet(std::function<void()> done) override { waiting.push_back(std::move(done)); }
