@@ -353,6 +353,14 @@ public:
         return true;
     }
     void damaged() { ++m_scan.damagedLines; }
+    // The columns, from the first line of a file read from its middle.
+    void useHeaderOf(QByteArrayView firstLine)
+    {
+        const QString text = QString::fromUtf8(firstLine).trimmed();
+        if (splitLine(text, m_fields, m_storage) && Columns::isHeader(m_fields))
+            m_columns = Columns::fromHeader(m_fields);
+        m_first = false;
+    }
 
 private:
     bool line(QStringView line)
@@ -388,9 +396,18 @@ private:
     bool m_first = true;
 };
 
-// Every whole line of one file, as entries, a piece at a time; what it skipped
-// goes into scan. False when the progress said stop.
-bool scanFile(const QString &path, LogScan &scan, WorkProgress *progress, const EntryTaker &take)
+// Every whole line of one file from `from` on (the start of a line), as
+// entries, a piece at a time; what it skipped goes into scan. A read from the
+// middle takes the columns from the file's first line. False when the
+// progress said stop.
+struct FileEnd
+{
+    qint64 wholeLines = 0; // where the last whole line ended
+    bool cutTail = false; // the file ends in a line cut short
+};
+
+bool scanFile(const QString &path, LogScan &scan, WorkProgress *progress, const EntryTaker &take, qint64 from = 0,
+              FileEnd *fileEnd = nullptr)
 {
     const OpenResult opened = openFileReporting(path);
     if (!opened.file) {
@@ -399,9 +416,17 @@ bool scanFile(const QString &path, LogScan &scan, WorkProgress *progress, const 
     }
     LogLines lines(scan, take);
     QByteArray piece(PieceBytes, Qt::Uninitialized);
+    if (from > 0) {
+        const qint64 got = opened.file->readAt(0, piece.data(), std::min<qint64>(PieceBytes, from));
+        QByteArrayView head(piece.constData(), std::max<qint64>(got, 0));
+        head = head.sliced(byteOrderMarkLength(head));
+        const qsizetype end = head.indexOf('\n');
+        lines.useHeaderOf(end < 0 ? QByteArrayView() : head.first(end));
+    }
     QByteArray started; // a line begun in an earlier piece
     bool overlong = false; // in a line past the limit, which is not kept
-    for (qint64 offset = 0;;) {
+    qint64 whole = from;
+    for (qint64 offset = from;;) {
         const qint64 got = opened.file->readAt(offset, piece.data(), PieceBytes);
         if (got < 0) {
             scan.unreadable << QStringLiteral("%1 (%2)").arg(fileErrorReason(errno), path);
@@ -410,8 +435,12 @@ bool scanFile(const QString &path, LogScan &scan, WorkProgress *progress, const 
         if (got == 0)
             break;
         QByteArrayView bytes(piece.constData(), got);
-        if (offset == 0)
-            bytes = bytes.sliced(byteOrderMarkLength(bytes));
+        qint64 start = offset;
+        if (offset == 0) {
+            const qsizetype mark = byteOrderMarkLength(bytes);
+            bytes = bytes.sliced(mark);
+            start += mark;
+        }
         offset += got;
         const qsizetype firstEnd = bytes.indexOf('\n');
         if (firstEnd < 0) {
@@ -433,6 +462,7 @@ bool scanFile(const QString &path, LogScan &scan, WorkProgress *progress, const 
             }
             if (!goOn)
                 return true;
+            whole = start + lastEnd + 1;
             overlong = false;
             started = bytes.sliced(lastEnd + 1).toByteArray();
             if (started.size() > LineLimit) {
@@ -444,8 +474,11 @@ bool scanFile(const QString &path, LogScan &scan, WorkProgress *progress, const 
             return false;
     }
     // Written whole, every line ends with CR LF: the rest was cut short.
-    if (overlong || !started.isEmpty())
+    const bool cut = overlong || !started.isEmpty();
+    if (cut)
         lines.damaged();
+    if (fileEnd)
+        *fileEnd = {whole, cut};
     return true;
 }
 
@@ -593,6 +626,7 @@ LogScan scanStudentLog(const QString &logFolder, const QString &student,
     // ids one digest with a chance of about one in 30 million.
     QSet<quint64> seen;
     for (const QString &path : filesOf(logFolder, student)) {
+        const int damagedBefore = scan.damagedLines;
         const bool goOn = scanFile(path, scan, options.progress, [&](const AnswerEntry &e) {
             // Files whose names fold together on a case-blind disk share
             // lines of more than one student.
@@ -614,11 +648,38 @@ LogScan scanStudentLog(const QString &logFolder, const QString &student,
             each(e);
             return true;
         });
+        if (scan.damagedLines > damagedBefore)
+            scan.damagedFiles.append({QFileInfo(path).fileName(), scan.damagedLines - damagedBefore});
         scan.cancelled = !goOn;
         if (scan.cancelled || scan.tooManyIds)
             break;
     }
     return scan;
+}
+
+LogFileRead readLogFile(const QString &path, qint64 from, WorkProgress *progress,
+                        const std::function<void(const AnswerEntry &)> &each)
+{
+    LogFileRead read;
+    LogScan scan;
+    FileEnd end {from, false};
+    read.cancelled = !scanFile(
+        path, scan, progress,
+        [&](const AnswerEntry &e) {
+            each(e);
+            return true;
+        },
+        from, &end);
+    read.end = end.wholeLines;
+    read.cutTail = end.cutTail;
+    read.damagedLines = scan.damagedLines;
+    read.unreadable = scan.unreadable.value(0);
+    return read;
+}
+
+QStringList studentLogFiles(const QString &logFolder, const QString &student)
+{
+    return filesOf(logFolder, student);
 }
 
 qint64 studentLogSize(const QString &logFolder, const QString &student)

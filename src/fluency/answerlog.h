@@ -4,6 +4,8 @@
 #include "fluency/workprogress.h"
 
 #include <QDateTime>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -74,6 +76,7 @@ struct LogScan
 {
     int entries = 0;
     int damagedLines = 0; // cut short, malformed, or with a value out of place
+    QList<QPair<QString, int>> damagedFiles; // the file name of each with damaged lines, and how many
     int duplicates = 0; // an id already seen (a file copied into the folder twice)
     QStringList unreadable; // files that could not be read, each with why
     bool cancelled = false; // the progress said to stop: the scan is partial
@@ -100,6 +103,24 @@ struct ScanOptions
 // grow with the log.
 LogScan scanStudentLog(const QString &logFolder, const QString &student,
                        const std::function<void(const AnswerEntry &)> &each, const ScanOptions &options = {});
+
+// The log files that may hold answers of the student, in the order a scan
+// reads them: those named after the student, and any not named by us.
+QStringList studentLogFiles(const QString &logFolder, const QString &student);
+
+// One log file read from `from` on (0, or where an earlier read's whole lines
+// ended): every answer as it stands in the file, repeats and copies too, for
+// whoever reads it to sort out.
+struct LogFileRead
+{
+    qint64 end = 0; // where the last whole line ends: the next read starts here
+    int damagedLines = 0; // the cut tail among them
+    bool cutTail = false; // the file ends in a line cut short (being written, or a crash)
+    QString unreadable; // why the file could not be read; empty when it could
+    bool cancelled = false;
+};
+LogFileRead readLogFile(const QString &path, qint64 from, WorkProgress *progress,
+                        const std::function<void(const AnswerEntry &)> &each);
 
 // The bytes a scan of the student reads, for telling progress.
 qint64 studentLogSize(const QString &logFolder, const QString &student);

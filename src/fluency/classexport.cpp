@@ -2,7 +2,9 @@
 
 #include "fluency/csv.h"
 #include "fluency/fluencygrid.h"
+#include "selection/selectioncodes.h"
 
+#include <algorithm>
 #include <array>
 
 namespace plovista {
@@ -41,8 +43,24 @@ bool leadsToFormula(QChar c)
     return c.isSpace() || c == u'|' || c == u';' || c == u'\uFF5C' || c == u'\uFF1B';
 }
 
-QString rowsOf(const QString &student, const StudentLog &log, int thresholdMs, const QDate &today)
+// Every row ends with these: a row pasted into another sheet still says when
+// it was exported and against which threshold.
+QStringList exportStamp(int thresholdMs, const QDate &today)
 {
+    return {today.toString(Qt::ISODate), QString::number(thresholdMs)};
+}
+
+QString longHeader()
+{
+    return csvRecord({QStringLiteral("Student"), QStringLiteral("Operation"), QStringLiteral("Fact"),
+                      QStringLiteral("Status"), QStringLiteral("First tries"), QStringLiteral("Right at first try"),
+                      QStringLiteral("Asked again"), QStringLiteral("Time ms"), QStringLiteral("Last asked"),
+                      QStringLiteral("Exported"), QStringLiteral("Threshold ms")});
+}
+
+QString longRows(const QString &student, const StudentLog &log, int thresholdMs, const QDate &today)
+{
+    const QStringList stamp = exportStamp(thresholdMs, today);
     QString rows;
     for (const Operation operation : AllOperations) {
         const FluencyGrid grid = fluencyGrid(log.fluency, student, operation, thresholdMs, today);
@@ -55,11 +73,72 @@ QString rowsOf(const QString &student, const StudentLog &log, int thresholdMs, c
                 const FactRecord &record = log.fluency.record(fact);
                 const QString lastAsked =
                     record.last.empty() ? QString() : record.last.back().day.toString(Qt::ISODate);
-                rows += csvRecord({spreadsheetText(student), spreadsheetText(operationName(operation)),
-                                   spreadsheetText(factText(fact)), spreadsheetText(statusName(cell.status)),
-                                   QString::number(record.firstTries), QString::number(record.rightFirstTries),
-                                   QString::number(record.askedAgain), number(cell.medianMs), lastAsked});
+                rows +=
+                    csvRecord(QStringList {spreadsheetText(student), spreadsheetText(operationName(operation)),
+                                           spreadsheetText(factText(fact)), spreadsheetText(statusName(cell.status)),
+                                           QString::number(record.firstTries), QString::number(record.rightFirstTries),
+                                           QString::number(record.askedAgain), number(cell.ms), lastAsked} +
+                              stamp);
             }
+        }
+    }
+    return rows;
+}
+
+QString wideHeader()
+{
+    return csvRecord({QStringLiteral("Student"), QStringLiteral("Operation"), QStringLiteral("Family"),
+                      QStringLiteral("Number"), QStringLiteral("Range"), QStringLiteral("Knows it"),
+                      QStringLiteral("Almost"), QStringLiteral("Teach it"), QStringLiteral("Not asked yet"),
+                      QStringLiteral("Facts"), QStringLiteral("Last practised"), QStringLiteral("Exported"),
+                      QStringLiteral("Threshold ms")});
+}
+
+// A family as the fact menu names its option ("x7"); the Facts of Ten are one.
+QString familyName(Operation operation, int row)
+{
+    return operation == Operation::FactsOfTen ? operationName(operation) : factOptionCaption(operation, row);
+}
+
+// A row per family of each operation the student's range of it drills, as the
+// grid counts them: the families 2 to 9, or 2 to 12 once the student did a
+// drill of the operation in the 0 to 12 range.
+QString wideRows(const QString &student, const StudentLog &log, int thresholdMs, const QDate &today)
+{
+    const QStringList stamp = exportStamp(thresholdMs, today);
+    QString rows;
+    for (const Operation operation : AllOperations) {
+        const bool ten = operation == Operation::FactsOfTen;
+        const FactRange range = log.fluency.range(operation);
+        for (int row = 0; row < gridRows(operation); ++row) {
+            std::array<int, 4> atLevel {};
+            int facts = 0;
+            QDate lastPractised;
+            for (int column = 0; column <= 12; ++column) {
+                const FactCell fact {operation, row, column};
+                if (!isDrilledFact(fact, range))
+                    continue;
+                ++facts;
+                const FactRecord &record = log.fluency.record(fact);
+                ++atLevel[static_cast<std::size_t>(factLevel(factStatus(record.last, thresholdMs, today)))];
+                if (!record.last.empty())
+                    lastPractised = std::max(lastPractised, record.last.back().day);
+            }
+            if (facts == 0)
+                continue;
+            // A computer whose clock runs ahead cannot have practised later than today.
+            if (lastPractised.isValid())
+                lastPractised = std::min(lastPractised, today);
+            const auto count = [&](FactLevel level) {
+                return QString::number(atLevel[static_cast<std::size_t>(level)]);
+            };
+            rows +=
+                csvRecord(QStringList {spreadsheetText(student), spreadsheetText(operationName(operation)),
+                                       spreadsheetText(familyName(operation, row)), QString::number(ten ? 10 : row),
+                                       ten ? QString() : rangeCode(range), count(FactLevel::KnowsIt),
+                                       count(FactLevel::Almost), count(FactLevel::TeachIt), count(FactLevel::NotAsked),
+                                       QString::number(facts), lastPractised.toString(Qt::ISODate)} +
+                          stamp);
         }
     }
     return rows;
@@ -82,7 +161,7 @@ QString spreadsheetText(QStringView text)
 }
 
 ClassExport exportClass(const QString &logFolder, int thresholdMs, const QDate &today, const QString &path,
-                        WorkProgress *progress)
+                        WorkProgress *progress, ExportShape shape)
 {
     ClassExport result;
     AtomicFileWriter file(path);
@@ -93,10 +172,8 @@ ClassExport exportClass(const QString &logFolder, int thresholdMs, const QDate &
             total += studentLogSize(logFolder, student);
         progress->restart(total);
     }
-    QString header(QChar(0xFEFF));
-    header += csvRecord({QStringLiteral("Student"), QStringLiteral("Operation"), QStringLiteral("Fact"),
-                         QStringLiteral("Status"), QStringLiteral("First tries"), QStringLiteral("Right at first try"),
-                         QStringLiteral("Asked again"), QStringLiteral("Median ms"), QStringLiteral("Last asked")});
+    const bool wide = shape == ExportShape::Wide;
+    const QString header = QChar(0xFEFF) + (wide ? wideHeader() : longHeader());
     bool writing = file.write(header.toUtf8());
     for (qsizetype i = 0; writing && i < students.size(); ++i) {
         if (progress && progress->cancelled())
@@ -104,7 +181,10 @@ ClassExport exportClass(const QString &logFolder, int thresholdMs, const QDate &
         const StudentLog log = loadStudentLog(logFolder, students[i], progress);
         if (log.scan.cancelled)
             break;
-        writing = file.write(rowsOf(students[i], log, thresholdMs, today).toUtf8());
+        result.unreadable += log.scan.unreadable;
+        const QString rows =
+            wide ? wideRows(students[i], log, thresholdMs, today) : longRows(students[i], log, thresholdMs, today);
+        writing = file.write(rows.toUtf8());
         ++result.students;
     }
     // The file beside the old one goes with `file`.
@@ -112,6 +192,7 @@ ClassExport exportClass(const QString &logFolder, int thresholdMs, const QDate &
         result.cancelled = true;
         return result;
     }
+    result.unreadable.removeDuplicates();
     result.written = file.commit();
     return result;
 }

@@ -10,6 +10,38 @@
 
 namespace plovista {
 
+FactLevel factLevel(FactStatus status)
+{
+    switch (status) {
+    case FactStatus::Unseen:
+        return FactLevel::NotAsked;
+    case FactStatus::NeedsWork:
+        return FactLevel::TeachIt;
+    case FactStatus::Slow:
+    case FactStatus::Fluent:
+    case FactStatus::Stale:
+        return FactLevel::Almost;
+    case FactStatus::Automatic:
+        return FactLevel::KnowsIt;
+    }
+    return FactLevel::NotAsked;
+}
+
+QString levelName(FactLevel level)
+{
+    switch (level) {
+    case FactLevel::NotAsked:
+        return QStringLiteral("not asked yet");
+    case FactLevel::TeachIt:
+        return QStringLiteral("teach it");
+    case FactLevel::Almost:
+        return QStringLiteral("almost");
+    case FactLevel::KnowsIt:
+        return QStringLiteral("knows it");
+    }
+    return {};
+}
+
 int fluencyThresholdMs(const QString &speedGoal)
 {
     const double goal = leadingNumber(speedGoal);
@@ -46,19 +78,22 @@ FactStatus factStatus(const std::vector<Attempt> &lastAttempts, int thresholdMs,
     return isFluent(latest, thresholdMs) ? FactStatus::Fluent : FactStatus::Slow;
 }
 
-std::optional<int> medianRightMs(const std::vector<Attempt> &attempts)
+std::optional<int> decidingMs(const std::vector<Attempt> &lastAttempts, int thresholdMs, FactStatus status)
 {
-    std::vector<int> times;
-    for (const Attempt &a : attempts)
-        if (a.correct && a.ms)
-            times.push_back(*a.ms);
-    if (times.empty())
+    switch (status) {
+    case FactStatus::Unseen:
+    case FactStatus::NeedsWork:
         return std::nullopt;
-    std::sort(times.begin(), times.end());
-    const std::size_t mid = times.size() / 2;
-    if (times.size() % 2 == 1)
-        return times[mid];
-    return (times[mid - 1] + times[mid] + 1) / 2;
+    case FactStatus::Slow:
+        return lastAttempts.back().ms;
+    case FactStatus::Fluent:
+    case FactStatus::Automatic:
+    case FactStatus::Stale:
+        break;
+    }
+    const auto fluent = std::find_if(lastAttempts.crbegin(), lastAttempts.crend(),
+                                     [&](const Attempt &a) { return isFluent(a, thresholdMs); });
+    return fluent == lastAttempts.crend() ? std::nullopt : fluent->ms;
 }
 
 std::optional<FactCell> factCell(Operation operation, int left, int right)
@@ -98,6 +133,23 @@ bool isGridFact(const FactCell &cell)
     return inside && !(cell.operation == Operation::Division && cell.row == 0);
 }
 
+bool isDrilledFact(const FactCell &cell, FactRange range)
+{
+    if (cell.operation == Operation::FactsOfTen)
+        return isGridFact(cell);
+    const int last = range == FactRange::ZeroToTwelve ? 12 : 9;
+    return cell.row >= 2 && cell.row <= last && cell.column >= 0 && cell.column <= last;
+}
+
+int drilledFacts(Operation operation, FactRange range)
+{
+    int count = 0;
+    for (int row = 0; row < gridRows(operation); ++row)
+        for (int column = 0; column <= 12; ++column)
+            count += isDrilledFact({operation, row, column}, range) ? 1 : 0;
+    return count;
+}
+
 int gridRows(Operation operation)
 {
     return operation == Operation::FactsOfTen ? 1 : 13;
@@ -118,7 +170,9 @@ QString factText(const FactCell &cell)
     case Operation::Division:
         return fact(v * c, c);
     case Operation::FactsOfTen:
-        return QStringLiteral("%1 + %2 = 10").arg(v).arg(10 - v);
+        // Both formats ask for the same number, so they share the cell: format
+        // 2, the menu's first choice, then format 1, the answer box as "?".
+        return QStringLiteral("%1 + ? = 10 or 10 - ? = %1").arg(v);
     }
     return {};
 }

@@ -22,6 +22,23 @@ enum class FactStatus {
     Stale, // automatic, but not asked for 30 days or more
 };
 
+// The three levels a teacher reads, and "not asked yet". Knowing a fact is
+// retrieving it at once, again and again: only an automatic fact is known. A
+// fact answered fluently on one day, answered right but slowly, or automatic
+// once but not asked for a month is on its way or slipping: almost. A fact
+// last missed (or missed twice of three) is one to teach.
+enum class FactLevel {
+    NotAsked,
+    TeachIt,
+    Almost,
+    KnowsIt,
+};
+
+FactLevel factLevel(FactStatus status);
+
+// "knows it", "almost", "teach it", "not asked yet".
+QString levelName(FactLevel level);
+
 inline constexpr int DefaultFluencyThresholdMs = 3000;
 inline constexpr int StaleAfterDays = 30;
 
@@ -31,10 +48,15 @@ int fluencyThresholdMs(const QString &speedGoal);
 
 struct Attempt
 {
-    qint64 at = 0; // milliseconds since the epoch, for ordering
+    // When, for ordering answers of different computers: milliseconds since
+    // the epoch on the computer's clock, trusted no later than now (see
+    // StudentFluency).
+    qint64 at = 0;
     QDate day; // the day as the computer that logged it saw it
     bool correct = false;
     std::optional<int> ms; // the time that counts, when one was taken
+    qint64 position = 0; // the answer's place in its computer's file: the order of answers of one instant
+    int source = 0; // the file it came from, for answers of one instant on two computers
 };
 
 // Right, and in under the threshold. An answer without a time cannot show
@@ -45,9 +67,10 @@ bool isFluent(const Attempt &attempt, int thresholdMs);
 // rules above; today decides staleness.
 FactStatus factStatus(const std::vector<Attempt> &lastAttempts, int thresholdMs, const QDate &today);
 
-// The middle time of the right answers among the attempts; the mean of the
-// two middle ones for an even count. Empty when none was right with a time.
-std::optional<int> medianRightMs(const std::vector<Attempt> &attempts);
+// The time of the latest attempt that decides the status: the latest fluent
+// answer of a fluent or automatic fact, the latest (right) answer of a slow
+// one; none for a fact that needs work or was not asked.
+std::optional<int> decidingMs(const std::vector<Attempt> &lastAttempts, int thresholdMs, FactStatus status);
 
 // Where a fact stands in the teacher's grid of an operation: the row is the
 // fixed number of its family (the fact option of the drill: the times-7
@@ -72,8 +95,17 @@ std::optional<FactCell> factCell(Operation operation, int left, int right);
 bool isGridFact(const FactCell &cell);
 int gridRows(Operation operation);
 
-// "7 + 5", "12 - 5", "7 x 5", "35 / 5", "3 + 7 = 10": the fact of a cell as
-// the drill asks it.
+// Whether a drill of the range can ask the fact: the families (rows) 2 to 9
+// with the numbers 0 to 9 in the 0 to 9 range, 2 to 12 with 0 to 12 in the 0
+// to 12 range (the menu offers 10 to 12 only there); Facts of Ten, which have
+// no range, all ten. Rows 0 and 1 are never drilled.
+bool isDrilledFact(const FactCell &cell, FactRange range);
+// How many: 80 or 143, and 10 for Facts of Ten.
+int drilledFacts(Operation operation, FactRange range);
+
+// "7 + 5", "12 - 5", "7 x 5", "35 / 5": the fact of a cell as the drill asks
+// it, in one text. A Facts of Ten cell as the drill shows it in either format,
+// "?" where the answer box stands: "3 + ? = 10 or 10 - ? = 3".
 QString factText(const FactCell &cell);
 
 // "needs work", "automatic", ...

@@ -70,6 +70,9 @@ FluencyForm::FluencyForm(App &app)
     m_exportButt = new QPushButton(QStringLiteral("&Export Class..."), client());
     m_exportButt->setObjectName(QStringLiteral("ExportButt"));
     m_exportButt->setToolTip(QStringLiteral(" save every student's facts as a spreadsheet file "));
+    m_exportWideButt = new QPushButton(QStringLiteral("Export &Families..."), client());
+    m_exportWideButt->setObjectName(QStringLiteral("ExportWideButt"));
+    m_exportWideButt->setToolTip(QStringLiteral(" save how many facts of each family every student knows "));
 
     m_view = new FluencyView(client());
     m_view->setObjectName(QStringLiteral("GridView"));
@@ -105,6 +108,7 @@ FluencyForm::FluencyForm(App &app)
     choices->addStretch();
     choices->addWidget(m_printButt);
     choices->addWidget(m_exportButt);
+    choices->addWidget(m_exportWideButt);
     auto *layout = new QVBoxLayout(client());
     layout->addLayout(choices);
     layout->addWidget(m_view, 1);
@@ -125,6 +129,7 @@ FluencyForm::FluencyForm(App &app)
     connect(m_operationList, &QComboBox::currentIndexChanged, this, &FluencyForm::showGrid);
     connect(m_printButt, &QPushButton::clicked, this, &FluencyForm::PrintButt_Click);
     connect(m_exportButt, &QPushButton::clicked, this, &FluencyForm::ExportButt_Click);
+    connect(m_exportWideButt, &QPushButton::clicked, this, &FluencyForm::ExportWideButt_Click);
     connect(m_cancelButt, &QPushButton::clicked, this, &FluencyForm::CancelButt_Click);
 }
 
@@ -240,6 +245,7 @@ void FluencyForm::showGrid()
     const bool idle = m_working == Work::None;
     m_printButt->setEnabled(any && idle);
     m_exportButt->setEnabled(m_studentList->count() > 0 && idle);
+    m_exportWideButt->setEnabled(m_exportButt->isEnabled());
     m_studentList->setEnabled(m_working != Work::Exporting);
     if (m_working == Work::Reading) {
         m_view->showMessage(ReadingCaption);
@@ -291,10 +297,21 @@ void FluencyForm::PrintButt_Click()
 
 void FluencyForm::ExportButt_Click()
 {
+    exportAs(ExportShape::Long);
+}
+
+void FluencyForm::ExportWideButt_Click()
+{
+    exportAs(ExportShape::Wide);
+}
+
+void FluencyForm::exportAs(ExportShape shape)
+{
     m_app.speech().QuietPeedy();
     const QDate today = m_app.clock().now().date();
-    const QString suggested =
-        QDir(m_app.workingFolder()).filePath(QStringLiteral("Class fluency %1.csv").arg(today.toString(Qt::ISODate)));
+    const QString name =
+        shape == ExportShape::Wide ? QStringLiteral("Class families %1.csv") : QStringLiteral("Class fluency %1.csv");
+    const QString suggested = QDir(m_app.workingFolder()).filePath(name.arg(today.toString(Qt::ISODate)));
     const QString path = m_chooseSaveFile(suggested);
     if (path.isEmpty())
         return;
@@ -302,11 +319,12 @@ void FluencyForm::ExportButt_Click()
     const int threshold = thresholdMs();
     AnswerLogWriter &writer = m_app.answerLog();
     showWork(Work::Exporting, QStringLiteral("Exporting the class..."));
-    m_work.start([this, folder, threshold, today, path, &writer](WorkProgress &progress) -> BackgroundWork::Delivery {
-        waitForLatestAnswers(writer, progress);
-        const ClassExport result = exportClass(folder, threshold, today, path, &progress);
-        return [this, result, path] { classExported(result, path); };
-    });
+    m_work.start(
+        [this, folder, threshold, today, path, shape, &writer](WorkProgress &progress) -> BackgroundWork::Delivery {
+            waitForLatestAnswers(writer, progress);
+            const ClassExport result = exportClass(folder, threshold, today, path, &progress, shape);
+            return [this, result, path] { classExported(result, path); };
+        });
 }
 
 void FluencyForm::classExported(const ClassExport &result, const QString &path)

@@ -44,6 +44,7 @@ public:
 
     void PrintButt_Click();
     void ExportButt_Click();
+    void ExportWideButt_Click();
     void CancelButt_Click();
     void help_Click();
     void Quit_Click();
@@ -62,6 +63,7 @@ private:
     void studentChosen();
     void studentsRead(const std::optional<QStringList> &students, const QString &student,
                       std::optional<StudentLog> log);
+    void exportAs(ExportShape shape);
     void classExported(const ClassExport &result, const QString &path);
     void showWork(Work work, const QString &caption);
     void workEnded();
@@ -75,6 +77,7 @@ private:
     QLabel *m_notice = nullptr;
     QPushButton *m_printButt = nullptr;
     QPushButton *m_exportButt = nullptr;
+    QPushButton *m_exportWideButt = nullptr;
     QWidget *m_workRow = nullptr;
     QLabel *m_workLabel = nullptr;
     QProgressBar *m_progressBar = nullptr;

@@ -1,6 +1,10 @@
 #include "fluency/fluencygrid.h"
 
+#include "fluency/logsummary.h"
 #include "selection/selectioncodes.h"
+
+#include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 
@@ -10,43 +14,166 @@ namespace {
 
 constexpr int OperationCount = 5;
 constexpr int GridSide = 13;
+constexpr std::size_t SlotCount = OperationCount * GridSide * GridSide;
+// Drills whose answers may still come: only the one being answered, in a file
+// our writer wrote; a few more for files put together by hand.
+constexpr std::size_t RecentDrills = 16;
 
 std::size_t slotOf(const FactCell &cell)
 {
     return static_cast<std::size_t>((static_cast<int>(cell.operation) * GridSide + cell.row) * GridSide + cell.column);
 }
 
-} // namespace
-
-StudentFluency::StudentFluency()
-    : m_records(OperationCount * GridSide * GridSide)
-{ }
-
-std::optional<int> countedMs(const AnswerEntry &entry)
+// FNV-1a over the UTF-16 text: the same on every run and every machine.
+quint64 digestOf(QStringView text)
 {
-    return entry.msAfterReading ? entry.msAfterReading : entry.ms;
+    quint64 hash = 14695981039346656037ULL;
+    for (const QChar c : text) {
+        hash ^= c.unicode();
+        hash *= 1099511628211ULL;
+    }
+    return hash;
 }
 
-void StudentFluency::add(const AnswerEntry &entry)
+QString drillOf(const AnswerEntry &entry)
 {
+    // A line without its drill has it in its id: "<drill>-<sequence>".
+    return entry.drillId.isEmpty() ? entry.id.section(u'-', 0, -2) : entry.drillId;
+}
+
+QDate mondayOf(const QDate &day)
+{
+    return day.addDays(1 - day.dayOfWeek());
+}
+
+bool before(const Attempt &a, const Attempt &b)
+{
+    if (a.at != b.at)
+        return a.at < b.at;
+    if (a.source != b.source)
+        return a.source < b.source;
+    return a.position < b.position;
+}
+
+// The last three of the attempts of every list, each list oldest first.
+std::vector<Attempt> lastThree(const std::vector<const std::vector<Attempt> *> &lists)
+{
+    std::vector<Attempt> all;
+    for (const std::vector<Attempt> *list : lists)
+        all.insert(all.end(), list->cbegin(), list->cend());
+    std::sort(all.begin(), all.end(), before);
+    if (all.size() > 3)
+        all.erase(all.begin(), all.end() - 3);
+    return all;
+}
+
+} // namespace
+
+LogFileFluency::LogFileFluency()
+    : records(SlotCount)
+    , weeks(SlotCount)
+{ }
+
+bool LogFileFluency::validAt(qint64 nowMs) const
+{
+    return latestTrusted <= nowMs && nowMs < earliestAhead;
+}
+
+void LogFileFluency::add(const AnswerEntry &entry, qint64 nowMs)
+{
+    const quint64 digest = digestOf(drillOf(entry));
+    auto drill = std::find_if(recent.begin(), recent.end(), [&](const Drill &d) { return d.digest == digest; });
+    if (drill == recent.end()) {
+        if (recent.size() >= RecentDrills)
+            recent.erase(recent.begin());
+        if (std::find(drills.cbegin(), drills.cend(), digest) == drills.cend())
+            drills.push_back(digest);
+        recent.push_back({digest, -1, {}});
+        drill = recent.end() - 1;
+    }
+    // A drill's answers are numbered as they are given: a number already
+    // taken is the same answer again.
+    if (entry.sequence <= drill->lastSequence) {
+        ++duplicates;
+        return;
+    }
+    drill->lastSequence = entry.sequence;
+    ++answers;
+
+    const qint64 time = entry.time.toMSecsSinceEpoch();
+    if (time <= nowMs) {
+        trusted = std::max(trusted, time);
+        latestTrusted = std::max(latestTrusted, time);
+    } else {
+        earliestAhead = std::min(earliestAhead, time);
+    }
     const std::optional<FactCell> cell = factCell(entry.operation, entry.left, entry.right);
     if (!cell)
         return;
-    FactRecord &record = m_records[slotOf(*cell)];
-    if (!entry.firstTry) {
+    const auto op = static_cast<std::size_t>(entry.operation);
+    lastDay[op] = std::max(lastDay[op], entry.time.date());
+    if (entry.range == rangeCode(FactRange::ZeroToTwelve))
+        zeroToTwelve[op] = true;
+
+    const std::size_t slot = slotOf(*cell);
+    const auto slotNumber = static_cast<int>(slot);
+    FactRecord &record = records[slot];
+    const bool missedBefore =
+        std::find(drill->missed.cbegin(), drill->missed.cend(), slotNumber) != drill->missed.cend();
+    if (!entry.correct && !missedBefore)
+        drill->missed.push_back(slotNumber);
+    // Asked again in the drill that missed it, the fact is still being
+    // corrected, whether it was asked right after the miss or drawn again
+    // later in the drill.
+    if (!entry.firstTry || missedBefore) {
         ++record.askedAgain;
         return;
     }
     ++record.firstTries;
     if (entry.correct)
         ++record.rightFirstTries;
-    const Attempt attempt {entry.time.toMSecsSinceEpoch(), entry.time.date(), entry.correct, countedMs(entry)};
-    // After the equal times, so answers of one instant keep the log's order.
-    const auto place = std::upper_bound(record.last.begin(), record.last.end(), attempt.at,
-                                        [](qint64 at, const Attempt &a) { return at < a.at; });
-    record.last.insert(place, attempt);
+    // The file's order is the order the answers were given, and the trusted
+    // time only goes forward in it, so the latest goes last.
+    record.last.push_back({trusted, entry.time.date(), entry.correct, countedMs(entry), answers, 0});
     if (record.last.size() > 3)
         record.last.erase(record.last.begin());
+
+    QDate week;
+    if (trusted != NoTrustedTime)
+        week = mondayOf(QDateTime::fromMSecsSinceEpoch(trusted, Qt::OffsetFromUTC, entry.time.offsetFromUtc()).date());
+    std::vector<FactWeek> &factWeeks = weeks[slot];
+    if (factWeeks.empty() || factWeeks.back().week != week)
+        factWeeks.push_back({week, record.last});
+    else
+        factWeeks.back().last = record.last;
+}
+
+StudentFluency::StudentFluency()
+    : m_records(SlotCount)
+{ }
+
+StudentFluency::StudentFluency(std::vector<LogFileFluency> files, const QDate &today)
+    : m_files(std::move(files))
+    , m_records(SlotCount)
+    , m_today(today)
+{
+    for (std::size_t file = 0; file < m_files.size(); ++file)
+        for (FactRecord &record : m_files[file].records)
+            for (Attempt &a : record.last)
+                a.source = static_cast<int>(file);
+    for (std::size_t slot = 0; slot < SlotCount; ++slot) {
+        FactRecord &merged = m_records[slot];
+        std::vector<const std::vector<Attempt> *> lists;
+        for (const LogFileFluency &file : m_files) {
+            const FactRecord &record = file.records[slot];
+            merged.firstTries += record.firstTries;
+            merged.rightFirstTries += record.rightFirstTries;
+            merged.askedAgain += record.askedAgain;
+            if (!record.last.empty())
+                lists.push_back(&record.last);
+        }
+        merged.last = lastThree(lists);
+    }
 }
 
 const FactRecord &StudentFluency::record(const FactCell &cell) const
@@ -54,38 +181,152 @@ const FactRecord &StudentFluency::record(const FactCell &cell) const
     return m_records[slotOf(cell)];
 }
 
-StudentLog loadStudentLog(const QString &logFolder, const QString &student, WorkProgress *progress, qsizetype idLimit)
+FactRange StudentFluency::range(Operation operation) const
 {
-    // All in one pass, as nearly every log is; when that keeps too many ids,
-    // again in twice as many shares. The bytes of the try given up count
-    // as read, so the progress goes only forward.
-    const qint64 bytes = progress ? studentLogSize(logFolder, student) : 0;
-    for (int shares = 1;; shares *= 2) {
-        StudentLog log;
-        bool whole = true;
-        for (int share = 0; share < shares && whole; ++share) {
-            const LogScan scan = scanStudentLog(logFolder, student, [&](const AnswerEntry &e) { log.fluency.add(e); },
-                                                {progress, shares, share, idLimit});
-            whole = !scan.tooManyIds;
-            log.scan.entries += scan.entries;
-            log.scan.duplicates += scan.duplicates;
-            // Every pass reads every line.
-            if (share == 0) {
-                log.scan.damagedLines = scan.damagedLines;
-                log.scan.unreadable = scan.unreadable;
-            }
-            if (scan.cancelled) {
-                log.scan.cancelled = true;
-                return log;
+    const auto op = static_cast<std::size_t>(operation);
+    const bool twelve =
+        std::any_of(m_files.cbegin(), m_files.cend(), [&](const LogFileFluency &f) { return f.zeroToTwelve[op]; });
+    return twelve ? FactRange::ZeroToTwelve : FactRange::ZeroToNine;
+}
+
+std::optional<QDate> StudentFluency::lastPractised(Operation operation) const
+{
+    const auto op = static_cast<std::size_t>(operation);
+    QDate latest;
+    for (const LogFileFluency &file : m_files)
+        latest = std::max(latest, file.lastDay[op]);
+    if (!latest.isValid())
+        return std::nullopt;
+    return m_today.isValid() ? std::min(latest, m_today) : latest;
+}
+
+std::vector<StudentFluency::WeekCount> StudentFluency::knownByWeek(Operation operation, int thresholdMs,
+                                                                   const QDate &today) const
+{
+    const QDate thisWeek = mondayOf(today);
+    std::vector<std::size_t> slots;
+    QDate first;
+    bool practised = false;
+    for (int row = 0; row < gridRows(operation); ++row) {
+        for (int column = 0; column < GridSide; ++column) {
+            const FactCell cell {operation, row, column};
+            if (!isGridFact(cell))
+                continue;
+            const std::size_t slot = slotOf(cell);
+            slots.push_back(slot);
+            for (const LogFileFluency &file : m_files) {
+                for (const FactWeek &w : file.weeks[slot]) {
+                    practised = true;
+                    if (w.week.isValid() && (!first.isValid() || w.week < first))
+                        first = w.week;
+                }
             }
         }
-        if (whole || shares >= (1 << 20)) {
-            log.scan.tooManyIds = !whole;
-            return log;
-        }
-        if (progress)
-            progress->addTotal(bytes * shares * 2);
     }
+    if (!practised)
+        return {};
+    if (!first.isValid() || first > thisWeek)
+        first = thisWeek;
+
+    std::vector<WeekCount> counts;
+    for (QDate week = first; week <= thisWeek; week = week.addDays(7))
+        counts.push_back({week, 0});
+    std::vector<const std::vector<Attempt> *> lists;
+    std::vector<std::vector<Attempt>> sourced(m_files.size());
+    for (const std::size_t slot : slots) {
+        // This week counts every answer: it is what the grid shows.
+        if (factStatus(m_records[slot].last, thresholdMs, today) == FactStatus::Automatic)
+            ++counts.back().known;
+        // Earlier weeks: each file's last three as they stood at the week's end.
+        std::vector<std::size_t> next(m_files.size(), 0);
+        for (std::size_t i = 0; i + 1 < counts.size(); ++i) {
+            const QDate week = counts[i].weekStart;
+            lists.clear();
+            for (std::size_t file = 0; file < m_files.size(); ++file) {
+                const std::vector<FactWeek> &weeks = m_files[file].weeks[slot];
+                std::size_t &at = next[file];
+                while (at < weeks.size() && (!weeks[at].week.isValid() || weeks[at].week <= week))
+                    ++at;
+                if (at == 0)
+                    continue;
+                sourced[file] = weeks[at - 1].last;
+                for (Attempt &a : sourced[file])
+                    a.source = static_cast<int>(file);
+                lists.push_back(&sourced[file]);
+            }
+            if (lists.empty())
+                continue;
+            if (factStatus(lastThree(lists), thresholdMs, week.addDays(6)) == FactStatus::Automatic)
+                ++counts[i].known;
+        }
+    }
+    return counts;
+}
+
+std::optional<int> countedMs(const AnswerEntry &entry)
+{
+    return entry.msAfterReading ? entry.msAfterReading : entry.ms;
+}
+
+StudentLog loadStudentLog(const QString &logFolder, const QString &student, WorkProgress *progress,
+                          const QDateTime &now)
+{
+    StudentLog log;
+    const qint64 nowMs = now.toMSecsSinceEpoch();
+    std::vector<LogFileFluency> files;
+    QSet<quint64> earlierDrills;
+    for (const QString &path : studentLogFiles(logFolder, student)) {
+        // The summary, when it fits the file and was read at a now that
+        // trusts the same times, saves reading what it read.
+        std::optional<LogSummary> summary = readSummary(path, student);
+        if (summary && !summary->fluency.validAt(nowMs))
+            summary.reset();
+        const auto copies = [&](const LogFileFluency &f) {
+            return std::any_of(f.drills.cbegin(), f.drills.cend(),
+                               [&](quint64 d) { return earlierDrills.contains(d); });
+        };
+        if (summary && copies(summary->fluency))
+            summary.reset();
+        const qint64 from = summary ? summary->end : 0;
+        LogFileFluency file = summary ? std::move(summary->fluency) : LogFileFluency();
+        int copied = 0;
+        const LogFileRead read = readLogFile(path, from, progress, [&](const AnswerEntry &e) {
+            if (e.student != student)
+                return;
+            // A drill of an earlier file: this one holds a copy.
+            if (earlierDrills.contains(digestOf(drillOf(e)))) {
+                ++copied;
+                return;
+            }
+            file.add(e, nowMs);
+        });
+        if (read.cancelled) {
+            log.scan.cancelled = true;
+            break;
+        }
+        if (!read.unreadable.isEmpty())
+            log.scan.unreadable << read.unreadable;
+        // A line cut short at the end may be one being written: it is read
+        // again next time, and not kept as damage.
+        file.damagedLines += read.damagedLines - (read.cutTail ? 1 : 0);
+        const int damaged = file.damagedLines + (read.cutTail ? 1 : 0);
+        if (damaged > 0)
+            log.scan.damagedFiles.append({QFileInfo(path).fileName(), damaged});
+        log.scan.damagedLines += damaged;
+        log.scan.duplicates += file.duplicates + copied;
+        log.scan.entries += static_cast<int>(file.answers);
+        // What depends on another file is not kept as this file's summary.
+        if (read.unreadable.isEmpty() && copied == 0 && (!summary || read.end != from)) {
+            if (const std::optional<LogDigests> digests = logDigests(path, read.end))
+                writeSummary(path, {student, file, read.end, digests->head, digests->tail});
+        }
+        for (const quint64 d : file.drills)
+            earlierDrills.insert(d);
+        if (file.answers > 0)
+            files.push_back(std::move(file));
+    }
+    log.fluency = StudentFluency(std::move(files), now.date());
+    return log;
 }
 
 QString FluencyGrid::rowLabel(int row) const
@@ -103,6 +344,7 @@ FluencyGrid fluencyGrid(const StudentFluency &fluency, const QString &student, O
     grid.operation = operation;
     grid.thresholdMs = thresholdMs;
     grid.today = today;
+    grid.range = fluency.range(operation);
     grid.rows = gridRows(operation);
     const bool ten = operation == Operation::FactsOfTen;
     grid.firstColumn = ten ? 1 : 0;
@@ -116,11 +358,14 @@ FluencyGrid fluencyGrid(const StudentFluency &fluency, const QString &student, O
             if (out.isFact) {
                 const FactRecord &record = fluency.record(cell);
                 out.status = factStatus(record.last, thresholdMs, today);
-                out.medianMs = medianRightMs(record.last);
-                ++grid.facts;
-                if (out.status == FactStatus::Automatic) {
-                    ++grid.automaticInRow[static_cast<std::size_t>(row)];
-                    ++grid.automatic;
+                out.ms = decidingMs(record.last, thresholdMs, out.status);
+                out.drilled = isDrilledFact(cell, grid.range);
+                if (out.drilled) {
+                    ++grid.facts;
+                    if (out.status == FactStatus::Automatic) {
+                        ++grid.automaticInRow[static_cast<std::size_t>(row)];
+                        ++grid.automatic;
+                    }
                 }
             }
             grid.cells.push_back(out);

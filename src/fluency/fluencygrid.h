@@ -4,8 +4,11 @@
 #include "fluency/factstatus.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
+#include <array>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -17,23 +20,98 @@ struct FactRecord
     std::vector<Attempt> last; // the last three first tries, oldest first
     int firstTries = 0;
     int rightFirstTries = 0;
-    int askedAgain = 0; // answers to the fact asked again after a miss
+    int askedAgain = 0; // answers to the fact asked again after a miss in its drill
 };
 
-// A student's answers, fact by fact. Answers may come in any order (the
-// files of several computers); each fact keeps its three latest first tries,
-// so memory does not grow with the length of the log.
+// A fact's last three first tries as they stood at the end of a week.
+struct FactWeek
+{
+    QDate week; // its Monday; invalid for answers whose time is not trusted yet
+    std::vector<Attempt> last;
+};
+
+// What one log file (one student on one computer) says, as far as it was
+// read: the file is written in the order the answers were given, so its
+// answers are taken in that order, a line at a time, and the state can be
+// kept and taken further when the file grows.
+struct LogFileFluency
+{
+    LogFileFluency();
+    // The next answer of the file. Times later than nowMs are not trusted.
+    void add(const AnswerEntry &entry, qint64 nowMs);
+    // Whether what was taken in is what a fresh read at nowMs would take in:
+    // no time of the file lies between the now it was read at and this one.
+    bool validAt(qint64 nowMs) const;
+
+    // A drill lately answered in the file.
+    struct Drill
+    {
+        quint64 digest = 0;
+        int lastSequence = -1;
+        std::vector<int> missed; // the facts (slots) missed in it so far
+    };
+
+    std::vector<FactRecord> records; // by slot: operation, row, column
+    std::vector<std::vector<FactWeek>> weeks; // by slot, oldest first
+    std::array<QDate, 5> lastDay {}; // by operation: the latest day any of its facts was answered
+    std::array<bool, 5> zeroToTwelve {}; // by operation: a drill of it in the 0 to 12 range
+    std::vector<quint64> drills; // every drill of the file, as digests of their ids
+    std::vector<Drill> recent; // the last drills, latest last
+    qint64 answers = 0; // answers taken in: every line but copies
+    qint64 trusted = NoTrustedTime; // the latest time of the file not past now
+    qint64 latestTrusted = NoTrustedTime; // the latest time seen that was not past now
+    qint64 earliestAhead = NoTimeAhead; // the earliest time seen that was past now
+    int duplicates = 0; // lines of an answer already taken in
+    int damagedLines = 0; // whole lines that could not be read
+
+    static constexpr qint64 NoTrustedTime = std::numeric_limits<qint64>::min();
+    static constexpr qint64 NoTimeAhead = std::numeric_limits<qint64>::max();
+};
+
+// A student's answers, fact by fact, from the files of every computer. Within
+// a file the answers go in the order they were written (drill by drill, each
+// drill's answers by their sequence). Between computers they go by the clock,
+// but never past now: a computer whose clock runs ahead has its answers put at
+// its own latest time that is not past now, or before every other computer's
+// answers when it has none, so a clock a year ahead cannot make its answers
+// the latest for a year. A fact asked again in a drill after it was missed in
+// that drill is a repeat, whatever the line says. Each fact keeps its three
+// latest first tries, so memory does not grow with the length of the log.
 class StudentFluency
 {
 public:
     StudentFluency();
-    // Answers whose numbers no drill shows are left out.
-    void add(const AnswerEntry &entry);
+    // The files in the order they were read; a file's answers go before
+    // another's of the same instant when it comes first. Today is the day
+    // they were read on.
+    StudentFluency(std::vector<LogFileFluency> files, const QDate &today);
+
     const FactRecord &record(const FactCell &cell) const;
+    // The range whose facts the grid of the operation counts: 0 to 12 once the
+    // student did a drill of it in that range (its facts include those of 0 to
+    // 9), else 0 to 9.
+    FactRange range(Operation operation) const;
+    // The known facts (automatic: "knows it") at the end of each week, Monday
+    // first, from the first week the operation was practised to today's week,
+    // which counts every answer; empty when it never was.
+    struct WeekCount
+    {
+        QDate weekStart;
+        int known = 0;
+    };
+    std::vector<WeekCount> knownByWeek(Operation operation, int thresholdMs, const QDate &today) const;
+    // The latest day the operation was practised, by the computers' clocks
+    // but never later than the day the answers were read.
+    std::optional<QDate> lastPractised(Operation operation) const;
+    const std::vector<LogFileFluency> &files() const { return m_files; }
 
 private:
+    std::vector<LogFileFluency> m_files;
     std::vector<FactRecord> m_records;
+    QDate m_today;
 };
+
+using WeekCount = StudentFluency::WeekCount;
 
 // The time an answer counts with: from the end of the reading when the fact
 // was read aloud and the reading ended before the answer, else from the
@@ -46,22 +124,20 @@ struct StudentLog
     LogScan scan;
 };
 
-// Ids a load keeps at a time to catch an answer read twice: about 26 MB.
-inline constexpr qsizetype StudentLogIdLimit = 2'000'000;
-
-// The student's answers, fact by fact. A student with more answers than the
-// id limit is read in several passes, each over a share of the ids, so the
-// memory of a load has a bound whatever the length of the log. The progress,
-// when given, is told of every piece read (and of the passes added), and can
-// stop the load: the scan then says it was cancelled.
+// The student's answers, fact by fact, from every file of the log folder
+// that may hold them. A drill found in an earlier file (a file copied into
+// the folder) is left out of the later ones. The progress, when given, is
+// told of every piece read, and can stop the load: the scan then says it was
+// cancelled. Times later than now are not trusted.
 StudentLog loadStudentLog(const QString &logFolder, const QString &student, WorkProgress *progress = nullptr,
-                          qsizetype idLimit = StudentLogIdLimit);
+                          const QDateTime &now = QDateTime::currentDateTime());
 
 struct GridCell
 {
     bool isFact = false;
     FactStatus status = FactStatus::Unseen;
-    std::optional<int> medianMs; // of the right answers among the last three
+    bool drilled = false; // a drill of the grid's range can ask it
+    std::optional<int> ms; // of the latest attempt that decides the status; none when it needs work
 };
 
 // One student's grid of one operation, as the teacher sees and prints it.
@@ -76,8 +152,9 @@ struct FluencyGrid
     int columns = 13;
     std::vector<GridCell> cells; // row by row
     std::vector<int> automaticInRow;
-    int automatic = 0;
-    int facts = 0; // cells that hold a fact
+    int automatic = 0; // of the drilled facts
+    FactRange range = FactRange::ZeroToNine; // the range whose facts are counted
+    int facts = 0; // the facts a drill of the range can ask
 
     const GridCell &at(int row, int columnIndex) const
     {

@@ -126,10 +126,10 @@ void drawCell(QPainter &p, const QRectF &r, const GridCell &cell)
     } else {
         p.fillRect(r, fillOf(cell.status));
         drawGlyph(p, cell.status, QRectF(r.left() + 4, r.top() + 4, 10, 10));
-        if (cell.medianMs) {
+        if (cell.ms) {
             p.setFont(font(14));
             p.setPen(Ink);
-            const QString seconds = QLocale::system().toString(*cell.medianMs / 1000.0, 'f', 1);
+            const QString seconds = QLocale::system().toString(*cell.ms / 1000.0, 'f', 1);
             p.drawText(r.adjusted(0, 14, 0, 0), Qt::AlignCenter, seconds);
         }
     }

@@ -72,6 +72,10 @@ dpkg -x "$deb" "$root"
 usr="$root/usr"
 [ -x "$usr/bin/plovista" ] || fail "no launcher usr/bin/plovista"
 [ -x "$usr/$program_dir/plovista" ] || fail "no program in usr/$program_dir"
+# The class export for scripts, on the PATH beside the launcher.
+report="$usr/bin/plovista-report"
+[ -x "$report" ] || fail "no usr/bin/plovista-report"
+"$report" --help | grep -q -- "--wide" || fail "plovista-report --help: $("$report" --help 2>&1)"
 # Speech, sound and printing, loaded by the program after its first paint.
 module="$usr/$program_dir/plovista_media.so"
 [ -f "$module" ] || fail "no plovista_media.so beside the program"
@@ -137,6 +141,11 @@ mkdir -p "$home"
 exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 # shellcheck disable=SC2086 # the entry's command line, split as a launcher splits it
 start_and_end "$home/.local/share/plovista" env -u XDG_DATA_HOME HOME="$home" $exec_line
+# A working folder with no answers logged yet: the report says so and fails.
+status=0
+"$report" --folder "$home/.local/share/plovista" --csv "$scratch/class.csv" 2>"$scratch/report.log" || status=$?
+[ "$status" -eq 1 ] && grep -q "answer" "$scratch/report.log" ||
+    fail "plovista-report on a folder without a log: status $status, $(cat "$scratch/report.log")"
 
 # From the launcher by name, with XDG_DATA_HOME set, from another folder: the
 # program works in the user's data folder, not where it was started.
