@@ -27,7 +27,8 @@ endif()
 # maintainer scripts that run ldconfig. The media module is private
 # (usr/lib/plovista), ldconfig never looks there, and a package with a postrm
 # stays known to dpkg after its removal. The package is made again without
-# them; any other maintainer script stops the build rather than go unseen.
+# them, and compressed then (CPack leaves it uncompressed); any other
+# maintainer script stops the build rather than go unseen.
 foreach(deb IN LISTS CPACK_PACKAGE_FILES)
     set(tree "${deb}.tree")
     file(REMOVE_RECURSE "${tree}")
@@ -42,7 +43,7 @@ foreach(deb IN LISTS CPACK_PACKAGE_FILES)
             file(REMOVE "${tree}/DEBIAN/${script}")
         endif()
     endforeach()
-    execute_process(COMMAND dpkg-deb --root-owner-group --build "${tree}" "${deb}" OUTPUT_QUIET
+    execute_process(COMMAND dpkg-deb --root-owner-group -Zgzip --build "${tree}" "${deb}" OUTPUT_QUIET
                     COMMAND_ERROR_IS_FATAL ANY)
     file(REMOVE_RECURSE "${tree}")
 endforeach()
