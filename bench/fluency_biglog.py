@@ -9,7 +9,9 @@ openbox, goes the teacher's way to the grid with xdotool (the access code, the
 password, "Fluency Grid" on the Utility Menu's menu bar) and reports:
 
 - open: from the click on "Fluency Grid" to its window shown, and to the grid
-  read (the program falls quiet: under 2 % of a core over 400 ms);
+  read (the program falls quiet: under 2 % of a core over 400 ms), the first
+  time (no summaries beside the log: they are made then) and again in a new
+  run of the program (the summaries made by the first open and the export);
 - export: from Enter in the file dialog to the "Class Exported" box;
 - resident memory (VmRSS, /proc/PID/status, every 10 ms): before the click,
   the most during the reading and during the export;
@@ -272,7 +274,9 @@ def session(args, env, log, dir_):
         os.makedirs(work_kept, exist_ok=True)
         return Program(args.build, work_kept, env)
 
-    # 1. The grid opened and read, then the class exported.
+    # 1. The grid opened and read, then the class exported, with no summaries
+    # beside the log to begin with.
+    shutil.rmtree(os.path.join(log, ".summary"), ignore_errors=True)
     program = run_in(work)
     menu = teacher_to_utility_menu(program)
     grid, opened = open_grid(program, menu)
@@ -294,6 +298,12 @@ def session(args, env, log, dir_):
     results["export"] = {"time": now() - started, "before": before, "peak": program.peak,
                          "ok": window("Class Exported") is not None,
                          "bytes": os.path.getsize(target) if os.path.exists(target) else 0}
+    program.end()
+
+    # 1b. The grid again, in a new run: with the summaries.
+    program = run_in(work)
+    menu = teacher_to_utility_menu(program)
+    _, results["open_again"] = open_grid(program, menu)
     program.end()
 
     # 2. Quit while the grid is read.
@@ -341,8 +351,9 @@ def main():
             answers = args.mb * 1_000_000 * 20000 // size
             subprocess.run([maker, "--make", log, str(answers), str(args.students), str(args.computers)], check=True,
                            env=quiet, stderr=subprocess.DEVNULL)
-        size = sum(os.path.getsize(os.path.join(log, f)) for f in os.listdir(log))
-        print(f"log: {size / 1e6:.0f} MB in {len(os.listdir(log))} files")
+        logs = [f for f in os.listdir(log) if f.endswith(".csv")]
+        size = sum(os.path.getsize(os.path.join(log, f)) for f in logs)
+        print(f"log: {size / 1e6:.0f} MB in {len(logs)} files")
 
         xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
@@ -364,6 +375,10 @@ def main():
         o, e = r["open"], r["export"]
         print(f"open: window after {o['window'] * 1000:.0f} ms, grid read after {o['read'] * 1000:.0f} ms; "
               f"resident {o['before']:.1f} MB before, at most {o['peak']:.1f} MB (+{o['peak'] - o['before']:.1f} MB)")
+        a = r["open_again"]
+        print(f"open again with the summaries: window after {a['window'] * 1000:.0f} ms, grid read after "
+              f"{a['read'] * 1000:.0f} ms; resident {a['before']:.1f} MB before, at most {a['peak']:.1f} MB "
+              f"(+{a['peak'] - a['before']:.1f} MB)")
         print(f"export: {'done' if e['ok'] else 'FAILED'} in {e['time']:.1f} s ({e['bytes'] / 1e6:.1f} MB); "
               f"resident {e['before']:.1f} MB before, at most {e['peak']:.1f} MB (+{e['peak'] - e['before']:.1f} MB)")
         print(f"quit with nothing going on: box {r['quit_idle'] * 1000:.0f} ms after the click")

@@ -417,7 +417,8 @@ bool scanFile(const QString &path, LogScan &scan, WorkProgress *progress, const 
     LogLines lines(scan, take);
     QByteArray piece(PieceBytes, Qt::Uninitialized);
     if (from > 0) {
-        const qint64 got = opened.file->readAt(0, piece.data(), std::min<qint64>(PieceBytes, from));
+        // The header is one short line.
+        const qint64 got = opened.file->readAt(0, piece.data(), std::min<qint64>(LineLimit, from));
         QByteArrayView head(piece.constData(), std::max<qint64>(got, 0));
         head = head.sliced(byteOrderMarkLength(head));
         const qsizetype end = head.indexOf('\n');

@@ -3,8 +3,6 @@
 #include "selection/selectioncodes.h"
 #include "settings/numbertext.h"
 
-#include <QSet>
-
 #include <algorithm>
 #include <cmath>
 
@@ -65,15 +63,18 @@ FactStatus factStatus(const std::vector<Attempt> &lastAttempts, int thresholdMs,
     if (!latest.correct || wrong >= 2)
         return FactStatus::NeedsWork;
 
-    QSet<QDate> fluentDays;
+    // Fluent at least twice, and not all on one day.
     int fluent = 0;
+    bool twoDays = false;
+    QDate fluentDay;
     for (const Attempt &a : lastAttempts) {
         if (isFluent(a, thresholdMs)) {
+            twoDays = twoDays || (fluent > 0 && a.day != fluentDay);
+            fluentDay = a.day;
             ++fluent;
-            fluentDays.insert(a.day);
         }
     }
-    if (fluent >= 2 && fluentDays.size() >= 2)
+    if (fluent >= 2 && twoDays)
         return latest.day.daysTo(today) >= StaleAfterDays ? FactStatus::Stale : FactStatus::Automatic;
     return isFluent(latest, thresholdMs) ? FactStatus::Fluent : FactStatus::Slow;
 }

@@ -71,8 +71,25 @@ std::vector<Attempt> lastThree(const std::vector<const std::vector<Attempt> *> &
 
 LogFileFluency::LogFileFluency()
     : records(SlotCount)
+    , packedAt(SlotCount)
     , weeks(SlotCount)
 { }
+
+const std::vector<WeekTry> &LogFileFluency::weekTries(std::size_t slot) const
+{
+    Packed &packed = packedAt[slot];
+    if (packed.count > 0) {
+        weeks[slot] = unpackWeekTries(QByteArrayView(packedWeeks).sliced(packed.offset), packed.count);
+        packed.count = 0;
+    }
+    return weeks[slot];
+}
+
+std::vector<WeekTry> &LogFileFluency::weekTries(std::size_t slot)
+{
+    std::as_const(*this).weekTries(slot);
+    return weeks[slot];
+}
 
 bool LogFileFluency::validAt(qint64 nowMs) const
 {
@@ -86,8 +103,9 @@ void LogFileFluency::add(const AnswerEntry &entry, qint64 nowMs)
     if (drill == recent.end()) {
         if (recent.size() >= RecentDrills)
             recent.erase(recent.begin());
-        if (std::find(drills.cbegin(), drills.cend(), digest) == drills.cend())
-            drills.push_back(digest);
+        // A drill that comes back after others is listed twice, which only
+        // its finding among the others' drills reads.
+        drills.push_back(digest);
         recent.push_back({digest, -1, {}});
         drill = recent.end() - 1;
     }
@@ -138,14 +156,18 @@ void LogFileFluency::add(const AnswerEntry &entry, qint64 nowMs)
     if (record.last.size() > 3)
         record.last.erase(record.last.begin());
 
-    QDate week;
-    if (trusted != NoTrustedTime)
-        week = mondayOf(QDateTime::fromMSecsSinceEpoch(trusted, Qt::OffsetFromUTC, entry.time.offsetFromUtc()).date());
-    std::vector<FactWeek> &factWeeks = weeks[slot];
-    if (factWeeks.empty() || factWeeks.back().week != week)
-        factWeeks.push_back({week, record.last});
-    else
-        factWeeks.back().last = record.last;
+    WeekTry weekTry {trusted, WeekTry::NoWeek, static_cast<qint32>(entry.time.date().toJulianDay()),
+                     countedMs(entry).value_or(-1), entry.correct};
+    if (trusted != NoTrustedTime) {
+        const QDate day = QDateTime::fromMSecsSinceEpoch(trusted, Qt::OffsetFromUTC, entry.time.offsetFromUtc()).date();
+        weekTry.week = static_cast<qint32>(mondayOf(day).toJulianDay());
+    }
+    // A fourth try in a week hides the first of that week from every week's end.
+    std::vector<WeekTry> &tries = weekTries(slot);
+    const std::size_t n = tries.size();
+    if (n >= 3 && tries[n - 3].week == weekTry.week)
+        tries.erase(tries.begin() + static_cast<std::ptrdiff_t>(n - 3));
+    tries.push_back(weekTry);
 }
 
 StudentFluency::StudentFluency()
@@ -203,9 +225,9 @@ std::optional<QDate> StudentFluency::lastPractised(Operation operation) const
 std::vector<StudentFluency::WeekCount> StudentFluency::knownByWeek(Operation operation, int thresholdMs,
                                                                    const QDate &today) const
 {
-    const QDate thisWeek = mondayOf(today);
+    const auto thisWeek = static_cast<qint32>(mondayOf(today).toJulianDay());
     std::vector<std::size_t> slots;
-    QDate first;
+    qint32 first = thisWeek;
     bool practised = false;
     for (int row = 0; row < gridRows(operation); ++row) {
         for (int column = 0; column < GridSide; ++column) {
@@ -215,48 +237,51 @@ std::vector<StudentFluency::WeekCount> StudentFluency::knownByWeek(Operation ope
             const std::size_t slot = slotOf(cell);
             slots.push_back(slot);
             for (const LogFileFluency &file : m_files) {
-                for (const FactWeek &w : file.weeks[slot]) {
+                for (const WeekTry &t : file.weekTries(slot)) {
                     practised = true;
-                    if (w.week.isValid() && (!first.isValid() || w.week < first))
-                        first = w.week;
+                    if (t.week != WeekTry::NoWeek) {
+                        first = std::min(first, t.week);
+                        break; // the first dated one is the earliest of the file
+                    }
                 }
             }
         }
     }
     if (!practised)
         return {};
-    if (!first.isValid() || first > thisWeek)
-        first = thisWeek;
 
     std::vector<WeekCount> counts;
-    for (QDate week = first; week <= thisWeek; week = week.addDays(7))
-        counts.push_back({week, 0});
-    std::vector<const std::vector<Attempt> *> lists;
-    std::vector<std::vector<Attempt>> sourced(m_files.size());
+    for (qint32 week = first; week <= thisWeek; week += 7)
+        counts.push_back({QDate::fromJulianDay(week), 0});
+    std::vector<Attempt> last;
     for (const std::size_t slot : slots) {
         // This week counts every answer: it is what the grid shows.
         if (factStatus(m_records[slot].last, thresholdMs, today) == FactStatus::Automatic)
             ++counts.back().known;
-        // Earlier weeks: each file's last three as they stood at the week's end.
-        std::vector<std::size_t> next(m_files.size(), 0);
+        // Earlier weeks: each file's last three tries as they stood at the
+        // week's end, taken together.
+        std::vector<std::size_t> upTo(m_files.size(), 0);
         for (std::size_t i = 0; i + 1 < counts.size(); ++i) {
-            const QDate week = counts[i].weekStart;
-            lists.clear();
+            const qint32 week = first + static_cast<qint32>(7 * i);
+            last.clear();
             for (std::size_t file = 0; file < m_files.size(); ++file) {
-                const std::vector<FactWeek> &weeks = m_files[file].weeks[slot];
-                std::size_t &at = next[file];
-                while (at < weeks.size() && (!weeks[at].week.isValid() || weeks[at].week <= week))
-                    ++at;
-                if (at == 0)
-                    continue;
-                sourced[file] = weeks[at - 1].last;
-                for (Attempt &a : sourced[file])
-                    a.source = static_cast<int>(file);
-                lists.push_back(&sourced[file]);
+                const std::vector<WeekTry> &tries = m_files[file].weekTries(slot);
+                std::size_t &end = upTo[file];
+                while (end < tries.size() && tries[end].week <= week)
+                    ++end;
+                for (std::size_t t = end > 3 ? end - 3 : 0; t < end; ++t) {
+                    const WeekTry &w = tries[t];
+                    last.push_back({w.at, QDate::fromJulianDay(w.day), w.correct,
+                                    w.ms >= 0 ? std::optional<int>(w.ms) : std::nullopt, static_cast<qint64>(t),
+                                    static_cast<int>(file)});
+                }
             }
-            if (lists.empty())
+            if (last.empty())
                 continue;
-            if (factStatus(lastThree(lists), thresholdMs, week.addDays(6)) == FactStatus::Automatic)
+            std::sort(last.begin(), last.end(), before);
+            if (last.size() > 3)
+                last.erase(last.begin(), last.end() - 3);
+            if (factStatus(last, thresholdMs, QDate::fromJulianDay(week + 6)) == FactStatus::Automatic)
                 ++counts[i].known;
         }
     }
@@ -288,6 +313,9 @@ StudentLog loadStudentLog(const QString &logFolder, const QString &student, Work
         if (summary && copies(summary->fluency))
             summary.reset();
         const qint64 from = summary ? summary->end : 0;
+        // The progress was told of the whole file.
+        if (progress && from > 0)
+            progress->addTotal(-from);
         LogFileFluency file = summary ? std::move(summary->fluency) : LogFileFluency();
         int copied = 0;
         const LogFileRead read = readLogFile(path, from, progress, [&](const AnswerEntry &e) {

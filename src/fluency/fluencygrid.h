@@ -23,11 +23,17 @@ struct FactRecord
     int askedAgain = 0; // answers to the fact asked again after a miss in its drill
 };
 
-// A fact's last three first tries as they stood at the end of a week.
-struct FactWeek
+// A first try as the weeks of known facts keep it: of each week, the last
+// three of a fact, which are all that week's end can show.
+struct WeekTry
 {
-    QDate week; // its Monday; invalid for answers whose time is not trusted yet
-    std::vector<Attempt> last;
+    qint64 at = 0; // as Attempt::at
+    qint32 week = NoWeek; // the Julian day of its week's Monday; NoWeek when its time is not trusted yet
+    qint32 day = 0; // the Julian day the computer saw
+    qint32 ms = -1; // the time that counts; -1 when none was taken
+    bool correct = false;
+
+    static constexpr qint32 NoWeek = std::numeric_limits<qint32>::min();
 };
 
 // What one log file (one student on one computer) says, as far as it was
@@ -52,10 +58,24 @@ struct LogFileFluency
     };
 
     std::vector<FactRecord> records; // by slot: operation, row, column
-    std::vector<std::vector<FactWeek>> weeks; // by slot, oldest first
+    // A fact's tries by week, in the file's order. Those of a summary are
+    // unpacked when first asked for, so a load that needs no weeks (a grid)
+    // or one operation's decodes no more; not to be asked from two threads at
+    // once.
+    const std::vector<WeekTry> &weekTries(std::size_t slot) const;
+    std::vector<WeekTry> &weekTries(std::size_t slot);
+    // A summary's tries: where each slot's stand in the bytes, and how many.
+    struct Packed
+    {
+        qsizetype offset = 0;
+        quint32 count = 0; // 0: none left packed
+    };
+    QByteArray packedWeeks;
+    mutable std::vector<Packed> packedAt; // by slot
+    mutable std::vector<std::vector<WeekTry>> weeks; // by slot: those unpacked
     std::array<QDate, 5> lastDay {}; // by operation: the latest day any of its facts was answered
     std::array<bool, 5> zeroToTwelve {}; // by operation: a drill of it in the 0 to 12 range
-    std::vector<quint64> drills; // every drill of the file, as digests of their ids
+    std::vector<quint64> drills; // every drill of the file, as digests of their ids, in their order
     std::vector<Drill> recent; // the last drills, latest last
     qint64 answers = 0; // answers taken in: every line but copies
     qint64 trusted = NoTrustedTime; // the latest time of the file not past now

@@ -2,11 +2,14 @@
 
 #include "settings/textfile.h"
 
-#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QIODevice>
+#include <QtEndian>
+
+#include <cstring>
+#include <limits>
+#include <type_traits>
 
 namespace plovista {
 
@@ -15,10 +18,11 @@ namespace {
 constexpr quint32 Magic = 0x504C5653; // "PLVS"
 // A new version is never read by an older program, nor an older one by this:
 // the summary is then built again from the log.
-constexpr quint32 Version = 1;
+constexpr quint32 Version = 4;
 constexpr qint64 DigestSpan = 4096;
 constexpr int MaxAttempts = 3;
 
+// FNV-1a: for the student's name in the file name.
 quint64 fnv(QByteArrayView bytes, quint64 hash = 14695981039346656037ULL)
 {
     for (const char c : bytes) {
@@ -28,28 +32,133 @@ quint64 fnv(QByteArrayView bytes, quint64 hash = 14695981039346656037ULL)
     return hash;
 }
 
-void put(QDataStream &out, const std::vector<Attempt> &attempts)
+// A digest of the summary's bytes, 8 at a time: a summary is checked whole at
+// every load, and a byte at a time cost as much as the rest of the reading.
+quint64 digestOf(QByteArrayView bytes)
 {
-    out << static_cast<quint8>(attempts.size());
-    for (const Attempt &a : attempts)
-        out << a.at << a.day << a.correct << a.ms.has_value() << qint32(a.ms.value_or(0)) << a.position;
+    quint64 hash = 14695981039346656037ULL ^ static_cast<quint64>(bytes.size());
+    qsizetype at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        quint64 word;
+        std::memcpy(&word, bytes.data() + at, 8);
+        hash = (hash ^ qFromLittleEndian(word)) * 0x9E3779B97F4A7C15ULL;
+        hash ^= hash >> 29;
+    }
+    return fnv(bytes.sliced(at), hash);
 }
 
-bool take(QDataStream &in, std::vector<Attempt> &attempts)
+// Numbers as little-endian bytes, read back with every read checked against
+// the end: a summary is read whole at every load, so faster than a stream.
+class Writer
 {
-    quint8 count = 0;
-    in >> count;
-    if (count > MaxAttempts)
-        return false;
-    attempts.resize(count);
-    for (Attempt &a : attempts) {
-        bool hasMs = false;
-        qint32 ms = 0;
-        in >> a.at >> a.day >> a.correct >> hasMs >> ms >> a.position;
-        a.ms = hasMs ? std::optional<int>(ms) : std::nullopt;
+public:
+    template<typename T>
+    void put(T value)
+    {
+        static_assert(std::is_integral_v<T>);
+        const T little = qToLittleEndian(value);
+        bytes.append(reinterpret_cast<const char *>(&little), sizeof(T));
     }
-    return in.status() == QDataStream::Ok;
-}
+    void put(const QDate &day) { put<qint64>(day.isValid() ? day.toJulianDay() : std::numeric_limits<qint64>::min()); }
+    void put(const QString &text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        put<quint32>(static_cast<quint32>(utf8.size()));
+        bytes.append(utf8);
+    }
+    void put(const std::vector<Attempt> &attempts)
+    {
+        put<quint8>(static_cast<quint8>(attempts.size()));
+        for (const Attempt &a : attempts) {
+            put<qint64>(a.at);
+            put(a.day);
+            put<quint8>(a.correct ? 1 : 0);
+            put<qint32>(a.ms.value_or(-1));
+            put<qint64>(a.position);
+        }
+    }
+    QByteArray bytes;
+};
+
+class Reader
+{
+public:
+    explicit Reader(QByteArrayView bytes)
+        : m_at(bytes.data())
+        , m_end(bytes.data() + bytes.size())
+    { }
+    template<typename T>
+    T get()
+    {
+        static_assert(std::is_integral_v<T>);
+        if (m_end - m_at < static_cast<std::ptrdiff_t>(sizeof(T))) {
+            m_ok = false;
+            return T {};
+        }
+        T value;
+        std::memcpy(&value, m_at, sizeof(T));
+        m_at += sizeof(T);
+        return qFromLittleEndian(value);
+    }
+    QDate date()
+    {
+        const auto jd = get<qint64>();
+        return jd == std::numeric_limits<qint64>::min() ? QDate() : QDate::fromJulianDay(jd);
+    }
+    QString text()
+    {
+        const auto size = get<quint32>();
+        if (!ok() || m_end - m_at < static_cast<std::ptrdiff_t>(size)) {
+            m_ok = false;
+            return {};
+        }
+        const QString t = QString::fromUtf8(m_at, size);
+        m_at += size;
+        return t;
+    }
+    // A count of things each at least `least` bytes long: never more than
+    // the bytes left could hold.
+    std::size_t count(std::size_t least)
+    {
+        const auto n = get<quint32>();
+        if (static_cast<std::ptrdiff_t>(n * least) > m_end - m_at)
+            m_ok = false;
+        return m_ok ? n : 0;
+    }
+    bool attempts(std::vector<Attempt> &attempts)
+    {
+        const auto n = get<quint8>();
+        if (n > MaxAttempts)
+            m_ok = false;
+        attempts.resize(m_ok ? n : 0);
+        for (Attempt &a : attempts) {
+            a.at = get<qint64>();
+            a.day = date();
+            a.correct = get<quint8>() != 0;
+            const auto ms = get<qint32>();
+            a.ms = ms >= 0 ? std::optional<int>(ms) : std::nullopt;
+            a.position = get<qint64>();
+        }
+        return m_ok;
+    }
+    bool skip(qsizetype bytes)
+    {
+        if (m_end - m_at < bytes)
+            m_ok = false;
+        else
+            m_at += bytes;
+        return m_ok;
+    }
+    // Where the reading stands in the bytes it began with.
+    qsizetype offset(QByteArrayView start) const { return m_at - start.data(); }
+    bool ok() const { return m_ok; }
+    bool atEnd() const { return m_at == m_end; }
+
+private:
+    const char *m_at;
+    const char *m_end;
+    bool m_ok = true;
+};
 
 } // namespace
 
@@ -63,41 +172,72 @@ QString summaryPath(const QString &logPath, const QString &student)
 
 QByteArray encodeSummary(const LogSummary &s)
 {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setVersion(QDataStream::Qt_6_0);
+    Writer out;
     const LogFileFluency &f = s.fluency;
-    out << Magic << Version << s.student << s.end << s.headDigest << s.tailDigest;
-    out << f.answers << f.trusted << f.latestTrusted << f.earliestAhead << qint32(f.duplicates)
-        << qint32(f.damagedLines);
-    for (std::size_t op = 0; op < f.lastDay.size(); ++op)
-        out << f.lastDay[op] << f.zeroToTwelve[op];
-    out << quint32(f.drills.size());
+    out.put<quint32>(Magic);
+    out.put<quint32>(Version);
+    out.put(s.student);
+    out.put<qint64>(s.end);
+    out.put<quint64>(s.headDigest);
+    out.put<quint64>(s.tailDigest);
+    out.put<qint64>(f.answers);
+    out.put<qint64>(f.trusted);
+    out.put<qint64>(f.latestTrusted);
+    out.put<qint64>(f.earliestAhead);
+    out.put<qint32>(f.duplicates);
+    out.put<qint32>(f.damagedLines);
+    for (std::size_t op = 0; op < f.lastDay.size(); ++op) {
+        out.put(f.lastDay[op]);
+        out.put<quint8>(f.zeroToTwelve[op] ? 1 : 0);
+    }
+    out.put<quint32>(static_cast<quint32>(f.drills.size()));
     for (const quint64 d : f.drills)
-        out << d;
-    out << quint32(f.recent.size());
+        out.put<quint64>(d);
+    out.put<quint32>(static_cast<quint32>(f.recent.size()));
     for (const LogFileFluency::Drill &d : f.recent) {
-        out << d.digest << qint32(d.lastSequence) << quint32(d.missed.size());
+        out.put<quint64>(d.digest);
+        out.put<qint32>(d.lastSequence);
+        out.put<quint32>(static_cast<quint32>(d.missed.size()));
         for (const int slot : d.missed)
-            out << qint32(slot);
+            out.put<qint32>(slot);
     }
     for (std::size_t slot = 0; slot < f.records.size(); ++slot) {
         const FactRecord &r = f.records[slot];
-        const std::vector<FactWeek> &weeks = f.weeks[slot];
-        if (r.firstTries == 0 && r.askedAgain == 0 && weeks.empty())
+        if (r.firstTries == 0 && r.askedAgain == 0)
             continue;
-        out << qint32(slot) << qint32(r.firstTries) << qint32(r.rightFirstTries) << qint32(r.askedAgain);
-        put(out, r.last);
-        out << quint32(weeks.size());
-        for (const FactWeek &w : weeks) {
-            out << w.week;
-            put(out, w.last);
+        out.put<qint32>(static_cast<qint32>(slot));
+        out.put<qint32>(r.firstTries);
+        out.put<qint32>(r.rightFirstTries);
+        out.put<qint32>(r.askedAgain);
+        out.put(r.last);
+    }
+    out.put<qint32>(-1);
+    // The weeks last, each fact's as one piece, which a load unpacks only when
+    // they are asked for; those not unpacked are copied as they were.
+    for (std::size_t slot = 0; slot < f.records.size(); ++slot) {
+        const LogFileFluency::Packed &packed = f.packedAt[slot];
+        const std::vector<WeekTry> &tries = f.weeks[slot];
+        if (packed.count == 0 && tries.empty())
+            continue;
+        out.put<qint32>(static_cast<qint32>(slot));
+        if (packed.count > 0) {
+            out.put<quint32>(packed.count);
+            out.bytes.append(QByteArrayView(f.packedWeeks).sliced(packed.offset, packed.count * WeekTryBytes));
+            continue;
+        }
+        out.put<quint32>(static_cast<quint32>(tries.size()));
+        for (const WeekTry &t : tries) {
+            out.put<qint64>(t.at);
+            out.put<qint32>(t.week);
+            out.put<qint32>(t.day);
+            out.put<qint32>(t.ms);
+            out.put<quint8>(t.correct ? 1 : 0);
         }
     }
-    out << qint32(-1);
+    out.put<qint32>(-1);
     // A digest of all before it: a summary cut short or changed is not used.
-    out << fnv(bytes);
-    return bytes;
+    out.put<quint64>(digestOf(out.bytes));
+    return out.bytes;
 }
 
 std::optional<LogSummary> decodeSummary(const QByteArray &bytes)
@@ -105,87 +245,86 @@ std::optional<LogSummary> decodeSummary(const QByteArray &bytes)
     if (bytes.size() < 16)
         return std::nullopt;
     const QByteArrayView body(bytes.constData(), bytes.size() - 8);
-    {
-        QDataStream tail(bytes.sliced(bytes.size() - 8));
-        quint64 digest = 0;
-        tail >> digest;
-        if (digest != fnv(body))
-            return std::nullopt;
-    }
-    QDataStream in(bytes);
-    in.setVersion(QDataStream::Qt_6_0);
-    quint32 magic = 0, version = 0;
-    in >> magic >> version;
-    if (magic != Magic || version != Version)
+    if (Reader(QByteArrayView(bytes).sliced(body.size())).get<quint64>() != digestOf(body))
+        return std::nullopt;
+    Reader in(body);
+    if (in.get<quint32>() != Magic || in.get<quint32>() != Version)
         return std::nullopt;
     LogSummary s;
     LogFileFluency &f = s.fluency;
-    qint32 duplicates = 0, damaged = 0;
-    in >> s.student >> s.end >> s.headDigest >> s.tailDigest;
-    in >> f.answers >> f.trusted >> f.latestTrusted >> f.earliestAhead >> duplicates >> damaged;
-    f.duplicates = duplicates;
-    f.damagedLines = damaged;
-    for (std::size_t op = 0; op < f.lastDay.size(); ++op)
-        in >> f.lastDay[op] >> f.zeroToTwelve[op];
-    const qint64 limit = bytes.size(); // no count can exceed the bytes that hold it
-    quint32 drills = 0;
-    in >> drills;
-    if (in.status() != QDataStream::Ok || drills > limit)
-        return std::nullopt;
-    f.drills.resize(drills);
+    s.student = in.text();
+    s.end = in.get<qint64>();
+    s.headDigest = in.get<quint64>();
+    s.tailDigest = in.get<quint64>();
+    f.answers = in.get<qint64>();
+    f.trusted = in.get<qint64>();
+    f.latestTrusted = in.get<qint64>();
+    f.earliestAhead = in.get<qint64>();
+    f.duplicates = in.get<qint32>();
+    f.damagedLines = in.get<qint32>();
+    for (std::size_t op = 0; op < f.lastDay.size(); ++op) {
+        f.lastDay[op] = in.date();
+        f.zeroToTwelve[op] = in.get<quint8>() != 0;
+    }
+    f.drills.resize(in.count(sizeof(quint64)));
     for (quint64 &d : f.drills)
-        in >> d;
-    quint32 recent = 0;
-    in >> recent;
-    if (in.status() != QDataStream::Ok || recent > limit)
-        return std::nullopt;
-    f.recent.resize(recent);
+        d = in.get<quint64>();
+    f.recent.resize(in.count(16));
     for (LogFileFluency::Drill &d : f.recent) {
-        qint32 last = 0;
-        quint32 missed = 0;
-        in >> d.digest >> last >> missed;
-        if (in.status() != QDataStream::Ok || missed > limit)
-            return std::nullopt;
-        d.lastSequence = last;
-        d.missed.resize(missed);
-        for (int &slot : d.missed) {
-            qint32 value = 0;
-            in >> value;
-            slot = value;
-        }
+        d.digest = in.get<quint64>();
+        d.lastSequence = in.get<qint32>();
+        d.missed.resize(in.count(sizeof(qint32)));
+        for (int &slot : d.missed)
+            slot = in.get<qint32>();
     }
     for (;;) {
-        qint32 slot = -1;
-        in >> slot;
-        if (in.status() != QDataStream::Ok)
+        const auto slot = in.get<qint32>();
+        if (!in.ok())
             return std::nullopt;
         if (slot == -1)
             break;
         if (slot < 0 || static_cast<std::size_t>(slot) >= f.records.size())
             return std::nullopt;
         FactRecord &r = f.records[static_cast<std::size_t>(slot)];
-        qint32 tries = 0, right = 0, again = 0;
-        in >> tries >> right >> again;
-        r.firstTries = tries;
-        r.rightFirstTries = right;
-        r.askedAgain = again;
-        if (!take(in, r.last))
+        r.firstTries = in.get<qint32>();
+        r.rightFirstTries = in.get<qint32>();
+        r.askedAgain = in.get<qint32>();
+        if (!in.attempts(r.last))
             return std::nullopt;
-        quint32 weeks = 0;
-        in >> weeks;
-        if (in.status() != QDataStream::Ok || weeks > limit)
-            return std::nullopt;
-        std::vector<FactWeek> &w = f.weeks[static_cast<std::size_t>(slot)];
-        w.resize(weeks);
-        for (FactWeek &week : w) {
-            in >> week.week;
-            if (!take(in, week.last))
-                return std::nullopt;
-        }
     }
-    if (in.status() != QDataStream::Ok || in.device()->pos() != body.size())
+    // The weeks stay packed in the summary's bytes (shared, not copied).
+    f.packedWeeks = bytes;
+    for (;;) {
+        const auto slot = in.get<qint32>();
+        if (!in.ok())
+            return std::nullopt;
+        if (slot == -1)
+            break;
+        if (slot < 0 || static_cast<std::size_t>(slot) >= f.records.size())
+            return std::nullopt;
+        const qsizetype offset = in.offset(body);
+        const std::size_t count = in.count(WeekTryBytes);
+        if (!in.ok() || !in.skip(static_cast<qsizetype>(count) * WeekTryBytes))
+            return std::nullopt;
+        f.packedAt[static_cast<std::size_t>(slot)] = {offset + 4, static_cast<quint32>(count)};
+    }
+    if (!in.ok() || !in.atEnd())
         return std::nullopt;
     return s;
+}
+
+std::vector<WeekTry> unpackWeekTries(QByteArrayView bytes, quint32 count)
+{
+    Reader in(bytes);
+    std::vector<WeekTry> tries(count);
+    for (WeekTry &t : tries) {
+        t.at = in.get<qint64>();
+        t.week = in.get<qint32>();
+        t.day = in.get<qint32>();
+        t.ms = in.get<qint32>();
+        t.correct = in.get<quint8>() != 0;
+    }
+    return tries;
 }
 
 std::optional<LogDigests> logDigests(const QString &logPath, qint64 end)

@@ -34,6 +34,10 @@ struct LogSummary
 QString summaryPath(const QString &logPath, const QString &student);
 
 QByteArray encodeSummary(const LogSummary &summary);
+// A fact's tries by week as a summary packs them, each WeekTryBytes long;
+// the bytes hold at least count of them.
+inline constexpr qsizetype WeekTryBytes = 8 + 4 + 4 + 4 + 1;
+std::vector<WeekTry> unpackWeekTries(QByteArrayView bytes, quint32 count);
 // Empty for bytes that are not a whole summary of this version.
 std::optional<LogSummary> decodeSummary(const QByteArray &bytes);
 

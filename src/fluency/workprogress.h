@@ -20,7 +20,8 @@ public:
         m_total = total;
         m_done = 0;
     }
-    // The work turned out longer by this many bytes.
+    // The work turned out longer by this many bytes (shorter, when negative:
+    // a part it need not read again).
     void addTotal(qint64 bytes) { m_total += bytes; }
     // The work has done this many more bytes; false when it should stop.
     virtual bool advance(qint64 bytes)
