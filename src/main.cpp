@@ -39,7 +39,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QString::fromLatin1(plovista::ProgramTitle));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2").arg(plovista::ProgramMajorVersion).arg(plovista::ProgramMinorVersion));
-    QApplication::setDesktopFileName(QStringLiteral("plovista"));
+    // The desktop entry's name (packaging/CMakeLists.txt), by which a desktop
+    // ties the windows to the entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral(PLOVISTA_APP_ID));
 
     using namespace plovista;
     AtSpiGuard screenReaderGuard;

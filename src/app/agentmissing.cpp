@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/contactform.h"
 #include "platform/shell.h"
+#include "platform/systeminfo.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -20,8 +21,10 @@ AgentMissing::AgentMissing(App &app)
     layout->setSpacing(12);
     auto *text = new QLabel(
         QStringLiteral("The files of Peedy the parrot, which this program needs to run, are missing from this "
-                       "computer.\n\nReinstalling the program restores them.  If you cannot reinstall it, send us an "
-                       "e-mail and we will tell you where to download the program again."),
+                       "computer (%1).\n\nReinstalling the package  plovista  with the package manager restores "
+                       "them, for example with  sudo apt install --reinstall plovista   If you cannot reinstall it, "
+                       "send us an e-mail and we will tell you where to download the package again.")
+            .arg(app.systemInfo().systemFolder()),
         client());
     text->setObjectName(QStringLiteral("Label1"));
     text->setWordWrap(true);
@@ -48,15 +51,15 @@ void AgentMissing::open()
 
 void AgentMissing::closeEvent(QCloseEvent *event)
 {
-    const int answer = m_app.ask(QStringLiteral("Download MS Agent?"), QStringLiteral("Plovista"), MsgIcon::Question,
-                                 MsgButtons::YesNo);
+    const int answer = m_app.ask(QStringLiteral("Download Peedy's files?"), QStringLiteral("Plovista"),
+                                 MsgIcon::Question, MsgButtons::YesNo);
     if (answer == MsgYes) {
         m_app.tell(QStringLiteral("Press the  Send E-mail  button to ask us for a download link."),
                    QStringLiteral("Send E-mail"), MsgIcon::Information);
         event->ignore();
         return;
     }
-    m_app.tell(QStringLiteral("The program will now close.  Reinstall it to restore Peedy's files."),
+    m_app.tell(QStringLiteral("The program will now close.  Reinstall the package to restore Peedy's files."),
                QStringLiteral("Plovista"), MsgIcon::Information);
     event->accept();
     m_app.quitProgram();

@@ -213,12 +213,17 @@ void Company::buildMenuBar()
              false);
 
     QAction *uninstall = command(QStringLiteral("Uninstall"), QStringLiteral("Uninstall"));
+    // Debian's way, with the folders this run really uses: the package's data
+    // folder, and the working folder (the user's own or a class's), which
+    // removing the package leaves.
     connect(uninstall, &QAction::triggered, this, [this] {
         informationItem(QStringLiteral("Uninstall Plovista"),
-                        paragraphs({"To remove  Plovista  from this computer, open the Control Panel.",
-                                    "Click on the  'Add/Remove Programs'  icon and remove  Plovista.",
-                                    "Find the  Plovista  folder and remove it.  The default location is   "
-                                    "C:\\Program Files\\Plovista. "}),
+                        paragraphs({"To remove  Plovista  from this computer, remove the package  plovista  with the "
+                                    "package manager, for example with   sudo apt remove plovista",
+                                    "That removes the program and its data folder   %1",
+                                    "The settings and records stay in the folder   %2   Remove it too to remove "
+                                    "them."})
+                            .arg(m_app.systemInfo().systemFolder(), m_app.workingFolder()),
                         false);
     });
 

@@ -40,9 +40,10 @@ ScreenSize::ScreenSize(App &app)
             m_change->setChecked(false);
     });
 
-    auto *label2 = new QLabel(QStringLiteral("* Note: If the program is terminated from an external source, you will "
-                                             "need to reset original display setting in the Control Panel."),
-                              client());
+    auto *label2 =
+        new QLabel(QStringLiteral("* Note: If the program is terminated from an external source, you will "
+                                  "need to reset original display setting in the desktop's display settings."),
+                   client());
     label2->setObjectName(QStringLiteral("Label2"));
     label2->setWordWrap(true);
     placeTwips(label2, 200, 2800, 7500, 800);

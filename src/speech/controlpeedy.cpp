@@ -5,6 +5,7 @@
 #include "app/company.h"
 #include "app/shapes.h"
 #include "app/twips.h"
+#include "platform/systeminfo.h"
 #include "settings/settingkeys.h"
 #include "speech/getgreeting.h"
 
@@ -201,14 +202,15 @@ void ControlPeedy::PeedyGreetingBox_Click()
 
 void ControlPeedy::offerAgentDownload()
 {
-    const int answer = m_app.ask(
-        QStringLiteral("Your computer is not set up to run Microsoft Agent Peedy.\n\nDo you want to download the "
-                       "necessary files to enable this program feature?"),
-        QStringLiteral("Download Microsoft Agent?"), MsgIcon::Question, MsgButtons::YesNo);
+    const int answer = m_app.ask(QStringLiteral("Your computer is missing Peedy's files.\n\nDo you want to restore the "
+                                                "necessary files to enable this program feature?"),
+                                 QStringLiteral("Restore Peedy's Files?"), MsgIcon::Question, MsgButtons::YesNo);
     if (answer == MsgYes)
         m_app.tell(QStringLiteral("Peedy's files are installed with the program, so there is nothing to download.  "
-                                  "Reinstalling the program puts them back.\n\nUntil then the program can speak only "
-                                  "with the voice."),
+                                  "They belong in  %1   Reinstalling the package  plovista  with the package manager "
+                                  "puts them back, for example with  sudo apt install --reinstall plovista\n\nUntil "
+                                  "then the program can speak only with the voice.")
+                       .arg(m_app.systemInfo().systemFolder()),
                    QStringLiteral("Peedy's Files"), MsgIcon::Information);
 }
 

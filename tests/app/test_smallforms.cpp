@@ -86,6 +86,9 @@ private Q_SLOTS:
         QVERIFY(h.findIn<QLabel>(QStringLiteral("ScreenSize"), QStringLiteral("Label1"))
                     ->text()
                     .startsWith(QStringLiteral("The current display setting is 1024x768 pixels.  You can run")));
+        QVERIFY(h.findIn<QLabel>(QStringLiteral("ScreenSize"), QStringLiteral("Label2"))
+                    ->text()
+                    .endsWith(QStringLiteral("in the desktop's display settings.")));
 
         QTest::mouseClick(dont, Qt::LeftButton, {}, QPoint(5, dont->height() / 2));
         QVERIFY(dont->isChecked());

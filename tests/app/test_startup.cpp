@@ -251,13 +251,16 @@ private Q_SLOTS:
         QWidget *notice = h.window(QStringLiteral("AgentMissing"));
         QVERIFY(notice && notice->isVisible());
         QVERIFY(h.character->spoken().isEmpty());
+        const QString text = h.findIn<QLabel>(QStringLiteral("AgentMissing"), QStringLiteral("Label1"))->text();
+        QVERIFY(text.contains(QStringLiteral("(%1)").arg(h.systemInfo->folder)));
+        QVERIFY(text.contains(QStringLiteral("sudo apt install --reinstall plovista")));
 
         // Closing asks about the download; Yes keeps the notice open.
         h.boxes->answers = {MsgYes, MsgOk};
         notice->close();
         QVERIFY(notice->isVisible());
         QVERIFY(!h.programEnded());
-        QCOMPARE(h.boxes->asked.front().text, QStringLiteral("Download MS Agent?"));
+        QCOMPARE(h.boxes->asked.front().text, QStringLiteral("Download Peedy's files?"));
         // No ends the program after a closing notice.
         h.boxes->answers = {MsgNo, MsgOk};
         notice->close();

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build tree (or takes one already built),
-# unpacks it into a scratch root and starts the installed program the two
-# ways a user does, from the desktop entry and from the launcher on the PATH,
-# each time in a fresh home, offscreen.
+# checks it with lintian and its metainfo with appstreamcli, unpacks it into a
+# scratch root and starts the installed program the two ways a user does, from
+# the desktop entry and from the launcher on the PATH, each time in a fresh
+# home, offscreen. A package given with --deb is one scripts/package built,
+# which must also carry Debian's hardening.
 #
 # Usage: test_package.sh SOURCE_DIR PROGRAM_DIR DATA_RELATIVE (BUILD_DIR | --deb FILE)
 # PROGRAM_DIR is where the program is installed under the prefix and
@@ -22,8 +24,10 @@ fail() {
     exit 1
 }
 
+hardened=
 if [ "$1" = --deb ]; then
     deb=$(readlink -f "$2")
+    hardened=yes
 else
     build=$(cd "$1" && pwd)
     (cd "$build" && cpack -G DEB -B "$scratch/out") >"$scratch/cpack.log" 2>&1 || {
@@ -41,11 +45,27 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = plovista ] || fail "Package: $(field Package)"
 [ "$(field Architecture)" = amd64 ] || fail "Architecture: $(field Architecture)"
 depends=$(field Depends)
+listed() { sed -e 's/#.*//' -e 's/[[:space:]]//g' -e '/^$/d' "$source_dir/packaging/$1"; }
 for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6multimedia6 libqt6printsupport6 \
-    libespeak-ng1 espeak-ng-data; do
+    libespeak-ng1 $(listed depends); do
     [[ ", $depends," =~ ,\ $needed[\ ,] ]] || fail "Depends lacks $needed: $depends"
 done
-[[ $(field Recommends) =~ festvox-us-slt-hts ]] || fail "Recommends: $(field Recommends)"
+for wanted in $(listed recommends); do
+    [[ ", $(field Recommends)," =~ ,\ $wanted[\ ,] ]] || fail "Recommends lacks $wanted: $(field Recommends)"
+done
+# Nothing to run at install or removal: a package with a postrm stays known
+# to dpkg after it is removed.
+scripts=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -E '(pre|post)(inst|rm)$' || true)
+[ -z "$scripts" ] || fail "maintainer scripts: $scripts"
+
+# Debian's own checks, every tag shown; an error or a warning fails.
+status=0
+lintian --pedantic --display-info --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1 || status=$?
+grep -v '^running with root privileges' "$scratch/lintian.log" || true
+[ "$status" -eq 0 ] || fail "lintian found errors or warnings (above)"
+if [ -n "$hardened" ] && grep -q hardening- "$scratch/lintian.log"; then
+    fail "not hardened: $(grep hardening- "$scratch/lintian.log")"
+fi
 
 root="$scratch/root"
 dpkg -x "$deb" "$root"
@@ -65,14 +85,22 @@ data="$usr/$program_dir/$data_relative"
 [ -d "$data" ] || fail "no data folder at usr/$program_dir/$data_relative"
 for file in "$source_dir"/data/*; do
     name=$(basename "$file")
-    [ "$name" = plovista.desktop ] && continue
+    [[ $name = *.desktop ]] && continue
     cmp -s "$file" "$data/$name" || fail "data file $name missing or changed"
 done
-desktop="$usr/share/applications/plovista.desktop"
-[ -f "$desktop" ] || fail "no desktop entry"
-[ -f "$usr/share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg" ] ||
-    fail "no icon for $(sed -n 's/^Icon=//p' "$desktop")"
-if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$desktop" || fail "desktop entry invalid"; fi
+# One desktop entry, named by the metainfo that software centres read, with
+# its icon in every size beside the SVG.
+metainfo=$(ls "$usr"/share/metainfo/*.metainfo.xml)
+desktop="$usr/share/applications/$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' "$metainfo")"
+[ -f "$desktop" ] || fail "no desktop entry $desktop for $metainfo"
+icon=$(sed -n 's/^Icon=//p' "$desktop")
+[ -f "$usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no icon for $icon"
+for size in 16 32 48 64 128 256; do
+    file "$usr/share/icons/hicolor/${size}x$size/apps/$icon.png" | grep -q "PNG image data, $size x $size," ||
+        fail "no $size pixel icon"
+done
+desktop-file-validate "$desktop" || fail "desktop entry invalid"
+appstreamcli validate-tree --pedantic --no-net "$root" || fail "metainfo invalid"
 
 # Starts the program (the command given, with the scratch root's usr/bin first
 # on the PATH), waits for its start-up to have written its settings in the
@@ -106,6 +134,10 @@ start_and_end() {
     done
     cmp -s "$data/Pop.wav" "$expected/Pop.wav" || fail "no Pop.wav in $expected"
 }
+
+# An administrator's class folder on this machine must not take the runs below
+# out of the folders they check.
+export XDG_CONFIG_DIRS="$scratch/no-config" XDG_CONFIG_HOME="$scratch/no-config"
 
 # From the desktop entry, without XDG_DATA_HOME: the folder goes under the home.
 home="$scratch/home"

@@ -242,11 +242,12 @@ private Q_SLOTS:
         click(peedy);
         QCOMPARE(h.boxes->asked.size(), size_t(2));
         QCOMPARE(h.boxes->asked[0].text,
-                 QStringLiteral("Your computer is not set up to run Microsoft Agent Peedy.\n\n"
-                                "Do you want to download the necessary files to enable this "
+                 QStringLiteral("Your computer is missing Peedy's files.\n\n"
+                                "Do you want to restore the necessary files to enable this "
                                 "program feature?"));
-        QCOMPARE(h.boxes->asked[0].title, QStringLiteral("Download Microsoft Agent?"));
+        QCOMPARE(h.boxes->asked[0].title, QStringLiteral("Restore Peedy's Files?"));
         QVERIFY(h.boxes->asked[1].text.contains(QStringLiteral("installed with the program")));
+        QVERIFY(h.boxes->asked[1].text.contains(QStringLiteral("belong in  %1   ").arg(h.systemInfo->folder)));
         QVERIFY(peedy->isChecked());
 
         accept(h);
