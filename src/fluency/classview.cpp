@@ -3,6 +3,9 @@
 #include "fluency/answerlog.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
+#include <thread>
 
 namespace plovista {
 
@@ -113,6 +116,34 @@ private:
     std::vector<HardFact> m_facts;
 };
 
+// What the class view keeps of one student's log.
+struct LoadedStudent
+{
+    bool cancelled = false;
+    FluencyGrid grid;
+    std::vector<WeekCount> knownByWeek;
+    std::optional<QDate> lastPractised;
+    QStringList notes;
+};
+
+LoadedStudent loadStudent(const QString &logFolder, const QString &name, Operation operation, int thresholdMs,
+                          const QDate &today, WorkProgress *progress)
+{
+    const StudentLog log = loadStudentLog(logFolder, name, progress);
+    LoadedStudent student;
+    student.cancelled = log.scan.cancelled;
+    if (student.cancelled)
+        return student;
+    student.grid = fluencyGrid(log.fluency, name, operation, thresholdMs, today);
+    student.knownByWeek = log.fluency.knownByWeek(operation, thresholdMs, today);
+    student.lastPractised = log.fluency.lastPractised(operation);
+    for (const QString &file : log.scan.unreadable)
+        student.notes << QStringLiteral("Not read: %1.").arg(file);
+    for (const auto &[file, lines] : log.scan.damagedFiles)
+        student.notes << QStringLiteral("%1 damaged line(s) of \"%2\" left out.").arg(lines).arg(file);
+    return student;
+}
+
 } // namespace
 
 ClassView classView(const QString &logFolder, Operation operation, int thresholdMs, const QDate &today,
@@ -133,20 +164,40 @@ ClassView classView(const QString &logFolder, Operation operation, int threshold
             total += studentLogSize(logFolder, student);
         progress->restart(total);
     }
-    for (const QString &name : students) {
+    // Two students are read at once, each on a thread of its own, so the first
+    // opening of a class, which reads every answer ever logged, takes the
+    // time of half the class on two cores. A student's load is read by the
+    // thread that made it alone; the tally takes the students in order.
+    for (qsizetype next = 0; next < students.size(); next += 2) {
         if (progress && progress->cancelled())
             break;
-        const StudentLog log = loadStudentLog(logFolder, name, progress);
-        if (log.scan.cancelled)
+        const qsizetype count = std::min<qsizetype>(2, students.size() - next);
+        std::array<std::optional<LoadedStudent>, 2> loaded;
+        {
+            std::vector<std::jthread> readers;
+            for (qsizetype i = 1; i < count; ++i)
+                readers.emplace_back([&, i] {
+                    loaded[std::size_t(i)] =
+                        loadStudent(logFolder, students[next + i], operation, thresholdMs, today, progress);
+                });
+            loaded[0] = loadStudent(logFolder, students[next], operation, thresholdMs, today, progress);
+        }
+        bool stopped = false;
+        for (std::optional<LoadedStudent> &one : loaded) {
+            if (!one)
+                continue;
+            if (one->cancelled) {
+                stopped = true;
+                break;
+            }
+            ClassStudent student = tally.add(one->grid);
+            student.knownByWeek = std::move(one->knownByWeek);
+            student.lastPractised = one->lastPractised;
+            view.students.push_back(std::move(student));
+            view.notes << one->notes;
+        }
+        if (stopped)
             break;
-        ClassStudent student = tally.add(fluencyGrid(log.fluency, name, operation, thresholdMs, today));
-        student.knownByWeek = log.fluency.knownByWeek(operation, thresholdMs, today);
-        student.lastPractised = log.fluency.lastPractised(operation);
-        view.students.push_back(std::move(student));
-        for (const QString &file : log.scan.unreadable)
-            view.notes << QStringLiteral("Not read: %1.").arg(file);
-        for (const auto &[file, lines] : log.scan.damagedFiles)
-            view.notes << QStringLiteral("%1 damaged line(s) of \"%2\" left out.").arg(lines).arg(file);
     }
     view.cancelled = progress && progress->cancelled();
     view.hardest = tally.hardest();
