@@ -5,6 +5,7 @@
 #include "support/harness.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -835,6 +836,20 @@ private Q_SLOTS:
         box->setText(QStringLiteral("1"));
         QTest::keyClick(box, Qt::Key_Delete, Qt::KeypadModifier);
         QVERIFY(box->text().isEmpty());
+        // German and French keyboards: the number pad's decimal key gives a
+        // comma; French digits need Shift, the key's own sign comes unshifted.
+        box->setText(QStringLiteral("1"));
+        QKeyEvent comma(QEvent::KeyPress, Qt::Key_Comma, Qt::KeypadModifier, QStringLiteral(","));
+        QApplication::sendEvent(box, &comma);
+        QVERIFY(box->text().isEmpty());
+#ifdef Q_OS_LINUX
+        for (const auto &[code, sign] : {std::pair {10u, "&"}, std::pair {19u, "\u00e0"}}) {
+            QKeyEvent azerty(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, code, 0, 0, QString::fromUtf8(sign));
+            QApplication::sendEvent(box, &azerty);
+        }
+        QCOMPARE(box->text(), QStringLiteral("10").left(length));
+        box->clear();
+#endif
         // Pasted text passes the same rule.
         box->insert(QStringLiteral("5a"));
         QVERIFY(!box->text().contains(QLatin1Char('a')));
