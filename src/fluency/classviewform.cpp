@@ -5,6 +5,7 @@
 #include "fluency/answerlogwriter.h"
 #include "fluency/classpainter.h"
 #include "fluency/fluencyform.h"
+#include "fluency/workprogressrow.h"
 #include "platform/clock.h"
 #include "platform/printing.h"
 #include "settings/settingkeys.h"
@@ -15,10 +16,8 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace plovista {
@@ -127,24 +126,7 @@ ClassViewForm::ClassViewForm(App &app)
     m_notice->setWordWrap(true);
     m_notice->hide();
 
-    m_workRow = new QWidget(client());
-    auto *workLabel = new QLabel(ReadingCaption, m_workRow);
-    workLabel->setObjectName(QStringLiteral("WorkLabel"));
-    m_progressBar = new QProgressBar(m_workRow);
-    m_progressBar->setObjectName(QStringLiteral("ProgressBar"));
-    m_progressBar->setTextVisible(false);
-    m_progressBar->setAccessibleName(ReadingCaption);
-    auto *cancelButt = new QPushButton(QStringLiteral("Cancel"), m_workRow);
-    cancelButt->setObjectName(QStringLiteral("CancelButt"));
-    auto *workLayout = new QHBoxLayout(m_workRow);
-    workLayout->setContentsMargins(0, 0, 0, 0);
-    workLayout->addWidget(workLabel);
-    workLayout->addWidget(m_progressBar, 1);
-    workLayout->addWidget(cancelButt);
-    m_workRow->hide();
-    m_progressTimer = new QTimer(this);
-    m_progressTimer->setInterval(100);
-    connect(m_progressTimer, &QTimer::timeout, this, &ClassViewForm::showProgress);
+    m_workRow = new WorkProgressRow(client());
 
     auto *choices = new QHBoxLayout;
     choices->addWidget(operationLabel);
@@ -165,7 +147,7 @@ ClassViewForm::ClassViewForm(App &app)
 
     connect(m_operationList, &QComboBox::currentIndexChanged, this, &ClassViewForm::startReading);
     connect(m_printButt, &QPushButton::clicked, this, &ClassViewForm::PrintButt_Click);
-    connect(cancelButt, &QPushButton::clicked, this, &ClassViewForm::CancelButt_Click);
+    connect(m_workRow, &WorkProgressRow::cancelClicked, this, &ClassViewForm::CancelButt_Click);
 }
 
 const std::optional<ClassView> &ClassViewForm::view() const
@@ -192,8 +174,7 @@ void ClassViewForm::openFrom(QWidget &opener, Operation operation)
 
 void ClassViewForm::stopWork()
 {
-    m_work.cancel(std::chrono::seconds(2));
-    workEnded();
+    m_workRow->cancel(std::chrono::seconds(2));
 }
 
 void ClassViewForm::startReading()
@@ -205,10 +186,7 @@ void ClassViewForm::startReading()
     AnswerLogWriter &writer = m_app.answerLog();
     m_panel->showMessage(ReadingCaption);
     m_printButt->setEnabled(false);
-    m_progressBar->setRange(0, 0);
-    m_workRow->show();
-    m_progressTimer->start();
-    m_work.start([this, folder, operation, threshold, today, &writer](WorkProgress &progress) {
+    m_workRow->start(ReadingCaption, [this, folder, operation, threshold, today, &writer](WorkProgress &progress) {
         waitForLatestAnswers(writer, progress);
         ClassView view = classView(folder, operation, threshold, today, &progress);
         return BackgroundWork::Delivery([this, view = std::move(view)]() mutable { classRead(std::move(view)); });
@@ -217,28 +195,9 @@ void ClassViewForm::startReading()
 
 void ClassViewForm::classRead(ClassView view)
 {
-    workEnded();
     m_panel->showView(std::move(view));
     m_printButt->setEnabled(true);
     showNotice();
-}
-
-void ClassViewForm::workEnded()
-{
-    m_progressTimer->stop();
-    m_workRow->hide();
-}
-
-void ClassViewForm::showProgress()
-{
-    const WorkProgress &progress = m_work.progress();
-    const qint64 total = progress.total();
-    if (total <= 0) {
-        m_progressBar->setRange(0, 0);
-        return;
-    }
-    m_progressBar->setRange(0, 1000);
-    m_progressBar->setValue(static_cast<int>(std::min<qint64>(1000, progress.done() * 1000 / total)));
 }
 
 void ClassViewForm::showNotice()
@@ -269,8 +228,7 @@ void ClassViewForm::PrintButt_Click()
 
 void ClassViewForm::CancelButt_Click()
 {
-    m_work.cancel();
-    workEnded();
+    m_workRow->cancel();
     m_panel->showMessage(QStringLiteral("Reading the answer log was cancelled. Choose an operation to read it."));
 }
 
@@ -293,8 +251,7 @@ void ClassViewForm::Quit_Click()
 
 void ClassViewForm::closeEvent(QCloseEvent *event)
 {
-    m_work.cancel();
-    workEnded();
+    m_workRow->cancel();
     m_panel->showMessage(QString());
     m_app.assistForm().hide();
     event->accept();

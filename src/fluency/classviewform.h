@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/formwindow.h"
-#include "fluency/backgroundwork.h"
 #include "fluency/classview.h"
 
 #include <QPointer>
@@ -10,14 +9,13 @@
 
 class QComboBox;
 class QLabel;
-class QProgressBar;
 class QPushButton;
 class QScrollArea;
-class QTimer;
 
 namespace plovista {
 
 class ClassPanel;
+class WorkProgressRow;
 
 // The class at a glance, opened from the fluency grid: every student's share
 // of each family's facts known, the class's hardest facts and each student's
@@ -45,8 +43,6 @@ protected:
 private:
     void startReading();
     void classRead(ClassView view);
-    void workEnded();
-    void showProgress();
     void showNotice();
 
     QComboBox *m_operationList = nullptr;
@@ -54,12 +50,8 @@ private:
     QScrollArea *m_scroll = nullptr;
     ClassPanel *m_panel = nullptr;
     QLabel *m_notice = nullptr;
-    QWidget *m_workRow = nullptr;
-    QProgressBar *m_progressBar = nullptr;
-    QTimer *m_progressTimer = nullptr;
+    WorkProgressRow *m_workRow = nullptr;
     QPointer<QWidget> m_opener;
-    // Last, so it goes first: nothing is delivered to a window going away.
-    BackgroundWork m_work {*this};
 };
 
 } // namespace plovista

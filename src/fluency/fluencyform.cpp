@@ -7,6 +7,7 @@
 #include "fluency/classviewform.h"
 #include "fluency/fluencyview.h"
 #include "fluency/gridpainter.h"
+#include "fluency/workprogressrow.h"
 #include "platform/clock.h"
 #include "platform/printing.h"
 #include "settings/settingkeys.h"
@@ -17,9 +18,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace plovista {
@@ -83,23 +82,7 @@ FluencyForm::FluencyForm(App &app)
     m_notice->setWordWrap(true);
     m_notice->hide();
 
-    m_workRow = new QWidget(client());
-    m_workLabel = new QLabel(m_workRow);
-    m_workLabel->setObjectName(QStringLiteral("WorkLabel"));
-    m_progressBar = new QProgressBar(m_workRow);
-    m_progressBar->setObjectName(QStringLiteral("ProgressBar"));
-    m_progressBar->setTextVisible(false);
-    m_cancelButt = new QPushButton(QStringLiteral("Cancel"), m_workRow);
-    m_cancelButt->setObjectName(QStringLiteral("CancelButt"));
-    auto *workLayout = new QHBoxLayout(m_workRow);
-    workLayout->setContentsMargins(0, 0, 0, 0);
-    workLayout->addWidget(m_workLabel);
-    workLayout->addWidget(m_progressBar, 1);
-    workLayout->addWidget(m_cancelButt);
-    m_workRow->hide();
-    m_progressTimer = new QTimer(this);
-    m_progressTimer->setInterval(100);
-    connect(m_progressTimer, &QTimer::timeout, this, &FluencyForm::showProgress);
+    m_workRow = new WorkProgressRow(client());
 
     auto *choices = new QHBoxLayout;
     choices->addWidget(studentLabel);
@@ -134,7 +117,7 @@ FluencyForm::FluencyForm(App &app)
     connect(m_classButt, &QPushButton::clicked, this, &FluencyForm::ClassButt_Click);
     connect(m_exportButt, &QPushButton::clicked, this, &FluencyForm::ExportButt_Click);
     connect(m_exportWideButt, &QPushButton::clicked, this, &FluencyForm::ExportWideButt_Click);
-    connect(m_cancelButt, &QPushButton::clicked, this, &FluencyForm::CancelButt_Click);
+    connect(m_workRow, &WorkProgressRow::cancelClicked, this, &FluencyForm::CancelButt_Click);
 }
 
 QString FluencyForm::logFolder() const
@@ -160,7 +143,7 @@ void FluencyForm::openFrom(QWidget &opener)
 
 void FluencyForm::stopWork()
 {
-    m_work.cancel(std::chrono::seconds(2));
+    m_workRow->cancel(std::chrono::seconds(2));
     workEnded();
 }
 
@@ -170,8 +153,7 @@ void FluencyForm::startReading(bool withList)
     const QString wanted = m_student;
     AnswerLogWriter &writer = m_app.answerLog();
     m_log.reset();
-    showWork(Work::Reading, ReadingCaption);
-    m_work.start([this, folder, wanted, withList, &writer](WorkProgress &progress) -> BackgroundWork::Delivery {
+    auto read = [this, folder, wanted, withList, &writer](WorkProgress &progress) -> BackgroundWork::Delivery {
         std::optional<QStringList> students;
         QString student = wanted;
         if (withList) {
@@ -188,7 +170,8 @@ void FluencyForm::startReading(bool withList)
         return [this, students = std::move(students), student, log = std::move(log)]() mutable {
             studentsRead(students, student, std::move(log));
         };
-    });
+    };
+    startWork(Work::Reading, ReadingCaption, std::move(read));
 }
 
 void FluencyForm::studentsRead(const std::optional<QStringList> &students, const QString &student,
@@ -212,35 +195,17 @@ void FluencyForm::studentChosen()
     startReading(false);
 }
 
-void FluencyForm::showWork(Work work, const QString &caption)
+void FluencyForm::startWork(Work work, const QString &caption, BackgroundWork::Work piece)
 {
     m_working = work;
-    m_workLabel->setText(caption);
-    m_progressBar->setAccessibleName(caption);
-    m_progressBar->setRange(0, 0); // how much there is to read is not known yet
-    m_workRow->show();
-    m_progressTimer->start();
+    m_workRow->start(caption, std::move(piece));
     showGrid();
 }
 
 void FluencyForm::workEnded()
 {
     m_working = Work::None;
-    m_progressTimer->stop();
-    m_workRow->hide();
     m_studentList->setEnabled(true);
-}
-
-void FluencyForm::showProgress()
-{
-    const WorkProgress &progress = m_work.progress();
-    const qint64 total = progress.total();
-    if (total <= 0) {
-        m_progressBar->setRange(0, 0);
-        return;
-    }
-    m_progressBar->setRange(0, 1000);
-    m_progressBar->setValue(static_cast<int>(std::min<qint64>(1000, progress.done() * 1000 / total)));
 }
 
 void FluencyForm::showGrid()
@@ -329,8 +294,8 @@ void FluencyForm::exportAs(ExportShape shape)
     const QString folder = logFolder();
     const int threshold = thresholdMs();
     AnswerLogWriter &writer = m_app.answerLog();
-    showWork(Work::Exporting, QStringLiteral("Exporting the class..."));
-    m_work.start(
+    startWork(
+        Work::Exporting, QStringLiteral("Exporting the class..."),
         [this, folder, threshold, today, path, shape, &writer](WorkProgress &progress) -> BackgroundWork::Delivery {
             waitForLatestAnswers(writer, progress);
             const ClassExport result = exportClass(folder, threshold, today, path, &progress, shape);
@@ -354,7 +319,7 @@ void FluencyForm::classExported(const ClassExport &result, const QString &path)
 void FluencyForm::CancelButt_Click()
 {
     const Work cancelled = m_working;
-    m_work.cancel();
+    m_workRow->cancel();
     workEnded();
     showGrid();
     if (cancelled == Work::Reading)
@@ -383,7 +348,7 @@ void FluencyForm::Quit_Click()
 void FluencyForm::closeEvent(QCloseEvent *event)
 {
     // Whatever is under way ends by itself; an export leaves no file.
-    m_work.cancel();
+    m_workRow->cancel();
     workEnded();
     m_log.reset();
     m_app.assistForm().hide();

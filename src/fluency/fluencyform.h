@@ -10,14 +10,13 @@
 
 class QComboBox;
 class QLabel;
-class QProgressBar;
 class QPushButton;
-class QTimer;
 
 namespace plovista {
 
 class AnswerLogWriter;
 class FluencyView;
+class WorkProgressRow;
 
 // The answers of this computer's last drill may still be on their way; a
 // share that hangs is not waited for long (the notice then says so), and a
@@ -72,9 +71,8 @@ private:
                       std::optional<StudentLog> log);
     void exportAs(ExportShape shape);
     void classExported(const ClassExport &result, const QString &path);
-    void showWork(Work work, const QString &caption);
+    void startWork(Work work, const QString &caption, BackgroundWork::Work piece);
     void workEnded();
-    void showProgress();
     void showGrid();
     void showNotice();
 
@@ -86,18 +84,12 @@ private:
     QPushButton *m_classButt = nullptr;
     QPushButton *m_exportButt = nullptr;
     QPushButton *m_exportWideButt = nullptr;
-    QWidget *m_workRow = nullptr;
-    QLabel *m_workLabel = nullptr;
-    QProgressBar *m_progressBar = nullptr;
-    QPushButton *m_cancelButt = nullptr;
-    QTimer *m_progressTimer = nullptr;
+    WorkProgressRow *m_workRow = nullptr;
     SaveFileChooser m_chooseSaveFile;
 
     QString m_student;
     std::optional<StudentLog> m_log;
     Work m_working = Work::None;
-    // Last, so it goes first: nothing is delivered to a window going away.
-    BackgroundWork m_work {*this};
 };
 
 } // namespace plovista
