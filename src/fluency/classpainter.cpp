@@ -27,6 +27,7 @@ constexpr qreal KnownWidth = 90;
 constexpr qreal ChartWidth = 140;
 constexpr qreal LastWidth = 120;
 constexpr qreal HardLine = 24;
+constexpr int GapColumns = 4;
 constexpr qreal KeyHeight = 120;
 // Weeks the chart of a student goes back at most.
 constexpr std::size_t ChartWeeks = 26;
@@ -39,10 +40,23 @@ qreal tableWidth(const ClassView &view)
     return NameWidth + static_cast<qreal>(view.families.size()) * FamilyWidth + KnownWidth + ChartWidth + LastWidth;
 }
 
-qreal hardTop(const ClassView &view)
+qreal gapsTop(const ClassView &view)
 {
     return TableTop + HeaderHeight + static_cast<qreal>(std::max<std::size_t>(view.students.size(), 1)) * RowHeight +
         24;
+}
+
+qreal gapsHeight(std::size_t gaps, ClassMedium medium)
+{
+    if (medium == ClassMedium::Screen)
+        return 0;
+    const std::size_t rows = std::max<std::size_t>((gaps + GapColumns - 1) / GapColumns, 1);
+    return 34 + static_cast<qreal>(rows) * HardLine + 16;
+}
+
+qreal hardTop(const ClassView &view, ClassMedium medium)
+{
+    return gapsTop(view) + gapsHeight(practiceGaps(view).size(), medium);
 }
 
 qreal hardHeight(const ClassView &view)
@@ -55,11 +69,6 @@ QString percent(const LevelCounts &counts)
     if (counts.asked() == 0)
         return QStringLiteral("-");
     return QStringLiteral("%1%").arg(static_cast<int>(std::lround(100.0 * counts.known / counts.total())));
-}
-
-QString dateText(const QDate &date)
-{
-    return QLocale::system().toString(date, QLocale::ShortFormat);
 }
 
 void drawChart(QPainter &p, const QRectF &r, const std::vector<WeekCount> &weeks, int most)
@@ -142,17 +151,40 @@ void drawKey(QPainter &p, qreal top, qreal glyph)
     }
 }
 
-} // namespace
-
-QSizeF classViewFrame(const ClassView &view)
+void drawPracticeGaps(QPainter &p, qreal top, const std::vector<PracticeGap> &gaps)
 {
-    return {std::max(FrameWidth, tableWidth(view)), hardTop(view) + hardHeight(view) + KeyHeight};
+    p.setPen(Ink);
+    p.setFont(gridFont(16, true));
+    p.drawText(QRectF(0, top, FrameWidth, 28), Qt::AlignLeft | Qt::AlignVCenter, practiceGapsCaption());
+    top += 34;
+    p.setFont(gridFont(14));
+    if (gaps.empty())
+        p.drawText(QRectF(0, top, FrameWidth, HardLine), Qt::AlignLeft | Qt::AlignVCenter, practiceGapsNone());
+    // "Name: date", the name cut short where the pair would not fit: the
+    // date stays beside its name, never nearer the next column's.
+    constexpr qreal column = FrameWidth / GapColumns;
+    const QFontMetricsF metrics(p.font(), p.device());
+    for (std::size_t i = 0; i < gaps.size(); ++i) {
+        const QString date = QStringLiteral(": ") + lastPractisedText(gaps[i].lastPractised);
+        const qreal room = column - 24 - metrics.horizontalAdvance(date);
+        const QString text = metrics.elidedText(gaps[i].name, Qt::ElideRight, room) + date;
+        p.drawText(QRectF(static_cast<qreal>(i % GapColumns) * column,
+                          top + static_cast<qreal>(i / GapColumns) * HardLine, column - 24, HardLine),
+                   Qt::AlignLeft | Qt::AlignVCenter, text);
+    }
 }
 
-void paintClassView(QPainter &p, const QRectF &area, const ClassView &view)
+} // namespace
+
+QSizeF classViewFrame(const ClassView &view, ClassMedium medium)
+{
+    return {std::max(FrameWidth, tableWidth(view)), hardTop(view, medium) + hardHeight(view) + KeyHeight};
+}
+
+void paintClassView(QPainter &p, const QRectF &area, const ClassView &view, ClassMedium medium)
 {
     p.save();
-    const QSizeF frame = classViewFrame(view);
+    const QSizeF frame = classViewFrame(view, medium);
     const qreal scale = std::min(area.width() / frame.width(), area.height() / frame.height());
     p.translate(area.left() + (area.width() - frame.width() * scale) / 2, area.top());
     p.scale(scale, scale);
@@ -221,11 +253,13 @@ void paintClassView(QPainter &p, const QRectF &area, const ClassView &view)
         p.setPen(Ink);
         p.setFont(gridFont(16));
         p.drawText(QRectF(x + KnownWidth + ChartWidth, top, LastWidth, RowHeight), Qt::AlignCenter,
-                   student.lastPractised ? dateText(*student.lastPractised) : QStringLiteral("never"));
+                   lastPractisedText(student.lastPractised));
         top += RowHeight;
     }
+    if (medium == ClassMedium::Page)
+        drawPracticeGaps(p, gapsTop(view), practiceGaps(view));
 
-    top = hardTop(view);
+    top = hardTop(view, medium);
     p.setPen(Ink);
     p.setFont(gridFont(16, true));
     p.drawText(QRectF(0, top, frame.width(), 28), Qt::AlignLeft | Qt::AlignVCenter,
@@ -249,7 +283,7 @@ void paintClassView(QPainter &p, const QRectF &area, const ClassView &view)
                        .arg(hard.students.known)
                        .arg(hard.students.notAsked));
     }
-    drawKey(p, hardTop(view) + hardHeight(view), glyph);
+    drawKey(p, hardTop(view, medium) + hardHeight(view), glyph);
     p.restore();
 }
 

@@ -2,6 +2,8 @@
 
 #include "fluency/answerlog.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -123,6 +125,7 @@ struct LoadedStudent
     FluencyGrid grid;
     std::vector<WeekCount> knownByWeek;
     std::optional<QDate> lastPractised;
+    std::optional<QDate> lastPractisedAny;
     QStringList notes;
 };
 
@@ -137,6 +140,9 @@ LoadedStudent loadStudent(const QString &logFolder, const QString &name, Operati
     student.grid = fluencyGrid(log.fluency, name, operation, thresholdMs, today);
     student.knownByWeek = log.fluency.knownByWeek(operation, thresholdMs, today);
     student.lastPractised = log.fluency.lastPractised(operation);
+    for (const Operation any : {Operation::Addition, Operation::Subtraction, Operation::Multiplication,
+                                Operation::Division, Operation::FactsOfTen})
+        student.lastPractisedAny = std::max(student.lastPractisedAny, log.fluency.lastPractised(any));
     for (const QString &file : log.scan.unreadable)
         student.notes << QStringLiteral("Not read: %1.").arg(file);
     for (const auto &[file, lines] : log.scan.damagedFiles)
@@ -193,6 +199,7 @@ ClassView classView(const QString &logFolder, Operation operation, int threshold
             ClassStudent student = tally.add(one->grid);
             student.knownByWeek = std::move(one->knownByWeek);
             student.lastPractised = one->lastPractised;
+            student.lastPractisedAny = one->lastPractisedAny;
             view.students.push_back(std::move(student));
             view.notes << one->notes;
         }
@@ -202,6 +209,34 @@ ClassView classView(const QString &logFolder, Operation operation, int threshold
     view.cancelled = progress && progress->cancelled();
     view.hardest = tally.hardest();
     return view;
+}
+
+std::vector<PracticeGap> practiceGaps(const ClassView &view)
+{
+    std::vector<PracticeGap> gaps;
+    for (const ClassStudent &student : view.students) {
+        if (!student.lastPractisedAny || student.lastPractisedAny->daysTo(view.today) >= PracticeGapDays)
+            gaps.push_back({student.name, student.lastPractisedAny});
+    }
+    // An empty optional sorts first: those who never practised lead.
+    std::stable_sort(gaps.begin(), gaps.end(),
+                     [](const PracticeGap &a, const PracticeGap &b) { return a.lastPractised < b.lastPractised; });
+    return gaps;
+}
+
+QString practiceGapsCaption()
+{
+    return QStringLiteral("Not practised for %1 days or more (any operation)").arg(PracticeGapDays);
+}
+
+QString practiceGapsNone()
+{
+    return QStringLiteral("None: every student practised in the last %1 days.").arg(PracticeGapDays);
+}
+
+QString lastPractisedText(const std::optional<QDate> &day)
+{
+    return day ? QLocale::system().toString(*day, QLocale::ShortFormat) : QStringLiteral("never");
 }
 
 } // namespace plovista

@@ -40,7 +40,8 @@ struct ClassStudent
     int known = 0;
     int drilled = 0;
     std::vector<WeekCount> knownByWeek;
-    std::optional<QDate> lastPractised;
+    std::optional<QDate> lastPractised; // of the view's operation
+    std::optional<QDate> lastPractisedAny; // of any operation
 };
 
 struct HardFact
@@ -69,6 +70,31 @@ struct ClassView
 };
 
 inline constexpr int HardestFacts = 10;
+
+// Calendar days without any practice that put a student on the list the
+// teacher follows up.
+inline constexpr int PracticeGapDays = 7;
+
+struct PracticeGap
+{
+    QString name;
+    std::optional<QDate> lastPractised; // of any operation; none: never
+};
+
+// The students who have practised nothing for PracticeGapDays calendar days
+// or more before the view's today, those who never did among them: a child
+// whose last practice was a week ago today is listed. Longest gap first, the
+// teacher's order among equals.
+std::vector<PracticeGap> practiceGaps(const ClassView &view);
+
+// The list's caption, and what it says when nobody is on it, in the window
+// and on the page alike.
+QString practiceGapsCaption();
+QString practiceGapsNone();
+
+// A day last practised as the class view shows it: the locale's short date,
+// or "never".
+QString lastPractisedText(const std::optional<QDate> &day);
 
 // Reads the log one student at a time, so memory stays that of one student
 // whatever the size of the class. The progress, when given, is told of every

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
@@ -77,7 +78,7 @@ public:
     {
         if (!m_view)
             return 200;
-        const QSizeF frame = classViewFrame(*m_view);
+        const QSizeF frame = classViewFrame(*m_view, ClassMedium::Screen);
         return static_cast<int>((width - 24) * frame.height() / frame.width()) + 24;
     }
     QSize sizeHint() const override { return {900, heightForWidth(900)}; }
@@ -88,7 +89,7 @@ protected:
         QPainter painter(this);
         const QRectF area = QRectF(rect()).adjusted(12, 12, -12, -12);
         if (m_view)
-            paintClassView(painter, area, *m_view);
+            paintClassView(painter, area, *m_view, ClassMedium::Screen);
         else
             painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, m_message);
     }
@@ -126,6 +127,25 @@ ClassViewForm::ClassViewForm(App &app)
     m_notice->setWordWrap(true);
     m_notice->hide();
 
+    auto *gapsLabel = new QLabel(u'&' + practiceGapsCaption() + u':', client());
+    m_gapsList = new QListWidget(client());
+    m_gapsList->setObjectName(QStringLiteral("PracticeGapsList"));
+    m_gapsList->setAccessibleName(practiceGapsCaption());
+    gapsLabel->setBuddy(m_gapsList);
+    // In columns, line after line: a short list takes a line, not the height
+    // of the window.
+    m_gapsList->setFlow(QListView::LeftToRight);
+    m_gapsList->setWrapping(true);
+    m_gapsList->setResizeMode(QListView::Adjust);
+    m_gapsList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_gapsList->setFixedHeight(3 * m_gapsList->fontMetrics().height() + 28);
+    m_gaps = new QWidget(client());
+    auto *gapsLayout = new QVBoxLayout(m_gaps);
+    gapsLayout->setContentsMargins(0, 0, 0, 0);
+    gapsLayout->addWidget(gapsLabel);
+    gapsLayout->addWidget(m_gapsList);
+    m_gaps->hide();
+
     m_workRow = new WorkProgressRow(client());
 
     auto *choices = new QHBoxLayout;
@@ -136,6 +156,7 @@ ClassViewForm::ClassViewForm(App &app)
     auto *layout = new QVBoxLayout(client());
     layout->addLayout(choices);
     layout->addWidget(m_scroll, 1);
+    layout->addWidget(m_gaps);
     layout->addWidget(m_workRow);
     layout->addWidget(m_notice);
     resize(1000, 720);
@@ -185,6 +206,7 @@ void ClassViewForm::startReading()
     const QDate today = m_app.clock().now().date();
     AnswerLogWriter &writer = m_app.answerLog();
     m_panel->showMessage(ReadingCaption);
+    m_gaps->hide();
     m_printButt->setEnabled(false);
     m_workRow->start(ReadingCaption, [this, folder, operation, threshold, today, &writer](WorkProgress &progress) {
         waitForLatestAnswers(writer, progress);
@@ -195,9 +217,29 @@ void ClassViewForm::startReading()
 
 void ClassViewForm::classRead(ClassView view)
 {
+    showPracticeGaps(practiceGaps(view));
     m_panel->showView(std::move(view));
     m_printButt->setEnabled(true);
     showNotice();
+}
+
+void ClassViewForm::showPracticeGaps(const std::vector<PracticeGap> &gaps)
+{
+    m_gapsList->clear();
+    const QFontMetrics metrics = m_gapsList->fontMetrics();
+    const QSize cell(metrics.horizontalAdvance(QStringLiteral("Maximilian Lee-Fox: 30 Nov 2026")),
+                     metrics.height() + 6);
+    m_gapsList->setGridSize(gaps.empty() ? QSize() : cell); // the line saying so takes its own width
+    for (const PracticeGap &gap : gaps) {
+        // A long name is cut short, as on the page, so its date stays in sight.
+        const QString date = QStringLiteral(": ") + lastPractisedText(gap.lastPractised);
+        const int room = cell.width() - metrics.horizontalAdvance(date) - 16;
+        auto *item = new QListWidgetItem(metrics.elidedText(gap.name, Qt::ElideRight, room) + date, m_gapsList);
+        item->setToolTip(gap.name + date);
+    }
+    if (gaps.empty())
+        m_gapsList->addItem(practiceGapsNone());
+    m_gaps->show();
 }
 
 void ClassViewForm::showNotice()
@@ -220,7 +262,7 @@ void ClassViewForm::PrintButt_Click()
         return;
     const QString job = QStringLiteral("Class fluency %1").arg(operationName(shown->operation));
     const PrintOutcome outcome = m_app.printing().printPainted(
-        job, [&](QPainter &painter, const QRectF &page) { paintClassView(painter, page, *shown); });
+        job, [&](QPainter &painter, const QRectF &page) { paintClassView(painter, page, *shown, ClassMedium::Page); });
     if (!outcome.printed && !outcome.cancelled)
         m_app.tell(QStringLiteral("The class could not be printed: %1").arg(outcome.error),
                    QStringLiteral("Class Not Printed"), MsgIcon::Critical);
@@ -229,6 +271,7 @@ void ClassViewForm::PrintButt_Click()
 void ClassViewForm::CancelButt_Click()
 {
     m_workRow->cancel();
+    m_gaps->hide();
     m_panel->showMessage(QStringLiteral("Reading the answer log was cancelled. Choose an operation to read it."));
 }
 
@@ -241,7 +284,10 @@ void ClassViewForm::help_Click()
                        "dark when four in five are known, orange when one in five of those asked is to be taught, "
                        "yellow between, white when none was asked. The line beside shows the facts known week by "
                        "week. Below, the class's hardest facts: those the most students are to be taught.\n\n"
-                       "Print prints the class on one page."));
+                       "Below the class, the students who have not practised any operation for %1 days or more, "
+                       "with the day they last did.\n\n"
+                       "Print prints the class on one page.")
+            .arg(PracticeGapDays));
 }
 
 void ClassViewForm::Quit_Click()

@@ -9,6 +9,7 @@
 
 class QComboBox;
 class QLabel;
+class QListWidget;
 class QPushButton;
 class QScrollArea;
 
@@ -43,12 +44,15 @@ protected:
 private:
     void startReading();
     void classRead(ClassView view);
+    void showPracticeGaps(const std::vector<PracticeGap> &gaps);
     void showNotice();
 
     QComboBox *m_operationList = nullptr;
     QPushButton *m_printButt = nullptr;
     QScrollArea *m_scroll = nullptr;
     ClassPanel *m_panel = nullptr;
+    QWidget *m_gaps = nullptr;
+    QListWidget *m_gapsList = nullptr;
     QLabel *m_notice = nullptr;
     WorkProgressRow *m_workRow = nullptr;
     QPointer<QWidget> m_opener;

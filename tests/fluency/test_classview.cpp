@@ -1,5 +1,8 @@
 #include "fluency/answerlogwriter.h"
 #include "fluency/classview.h"
+#include "settings/textfile.h"
+
+#include <QDir>
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,8 +25,8 @@ public:
         , m_student(student)
     { }
 
-    // "v x family", right in ms (0: wrong), on the day.
-    void answer(const QDate &day, int value, int family, int ms)
+    // "v x family" (or "v + family"), right in ms (0: wrong), on the day.
+    void answer(const QDate &day, int value, int family, int ms, Operation operation = Operation::Multiplication)
     {
         AnswerEntry e;
         e.drillId = QStringLiteral("%1-%2").arg(m_student, day.toString(Qt::ISODate));
@@ -31,10 +34,10 @@ public:
         e.id = e.drillId + u'-' + QString::number(e.sequence);
         e.time = QDateTime(day, QTime(9, 0).addSecs(m_sequence * 10));
         e.student = m_student;
-        e.operation = Operation::Multiplication;
+        e.operation = operation;
         e.left = value;
         e.right = family;
-        e.expected = value * family;
+        e.expected = operation == Operation::Addition ? value + family : value * family;
         e.correct = ms > 0;
         e.given = e.correct ? e.expected : e.expected + 1;
         e.ms = e.correct ? ms : 4000;
@@ -144,6 +147,37 @@ private Q_SLOTS:
         QCOMPARE(view.hardest[0].students.teach, 2);
         QCOMPARE(view.hardest[0].students.almost, 1);
         QCOMPARE(view.hardest[1].students.known, 1);
+    }
+
+    // A week without practice of any operation, counted in calendar days
+    // from today, puts a child on the list; so does never practising.
+    void theChildrenNotPractisingForAWeek()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Log"));
+        {
+            AnswerLogWriter writer(folder);
+            Drills(writer, QStringLiteral("Six Days")).answer(Today.addDays(-6), 3, 7, 1200);
+            Drills seven(writer, QStringLiteral("Seven Days"));
+            seven.answer(Today.addDays(-9), 3, 7, 1200);
+            seven.answer(Today.addDays(-7), 3, 4, 1200, Operation::Addition);
+            Drills adds(writer, QStringLiteral("Adds Daily"));
+            adds.answer(Today.addDays(-30), 3, 7, 1200);
+            adds.answer(Today.addDays(-1), 3, 4, 1200, Operation::Addition);
+        }
+        QVERIFY(writeFileAtomically(
+                    QDir(folder).filePath(answerLogFileName(QStringLiteral("Zoe Never"), QStringLiteral("PC1"))),
+                    answerLogHeader().toUtf8())
+                    .ok);
+
+        const ClassView view = classView(folder, Operation::Multiplication, 3000, Today);
+        QCOMPARE(view.students.size(), std::size_t(4));
+        const std::vector<PracticeGap> gaps = practiceGaps(view);
+        QCOMPARE(gaps.size(), std::size_t(2));
+        QCOMPARE(gaps[0].name, QStringLiteral("Zoe Never"));
+        QVERIFY(!gaps[0].lastPractised);
+        QCOMPARE(gaps[1].name, QStringLiteral("Seven Days"));
+        QCOMPARE(gaps[1].lastPractised, std::optional<QDate>(Today.addDays(-7)));
     }
 
     void aFamilysColourFromItsShares_data()

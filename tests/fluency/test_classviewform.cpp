@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QListWidget>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
@@ -141,6 +142,36 @@ private Q_SLOTS:
 
         form.close();
         QVERIFY(grid.isVisible());
+    }
+
+    // A child a week without practice is listed under the class, in the
+    // window under its caption and on the page; one of six days is not.
+    void theChildrenNotPractisingOnScreenAndOnPaper()
+    {
+        Harness h;
+        h.start();
+        const QDate today = h.clock->now().date();
+        AnswerLogWriter &log = h.app().answerLog();
+        answer(log, QStringLiteral("Ann Lee"), today.addDays(-6), 1, 3, 7, 1200);
+        answer(log, QStringLiteral("Ben Cho"), today.addDays(-7), 1, 3, 7, 1200);
+
+        QWidget opener;
+        opener.show();
+        ClassViewForm &form = h.app().classViewForm();
+        form.openFrom(opener, Operation::Multiplication);
+        QTRY_VERIFY(form.view());
+        auto *list = form.findChild<QListWidget *>(QStringLiteral("PracticeGapsList"));
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(list->accessibleName(), QStringLiteral("Not practised for 7 days or more (any operation)"));
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("Ben Cho: 11/29/26"));
+
+        form.findChild<QPushButton *>(QStringLiteral("PrintButt"))->click();
+        QCOMPARE(h.printing->pdfs.size(), std::size_t(1));
+        const QString printed = pdfText(h.printing->pdfs[0], h.folder());
+        QVERIFY2(printed.contains(QStringLiteral("Not practised for 7 days or more")), qPrintable(printed));
+        QVERIFY2(printed.contains(QStringLiteral("Ben Cho: 11/29/26")) && !printed.contains(QStringLiteral("Ann Lee:")),
+                 qPrintable(printed));
     }
 };
 
