@@ -46,17 +46,18 @@ qreal gapsTop(const ClassView &view)
         24;
 }
 
-qreal gapsHeight(std::size_t gaps, ClassMedium medium)
+qreal gapsHeight(const ClassView &view, ClassMedium medium)
 {
     if (medium == ClassMedium::Screen)
         return 0;
+    const std::size_t gaps = practiceGaps(view).size();
     const std::size_t rows = std::max<std::size_t>((gaps + GapColumns - 1) / GapColumns, 1);
     return 34 + static_cast<qreal>(rows) * HardLine + 16;
 }
 
 qreal hardTop(const ClassView &view, ClassMedium medium)
 {
-    return gapsTop(view) + gapsHeight(practiceGaps(view).size(), medium);
+    return gapsTop(view) + gapsHeight(view, medium);
 }
 
 qreal hardHeight(const ClassView &view)
