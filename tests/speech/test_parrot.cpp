@@ -4,6 +4,8 @@
 #include "platform/speechengine.h"
 
 #include <QFile>
+#include <QPainter>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +74,9 @@ private Q_SLOTS:
     void animationNamesIgnoreLetterCase();
     void moveGlidesSteadilyToTheTarget();
     void moveWhileHiddenJumps();
+    void surfaceFollowsTheCompositorAtEachShow();
+    void translucentFramesLeaveNothingOfTheFrameBefore();
+    void withoutPlacingTopLevelsHeStandsInsideTheWindow();
     void beakFollowsThePhonemes_data();
     void beakFollowsThePhonemes();
 
@@ -371,6 +376,88 @@ void TestParrot::moveWhileHiddenJumps()
     peedy.show();
     QVERIFY(waitUntilIdle(peedy));
     QCOMPARE(peedy.window()->pos(), QPoint(300, 200));
+}
+
+void TestParrot::surfaceFollowsTheCompositorAtEachShow()
+{
+    bool compositing = true;
+    ParrotCharacter peedy(m_engine, {true, [&] { return compositing; }, {}});
+    QVERIFY(peedy.load(QStringLiteral("Peedy"), DrawingPath));
+    const auto translucentAfterShow = [&] {
+        peedy.show();
+        peedy.hide();
+        return waitUntilIdle(peedy) && peedy.window()->testAttribute(Qt::WA_TranslucentBackground) &&
+            peedy.window()->surface() == ParrotSurface::Translucent;
+    };
+    QVERIFY(translucentAfterShow());
+    compositing = false; // the compositor stopped while he was away
+    QVERIFY(!translucentAfterShow());
+    QCOMPARE(peedy.window()->surface(), ParrotSurface::Shaped);
+    compositing = true;
+    QVERIFY(translucentAfterShow());
+}
+
+void TestParrot::translucentFramesLeaveNothingOfTheFrameBefore()
+{
+    ParrotCharacter peedy(m_engine, {true, [] { return true; }, {}});
+    QVERIFY(peedy.load(QStringLiteral("Peedy"), DrawingPath));
+    peedy.show();
+    QVERIFY(waitUntilIdle(peedy));
+    ParrotWindow &window = *peedy.window();
+    const QImage before = window.frame();
+    peedy.play(QStringLiteral("Greet"));
+    QVERIFY(QTest::qWaitFor([&] { return window.frame() != before; }, WaitMs));
+    const QImage after = window.frame();
+
+    // The window still holds the frame before, as a window system's buffer
+    // does, and paints the new one over it: nothing of the old one is left.
+    // His outline (what the window system shows of him) keeps every pixel of
+    // the new one, the faint ones of his antialiased edge too.
+    QImage screen = before.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    window.render(&screen, {}, {}, QWidget::DrawChildren | QWidget::IgnoreMask);
+    const QRegion shown = window.mask();
+    int stale = 0;
+    int cut = 0;
+    for (int y = 0; y < after.height(); ++y) {
+        for (int x = 0; x < after.width(); ++x) {
+            stale += screen.pixel(x, y) != after.pixel(x, y);
+            cut += qAlpha(after.pixel(x, y)) > 0 && !shown.contains(QPoint(x, y));
+        }
+    }
+    QCOMPARE(stale, 0);
+    QCOMPARE(cut, 0);
+    QVERIFY(waitUntilIdle(peedy));
+}
+
+void TestParrot::withoutPlacingTopLevelsHeStandsInsideTheWindow()
+{
+    QWidget form;
+    form.setFixedSize(500, 400);
+    form.move(300, 200);
+    auto *help = new QPushButton(QStringLiteral("Help"), &form);
+    help->setGeometry(0, 0, 500, 400);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    ParrotCharacter peedy(m_engine, {false, [] { return true; }, [&]() -> QWidget * { return &form; }});
+    QVERIFY(peedy.load(QStringLiteral("Peedy"), DrawingPath));
+    peedy.moveTo(340, 350);
+    peedy.show();
+    QVERIFY(waitUntilIdle(peedy));
+    ParrotWindow *window = peedy.window();
+    QCOMPARE(window->parentWidget(), &form);
+    QVERIFY(window->isVisible());
+    // Where the screen point is in the window, as the window has it.
+    QCOMPARE(window->pos(), form.mapFromGlobal(QPoint(340, 350)));
+
+    // Over the controls, which he never keeps from a click.
+    const QPoint body(window->width() / 2, window->height() - 40);
+    QCOMPARE(qAlpha(window->frame().pixel(body)), 255);
+    QCOMPARE(form.childAt(window->pos() + body), help);
+
+    peedy.moveTo(380, 330);
+    QVERIFY(waitUntilIdle(peedy));
+    QCOMPARE(window->pos(), form.mapFromGlobal(QPoint(380, 330)));
 }
 
 void TestParrot::beakFollowsThePhonemes_data()
