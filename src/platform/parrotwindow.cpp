@@ -19,8 +19,8 @@ const Qt::WindowFlags TopLevelFlags =
     Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus;
 
 // One bit a window pixel, set where a pixel of the frame under it (several
-// on a screen at a higher scale) has at least `alpha`.
-QImage maskOf(const QImage &frame, int alpha)
+// on a screen at a higher scale) is at least half opaque.
+QImage maskOf(const QImage &frame)
 {
     const QImage pixels = frame.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const qreal ratio = frame.devicePixelRatio();
@@ -38,7 +38,7 @@ QImage maskOf(const QImage &frame, int alpha)
             for (int row = top; row < bottom && !set; ++row) {
                 const auto *line = reinterpret_cast<const QRgb *>(pixels.constScanLine(row));
                 for (int column = left; column < right && !set; ++column)
-                    set = qAlpha(line[column]) >= alpha;
+                    set = qAlpha(line[column]) >= 128;
             }
             if (set)
                 mask.setPixel(x, y, 1);
@@ -69,6 +69,7 @@ void ParrotWindow::setSurface(ParrotSurface surface)
         destroy();
     applySurface();
     m_maskImage = {};
+    clearMask();
     if (!m_frame.isNull())
         cutTo(m_frame);
 }
@@ -82,9 +83,12 @@ void ParrotWindow::applySurface()
     setAttribute(Qt::WA_OpaquePaintEvent, shaped);
     setAttribute(Qt::WA_NoSystemBackground, !shaped);
     setAutoFillBackground(false);
-    // Unshaped, clicks on him reach the control under him, which they would
-    // otherwise take through his clear corners only.
-    setAttribute(Qt::WA_TransparentForMouseEvents, m_surface == ParrotSurface::InWindow);
+    // Uncut, his clear corners would keep clicks from what lies under them;
+    // he takes none anywhere instead.
+    if (m_surface == ParrotSurface::InWindow)
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    else
+        setWindowFlag(Qt::WindowTransparentForInput, !shaped);
 }
 
 void ParrotWindow::setFrame(const QImage &frame)
@@ -99,15 +103,13 @@ void ParrotWindow::setFrame(const QImage &frame)
 
 void ParrotWindow::cutTo(const QImage &frame)
 {
-    // Inside a window a mask would only clip his painting, and under Qt's
-    // Wayland buffers what a frame before drew outside the new outline then
-    // stays on the screen: the whole square is repainted instead.
-    if (m_surface == ParrotSurface::InWindow)
+    // Blended, a mask would only clip his painting: a compositor that does
+    // not cut the window to it (XWayland's, a child's in Qt's Wayland
+    // buffers) then shows what an earlier frame left outside the new
+    // outline. The whole square is painted instead.
+    if (m_surface != ParrotSurface::Shaped)
         return;
-    // Shaped, the mask is all there is of his outline; blended, it keeps
-    // every pixel he touches (antialiased edges included) and only lets the
-    // clicks on his empty corners through, as the shaped window does.
-    QImage maskImage = maskOf(frame, m_surface == ParrotSurface::Shaped ? 128 : 1);
+    QImage maskImage = maskOf(frame);
     if (maskImage == m_maskImage)
         return;
     m_maskImage = maskImage;

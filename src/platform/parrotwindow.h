@@ -18,8 +18,8 @@ enum class ParrotSurface {
 };
 
 // Peedy's window: frameless, above the others and never taking the focus as
-// a top-level, cut to his outline, so clicks beside him reach what lies under
-// him; inside a window, an overlay every click passes through.
+// a top-level; an overlay inside the window as a child. Shaped, clicks beside
+// his outline reach what lies under him; blended, every click does.
 class ParrotWindow final : public QWidget
 {
     Q_OBJECT
@@ -33,7 +33,7 @@ public:
     // top-levels only: the caller shows it again.
     void setSurface(ParrotSurface surface);
 
-    // Shows the frame and cuts the window to its pixels.
+    // Shows the frame; a shaped window is cut to it.
     void setFrame(const QImage &frame);
     const QImage &frame() const { return m_frame; }
 

@@ -410,22 +410,16 @@ void TestParrot::translucentFramesLeaveNothingOfTheFrameBefore()
     const QImage after = window.frame();
 
     // The window still holds the frame before, as a window system's buffer
-    // does, and paints the new one over it: nothing of the old one is left.
-    // His outline (what the window system shows of him) keeps every pixel of
-    // the new one, the faint ones of his antialiased edge too.
+    // does, and paints the new one over it: nothing of the old one is left,
+    // outside his new outline either (a compositor shows the whole square).
     QImage screen = before.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    window.render(&screen, {}, {}, QWidget::DrawChildren | QWidget::IgnoreMask);
-    const QRegion shown = window.mask();
+    window.render(&screen, window.mask().boundingRect().topLeft(), {}, QWidget::DrawChildren);
     int stale = 0;
-    int cut = 0;
     for (int y = 0; y < after.height(); ++y) {
-        for (int x = 0; x < after.width(); ++x) {
+        for (int x = 0; x < after.width(); ++x)
             stale += screen.pixel(x, y) != after.pixel(x, y);
-            cut += qAlpha(after.pixel(x, y)) > 0 && !shown.contains(QPoint(x, y));
-        }
     }
     QCOMPARE(stale, 0);
-    QCOMPARE(cut, 0);
     QVERIFY(waitUntilIdle(peedy));
 }
 
