@@ -1,5 +1,6 @@
 #include "platform/beakopening.h"
 #include "platform/parrotcharacter.h"
+#include "platform/parrotrig.h"
 #include "platform/parrotwindow.h"
 #include "platform/speechengine.h"
 
@@ -74,6 +75,8 @@ private Q_SLOTS:
     void animationNamesIgnoreLetterCase();
     void moveGlidesSteadilyToTheTarget();
     void moveWhileHiddenJumps();
+    void framesAreDrawnAtTheScreensScale_data();
+    void framesAreDrawnAtTheScreensScale();
     void surfaceFollowsTheCompositorAtEachShow();
     void translucentFramesLeaveNothingOfTheFrameBefore();
     void withoutPlacingTopLevelsHeStandsInsideTheWindow();
@@ -376,6 +379,35 @@ void TestParrot::moveWhileHiddenJumps()
     peedy.show();
     QVERIFY(waitUntilIdle(peedy));
     QCOMPARE(peedy.window()->pos(), QPoint(300, 200));
+}
+
+void TestParrot::framesAreDrawnAtTheScreensScale_data()
+{
+    QTest::addColumn<qreal>("scale");
+    QTest::newRow("150 %") << 1.5;
+    QTest::newRow("200 %") << 2.0;
+}
+
+void TestParrot::framesAreDrawnAtTheScreensScale()
+{
+    QFETCH(qreal, scale);
+    ParrotRig rig;
+    QVERIFY(rig.load(DrawingPath, scale));
+    const QImage frame = rig.render(rig.restPose());
+    QCOMPARE(frame.size(), (QSizeF(rig.size()) * scale).toSize()); // a pixel of the screen each
+    QCOMPARE(frame.devicePixelRatio(), scale);
+
+    // The window keeps his size in the desktop's units, and the shaped one's
+    // outline is cut there too: all of him inside it, none of the clear corner.
+    ParrotWindow window(ParrotSurface::Shaped);
+    window.setFrame(frame);
+    QCOMPARE(window.size(), rig.size());
+    const QRegion outline = window.mask();
+    QVERIFY(window.rect().contains(outline.boundingRect()));
+    QVERIFY(!outline.contains(QPoint(0, 0)));
+    const QPoint body(rig.size().width() / 2, rig.size().height() - 40);
+    QCOMPARE(qAlpha(frame.pixel((QPointF(body) * scale).toPoint())), 255);
+    QVERIFY(outline.contains(body));
 }
 
 void TestParrot::surfaceFollowsTheCompositorAtEachShow()
