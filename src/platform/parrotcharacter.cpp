@@ -63,7 +63,7 @@ ParrotCharacter::ParrotCharacter(SpeechEngine &engine, ParrotDesktop desktop, QO
     connect(&m_speaker, &SpeechPlayer::started, this, &ParrotCharacter::ensureTicking);
     connect(&m_speaker, &SpeechPlayer::finished, this, &ParrotCharacter::onSpeechFinished);
     if (!m_desktop.placesTopLevels && qGuiApp) {
-        // He follows the child to whichever of the program's windows is in front.
+        // He goes along to whichever of the program's windows comes to the front.
         connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] {
             if (m_shown)
                 perch();
