@@ -3,7 +3,10 @@
 #include "platform/beakopening.h"
 #include "platform/parrotwindow.h"
 
+#include <QEvent>
+#include <QGuiApplication>
 #include <QLineF>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -41,8 +44,9 @@ QString ParrotCharacter::Request::describe() const
     return {};
 }
 
-ParrotCharacter::ParrotCharacter(SpeechEngine &engine, QObject *parent)
+ParrotCharacter::ParrotCharacter(SpeechEngine &engine, ParrotDesktop desktop, QObject *parent)
     : QObject(parent)
+    , m_desktop(std::move(desktop))
     , m_speaker(engine, parrotVoice())
 {
     m_clock.start();
@@ -50,7 +54,7 @@ ParrotCharacter::ParrotCharacter(SpeechEngine &engine, QObject *parent)
     connect(&m_frameTimer, &QTimer::timeout, this, &ParrotCharacter::tick);
     m_idleTimer.setSingleShot(true);
     connect(&m_idleTimer, &QTimer::timeout, this, [this] {
-        if (isBusy() || !m_window || !m_window->isVisible())
+        if (isBusy() || !m_window || !m_shown)
             return;
         m_idleClip = m_rig.clip(QStringLiteral("Blink"));
         m_idleStartMs = m_clock.elapsed();
@@ -58,11 +62,24 @@ ParrotCharacter::ParrotCharacter(SpeechEngine &engine, QObject *parent)
     });
     connect(&m_speaker, &SpeechPlayer::started, this, &ParrotCharacter::ensureTicking);
     connect(&m_speaker, &SpeechPlayer::finished, this, &ParrotCharacter::onSpeechFinished);
+    if (!m_desktop.placesTopLevels && qGuiApp) {
+        // He goes along to whichever of the program's windows comes to the front.
+        connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] {
+            if (m_shown)
+                perch();
+        });
+    }
 }
 
 ParrotCharacter::~ParrotCharacter()
 {
     m_speaker.stop();
+    delete m_window.data();
+}
+
+ParrotWindow *ParrotCharacter::window() const
+{
+    return m_window.data();
 }
 
 SpeechVoice ParrotCharacter::parrotVoice()
@@ -77,16 +94,15 @@ bool ParrotCharacter::load(const QString &id, const QString &filePath)
 {
     stopAll();
     m_id = id;
-    if (!m_rig.load(filePath)) {
-        if (m_window)
-            m_window->hide();
+    // Drawn for the sharpest screen, so his outline stays smooth at any scale.
+    if (!m_rig.load(filePath, qGuiApp ? qGuiApp->devicePixelRatio() : 1.0)) {
+        hideWindow();
         return false;
     }
-    if (!m_window)
-        m_window = std::make_unique<ParrotWindow>();
-    m_window->setObjectName(id);
-    m_window->setWindowTitle(id);
-    m_window->move(m_position);
+    ParrotWindow &window = ensureWindow();
+    window.setObjectName(id);
+    window.setWindowTitle(id);
+    placeWindow();
     renderFrame();
     return true;
 }
@@ -123,8 +139,8 @@ void ParrotCharacter::stopAll()
     m_speaker.stop();
     if (m_current) {
         // A hide that was cut still hides; a glide stops where it is.
-        if (m_current->kind == Kind::Hide && m_window)
-            m_window->hide();
+        if (m_current->kind == Kind::Hide)
+            hideWindow();
         m_current.reset();
     }
     m_clip = nullptr;
@@ -200,7 +216,8 @@ void ParrotCharacter::begin()
     if (generation != m_generation || !m_current)
         return;
 
-    const bool visible = m_window->isVisible();
+    perch();
+    const bool visible = m_shown;
     const Request &request = *m_current;
     switch (request.kind) {
     case Kind::Show:
@@ -209,9 +226,11 @@ void ParrotCharacter::begin()
             return;
         }
         m_clip = m_rig.clip(QStringLiteral("Show"));
-        m_window->move(m_position);
+        chooseSurface();
+        placeWindow();
+        m_shown = true;
         renderFrame();
-        m_window->show();
+        showWindow();
         break;
     case Kind::Hide:
         if (!visible) {
@@ -223,7 +242,7 @@ void ParrotCharacter::begin()
     case Kind::Move:
         if (!visible || m_position == request.target) {
             m_position = request.target;
-            m_window->move(m_position);
+            placeWindow();
             finishCurrent();
             return;
         }
@@ -246,7 +265,7 @@ void ParrotCharacter::begin()
     }
     if (!m_clip && request.kind != Kind::Move) {
         if (request.kind == Kind::Hide)
-            m_window->hide();
+            hideWindow();
         finishCurrent();
         return;
     }
@@ -298,7 +317,7 @@ void ParrotCharacter::tick()
             break;
         case Kind::Hide:
             if (!m_clip || elapsed >= m_clip->durationMs) {
-                m_window->hide();
+                hideWindow();
                 finishCurrent();
             }
             break;
@@ -308,7 +327,7 @@ void ParrotCharacter::tick()
             const QPoint target = m_current->target;
             m_position = QPoint(int(std::lround(m_glideFrom.x() + (target.x() - m_glideFrom.x()) * fraction)),
                                 int(std::lround(m_glideFrom.y() + (target.y() - m_glideFrom.y()) * fraction)));
-            m_window->move(m_position);
+            placeWindow();
             if (fraction >= 1)
                 finishCurrent();
             break;
@@ -331,10 +350,7 @@ void ParrotCharacter::tick()
 
 void ParrotCharacter::renderFrame()
 {
-    if (!m_window || !m_rig.isLoaded())
-        return;
-    const bool showing = m_current && m_current->kind == Kind::Show;
-    if (!m_window->isVisible() && !showing)
+    if (!m_window || !m_rig.isLoaded() || !m_shown)
         return;
 
     const qint64 now = m_clock.elapsed();
@@ -363,9 +379,90 @@ void ParrotCharacter::ensureTicking()
 
 void ParrotCharacter::scheduleIdleBlink()
 {
-    if (!m_window || !m_window->isVisible() || isBusy() || m_idleTimer.isActive() || m_idleClip)
+    if (!m_window || !m_shown || isBusy() || m_idleTimer.isActive() || m_idleClip)
         return;
     m_idleTimer.start(IdleBlinkGapsMs[std::size_t(m_idleRound++) % std::size(IdleBlinkGapsMs)]);
+}
+
+ParrotWindow &ParrotCharacter::ensureWindow()
+{
+    if (!m_window) {
+        const bool inWindow = !m_desktop.placesTopLevels;
+        m_window = new ParrotWindow(inWindow ? ParrotSurface::InWindow : ParrotSurface::Shaped);
+        m_window->setObjectName(m_id);
+        m_window->setWindowTitle(m_id);
+    }
+    return *m_window;
+}
+
+void ParrotCharacter::chooseSurface()
+{
+    ParrotWindow &window = ensureWindow();
+    if (window.surface() == ParrotSurface::InWindow)
+        return;
+    const bool blended = m_desktop.compositing && m_desktop.compositing();
+    window.hide();
+    window.setSurface(blended ? ParrotSurface::Translucent : ParrotSurface::Shaped);
+}
+
+void ParrotCharacter::perch()
+{
+    if (m_desktop.placesTopLevels || !m_desktop.perchWindow)
+        return;
+    QWidget *host = m_desktop.perchWindow();
+    ParrotWindow &window = ensureWindow();
+    if (!host || host == window.parentWidget() || host == &window)
+        return;
+    if (QWidget *old = window.parentWidget())
+        old->removeEventFilter(this);
+    window.setParent(host); // hides it
+    host->installEventFilter(this);
+    placeWindow();
+    if (m_shown)
+        showWindow();
+}
+
+bool ParrotCharacter::eventFilter(QObject *watched, QEvent *event)
+{
+    // The window he is in goes: he leaves it, to be seen again in the next
+    // window he perches on, rather than going with it.
+    if (event->type() == QEvent::Hide && m_window && watched == m_window->parentWidget()) {
+        watched->removeEventFilter(this);
+        m_window->hide();
+        m_window->setParent(nullptr);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ParrotCharacter::placeWindow()
+{
+    ParrotWindow &window = ensureWindow();
+    if (window.surface() != ParrotSurface::InWindow) {
+        window.move(m_position);
+        return;
+    }
+    // Where he would stand on the screen, taken into the window as it has
+    // it: the same place in the window as on a desktop that placed him.
+    if (QWidget *host = window.parentWidget())
+        window.move(host->mapFromGlobal(m_position));
+}
+
+void ParrotCharacter::showWindow()
+{
+    ParrotWindow &window = ensureWindow();
+    // Inside a window he shows only once he is in one (alone he would be a
+    // window of his own), over every control it has.
+    if (window.surface() == ParrotSurface::InWindow && !window.parentWidget())
+        return;
+    window.show();
+    window.raise();
+}
+
+void ParrotCharacter::hideWindow()
+{
+    m_shown = false;
+    if (m_window)
+        m_window->hide();
 }
 
 } // namespace plovista

@@ -7,27 +7,48 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QTimer>
 
 #include <deque>
-#include <memory>
+#include <functional>
 #include <optional>
 #include <vector>
+
+class QWidget;
 
 namespace plovista {
 
 class ParrotWindow;
 class SpeechEngine;
 
-// Peedy: our animated parrot in his own shaped window, speaking with his own
-// voice. Every request returns at once and waits its turn behind the earlier
-// ones; stopAll() empties the queue and cuts what is running. Between
-// requests he blinks now and then.
+// What the desktop lets Peedy do, found once for the session
+// (ParrotDesktop::ofThisSession) and given to him, so nothing deeper asks the
+// platform itself.
+struct ParrotDesktop
+{
+    // False where the window system places top-levels itself (a Wayland
+    // session): Peedy is then drawn inside the window he perches on.
+    bool placesTopLevels = true;
+    // Whether a compositor blends translucent top-levels now; asked at each
+    // show, as one may start or stop while the program runs. None: never.
+    std::function<bool()> compositing;
+    // The window he perches on when he cannot have his own; null keeps the
+    // one he is in.
+    std::function<QWidget *()> perchWindow;
+
+    static ParrotDesktop ofThisSession();
+};
+
+// Peedy: our animated parrot in his own window (or inside the window he
+// perches on, where he cannot have one), speaking with his own voice. Every request returns at once and waits its turn
+// behind the earlier ones; stopAll() empties the queue and cuts what is running. Between requests he blinks now and
+// then.
 class ParrotCharacter final : public QObject, public Character
 {
     Q_OBJECT
 public:
-    explicit ParrotCharacter(SpeechEngine &engine, QObject *parent = nullptr);
+    explicit ParrotCharacter(SpeechEngine &engine, ParrotDesktop desktop = {}, QObject *parent = nullptr);
     ~ParrotCharacter() override;
 
     // filePath is the drawing (Peedy.svg); its animations file lies beside it.
@@ -46,7 +67,7 @@ public:
     // A request running or waiting.
     bool isBusy() const { return m_current.has_value() || !m_queue.empty(); }
     // The character's window; null until a character is loaded.
-    ParrotWindow *window() const { return m_window.get(); }
+    ParrotWindow *window() const;
     const ParrotRig &rig() const { return m_rig; }
     // Lets tests and benchmarks follow his speech.
     const SpeechPlayer &speaker() const { return m_speaker; }
@@ -84,9 +105,22 @@ private:
     void ensureTicking();
     void scheduleIdleBlink();
     void onSpeechFinished(quint64 ticket);
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    ParrotWindow &ensureWindow();
+    void showWindow();
+    void hideWindow();
+    void placeWindow();
+    void perch();
+    void chooseSurface();
 
     ParrotRig m_rig;
-    std::unique_ptr<ParrotWindow> m_window;
+    ParrotDesktop m_desktop;
+    // Owned here; inside a window, that window's end takes it too, and it is
+    // made again.
+    QPointer<ParrotWindow> m_window;
+    // Shown as far as his requests go: inside a window that is hidden, he is
+    // not seen however shown he is.
+    bool m_shown = false;
     SpeechPlayer m_speaker;
     QString m_id;
     QPoint m_position {0, 0};

@@ -99,8 +99,9 @@ QString ParrotRig::animationPath(const QString &svgPath)
     return info.dir().filePath(info.completeBaseName() + QStringLiteral(".anim.json"));
 }
 
-bool ParrotRig::load(const QString &svgPath)
+bool ParrotRig::load(const QString &svgPath, qreal scale)
 {
+    m_scale = scale > 0 ? scale : 1;
     m_parts.clear();
     m_clips.clear();
     if (!QFileInfo::exists(svgPath))
@@ -131,7 +132,8 @@ bool ParrotRig::load(const QString &svgPath)
 
     for (std::size_t i = 1; i < m_parts.size(); ++i) {
         Part &part = m_parts[i];
-        part.layer = QImage(m_size, QImage::Format_ARGB32_Premultiplied);
+        part.layer = QImage((QSizeF(m_size) * m_scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+        part.layer.setDevicePixelRatio(m_scale);
         part.layer.fill(Qt::transparent);
         QPainter painter(&part.layer);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -262,7 +264,8 @@ ParrotRig::Pose ParrotRig::pose(const ParrotClip *clip, int ms) const
 
 QImage ParrotRig::render(const Pose &pose) const
 {
-    QImage frame(m_size, QImage::Format_ARGB32_Premultiplied);
+    QImage frame((QSizeF(m_size) * m_scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    frame.setDevicePixelRatio(m_scale);
     frame.fill(Qt::transparent);
     if (pose.size() != m_parts.size())
         return frame;

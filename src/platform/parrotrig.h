@@ -50,10 +50,12 @@ public:
     using Pose = std::vector<PartPose>; // one per part, the whole bird first
 
     // False when either file is missing or damaged, or a part is absent
-    // from the drawing; the rig is then empty.
-    bool load(const QString &svgPath);
+    // from the drawing; the rig is then empty. Frames are drawn with `scale`
+    // device pixels to each of the drawing's, for screens at that scale.
+    bool load(const QString &svgPath, qreal scale = 1);
     bool isLoaded() const { return !m_parts.empty(); }
 
+    // In the drawing's pixels, whatever the scale.
     QSize size() const { return m_size; }
     // Animation names are matched without regard to letter case.
     const ParrotClip *clip(const QString &name) const;
@@ -82,6 +84,7 @@ private:
     bool loadAnimations(const QString &path, QStringList &drawingIds);
 
     QSize m_size;
+    qreal m_scale = 1;
     std::vector<Part> m_parts;
     std::vector<ParrotClip> m_clips;
 };

@@ -12,7 +12,7 @@ RealMediaParts::~RealMediaParts() = default;
 
 std::unique_ptr<Character> RealMediaParts::makeCharacter()
 {
-    return std::make_unique<ParrotCharacter>(m_engine);
+    return std::make_unique<ParrotCharacter>(m_engine, ParrotDesktop::ofThisSession());
 }
 
 std::unique_ptr<Voice> RealMediaParts::makeVoice()

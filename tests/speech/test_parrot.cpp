@@ -1,9 +1,12 @@
 #include "platform/beakopening.h"
 #include "platform/parrotcharacter.h"
+#include "platform/parrotrig.h"
 #include "platform/parrotwindow.h"
 #include "platform/speechengine.h"
 
 #include <QFile>
+#include <QPainter>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +75,11 @@ private Q_SLOTS:
     void animationNamesIgnoreLetterCase();
     void moveGlidesSteadilyToTheTarget();
     void moveWhileHiddenJumps();
+    void framesAreDrawnAtTheScreensScale_data();
+    void framesAreDrawnAtTheScreensScale();
+    void surfaceFollowsTheCompositorAtEachShow();
+    void translucentFramesLeaveNothingOfTheFrameBefore();
+    void withoutPlacingTopLevelsHeStandsInsideTheWindow();
     void beakFollowsThePhonemes_data();
     void beakFollowsThePhonemes();
 
@@ -371,6 +379,111 @@ void TestParrot::moveWhileHiddenJumps()
     peedy.show();
     QVERIFY(waitUntilIdle(peedy));
     QCOMPARE(peedy.window()->pos(), QPoint(300, 200));
+}
+
+void TestParrot::framesAreDrawnAtTheScreensScale_data()
+{
+    QTest::addColumn<qreal>("scale");
+    QTest::newRow("150 %") << 1.5;
+    QTest::newRow("200 %") << 2.0;
+}
+
+void TestParrot::framesAreDrawnAtTheScreensScale()
+{
+    QFETCH(qreal, scale);
+    ParrotRig rig;
+    QVERIFY(rig.load(DrawingPath, scale));
+    const QImage frame = rig.render(rig.restPose());
+    QCOMPARE(frame.size(), (QSizeF(rig.size()) * scale).toSize()); // a pixel of the screen each
+    QCOMPARE(frame.devicePixelRatio(), scale);
+
+    // The window keeps his size in the desktop's units, and the shaped one's
+    // outline is cut there too: all of him inside it, none of the clear corner.
+    ParrotWindow window(ParrotSurface::Shaped);
+    window.setFrame(frame);
+    QCOMPARE(window.size(), rig.size());
+    const QRegion outline = window.mask();
+    QVERIFY(window.rect().contains(outline.boundingRect()));
+    QVERIFY(!outline.contains(QPoint(0, 0)));
+    const QPoint body(rig.size().width() / 2, rig.size().height() - 40);
+    QCOMPARE(qAlpha(frame.pixel((QPointF(body) * scale).toPoint())), 255);
+    QVERIFY(outline.contains(body));
+}
+
+void TestParrot::surfaceFollowsTheCompositorAtEachShow()
+{
+    bool compositing = true;
+    ParrotCharacter peedy(m_engine, {true, [&] { return compositing; }, {}});
+    QVERIFY(peedy.load(QStringLiteral("Peedy"), DrawingPath));
+    const auto translucentAfterShow = [&] {
+        peedy.show();
+        peedy.hide();
+        return waitUntilIdle(peedy) && peedy.window()->testAttribute(Qt::WA_TranslucentBackground) &&
+            peedy.window()->surface() == ParrotSurface::Translucent;
+    };
+    QVERIFY(translucentAfterShow());
+    compositing = false; // the compositor stopped while he was away
+    QVERIFY(!translucentAfterShow());
+    QCOMPARE(peedy.window()->surface(), ParrotSurface::Shaped);
+    compositing = true;
+    QVERIFY(translucentAfterShow());
+}
+
+void TestParrot::translucentFramesLeaveNothingOfTheFrameBefore()
+{
+    ParrotCharacter peedy(m_engine, {true, [] { return true; }, {}});
+    QVERIFY(peedy.load(QStringLiteral("Peedy"), DrawingPath));
+    peedy.show();
+    QVERIFY(waitUntilIdle(peedy));
+    ParrotWindow &window = *peedy.window();
+    const QImage before = window.frame();
+    peedy.play(QStringLiteral("Greet"));
+    QVERIFY(QTest::qWaitFor([&] { return window.frame() != before; }, WaitMs));
+    const QImage after = window.frame();
+
+    // The window still holds the frame before, as a window system's buffer
+    // does, and paints the new one over it: nothing of the old one is left,
+    // outside his new outline either (a compositor shows the whole square).
+    QImage screen = before.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    window.render(&screen, window.mask().boundingRect().topLeft(), {}, QWidget::DrawChildren);
+    int stale = 0;
+    for (int y = 0; y < after.height(); ++y) {
+        for (int x = 0; x < after.width(); ++x)
+            stale += screen.pixel(x, y) != after.pixel(x, y);
+    }
+    QCOMPARE(stale, 0);
+    QVERIFY(waitUntilIdle(peedy));
+}
+
+void TestParrot::withoutPlacingTopLevelsHeStandsInsideTheWindow()
+{
+    QWidget form;
+    form.setFixedSize(500, 400);
+    form.move(300, 200);
+    auto *help = new QPushButton(QStringLiteral("Help"), &form);
+    help->setGeometry(0, 0, 500, 400);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    ParrotCharacter peedy(m_engine, {false, [] { return true; }, [&]() -> QWidget * { return &form; }});
+    QVERIFY(peedy.load(QStringLiteral("Peedy"), DrawingPath));
+    peedy.moveTo(340, 350);
+    peedy.show();
+    QVERIFY(waitUntilIdle(peedy));
+    ParrotWindow *window = peedy.window();
+    QCOMPARE(window->parentWidget(), &form);
+    QVERIFY(window->isVisible());
+    // Where the screen point is in the window, as the window has it.
+    QCOMPARE(window->pos(), form.mapFromGlobal(QPoint(340, 350)));
+
+    // Over the controls, which he never keeps from a click.
+    const QPoint body(window->width() / 2, window->height() - 40);
+    QCOMPARE(qAlpha(window->frame().pixel(body)), 255);
+    QCOMPARE(form.childAt(window->pos() + body), help);
+
+    peedy.moveTo(380, 330);
+    QVERIFY(waitUntilIdle(peedy));
+    QCOMPARE(window->pos(), form.mapFromGlobal(QPoint(380, 330)));
 }
 
 void TestParrot::beakFollowsThePhonemes_data()

@@ -1,0 +1,91 @@
+#include "platform/parrotcharacter.h"
+#include "platform/parrotwindow.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLibrary>
+#include <QWidget>
+
+#include <optional>
+
+namespace plovista {
+
+namespace {
+
+// Xlib's few calls this needs, from the library Qt's X connection already
+// loaded; nothing of it where the session is not X.
+struct Xlib
+{
+    using InternAtom = unsigned long (*)(void *display, const char *name, int onlyIfExists);
+    using GetSelectionOwner = unsigned long (*)(void *display, unsigned long selection);
+    using DefaultScreen = int (*)(void *display);
+    InternAtom internAtom = nullptr;
+    GetSelectionOwner getSelectionOwner = nullptr;
+    DefaultScreen defaultScreen = nullptr;
+};
+
+const Xlib *xlib()
+{
+    static const std::optional<Xlib> loaded = []() -> std::optional<Xlib> {
+        QLibrary library(QStringLiteral("X11"), 6);
+        if (!library.load())
+            return std::nullopt;
+        Xlib x;
+        x.internAtom = reinterpret_cast<Xlib::InternAtom>(library.resolve("XInternAtom"));
+        x.getSelectionOwner = reinterpret_cast<Xlib::GetSelectionOwner>(library.resolve("XGetSelectionOwner"));
+        x.defaultScreen = reinterpret_cast<Xlib::DefaultScreen>(library.resolve("XDefaultScreen"));
+        if (!x.internAtom || !x.getSelectionOwner || !x.defaultScreen)
+            return std::nullopt;
+        return x;
+    }();
+    return loaded ? &*loaded : nullptr;
+}
+
+// A compositing manager on X owns _NET_WM_CM_S<screen> while it runs.
+bool x11Compositing()
+{
+    const auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    void *display = x11 ? static_cast<void *>(x11->display()) : nullptr;
+    const Xlib *x = display ? xlib() : nullptr;
+    if (!x)
+        return false;
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(x->defaultScreen(display));
+    const unsigned long selection = x->internAtom(display, name.constData(), 0);
+    return selection != 0 && x->getSelectionOwner(display, selection) != 0;
+}
+
+// The program's window in front; a message box or other small dialog over a
+// window is no perch, the window it belongs to is. With none active (the
+// compositor gives the focus late, or to nobody), a window of the program
+// that shows.
+QWidget *frontWindow()
+{
+    QWidget *window = QApplication::activeWindow();
+    while (window && window->windowType() == Qt::Dialog && window->parentWidget())
+        window = window->parentWidget()->window();
+    if (window && !qobject_cast<ParrotWindow *>(window))
+        return window;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *shown : windows) {
+        if (shown->isVisible() && shown->windowType() == Qt::Window && !qobject_cast<ParrotWindow *>(shown))
+            return shown;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+ParrotDesktop ParrotDesktop::ofThisSession()
+{
+    ParrotDesktop desktop;
+    const QString platform = QGuiApplication::platformName();
+    // A Wayland client has no say where its top-levels go; every Wayland
+    // compositor blends, but Peedy is inside another window there anyway.
+    desktop.placesTopLevels = !platform.startsWith(QLatin1String("wayland"));
+    if (platform == QLatin1String("xcb"))
+        desktop.compositing = x11Compositing;
+    desktop.perchWindow = frontWindow;
+    return desktop;
+}
+
+} // namespace plovista
