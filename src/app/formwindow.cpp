@@ -117,6 +117,14 @@ void FormWindow::setVisible(bool visible)
                 adjustSize();
                 setAttribute(Qt::WA_Resized, false);
             }
+            // A window that can be made smaller is, as far as it needs to fit
+            // the free area (the fixed-size ones fit at the program's scale).
+            // A pixel is kept to spare: at a fractional scale the frame's size
+            // in logical pixels is rounded down.
+            const QSize room = screen->availableGeometry().size() - (frameSizeGuess() - size()) - QSize(1, 1);
+            const QSize fitted = size().boundedTo(room).expandedTo(minimumSize());
+            if (fitted != size())
+                resize(fitted);
             QRect frame(QPoint(), frameSizeGuess());
             frame.moveCenter(screen->availableGeometry().center());
             placeFrameAt(frame.topLeft());

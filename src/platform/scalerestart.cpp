@@ -1,0 +1,56 @@
+#include "platform/scalerestart.h"
+
+#include "app/windowplacement.h"
+
+#include <QScreen>
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace plovista {
+
+namespace {
+
+// Set for the program started again: the QT_SCALE_FACTOR it was started with,
+// or "-" for none.
+constexpr char ScaledFrom[] = "PLOVISTA_SCALED_FROM";
+constexpr char ScaleFactor[] = "QT_SCALE_FACTOR";
+
+} // namespace
+
+void fitScaleToScreen(std::unique_ptr<QApplication> &application, const std::vector<char *> &arguments, int &argc,
+                      char **argv)
+{
+    if (qEnvironmentVariableIsSet(ScaledFrom)) {
+        // Started again: once only, and the variables as they were.
+        const QByteArray before = qgetenv(ScaledFrom);
+        if (before == "-")
+            qunsetenv(ScaleFactor);
+        else
+            qputenv(ScaleFactor, before);
+        qunsetenv(ScaledFrom);
+        return;
+    }
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const std::optional<double> factor = scaleToFit(screen->availableGeometry().size());
+    if (!factor)
+        return;
+    const QByteArray before = qgetenv(ScaleFactor);
+    bool set = false;
+    const double scale = before.toDouble(&set);
+    const double wanted = (set && scale > 0 ? scale : 1.0) * *factor;
+    application.reset();
+    qputenv(ScaledFrom, before.isEmpty() ? QByteArray("-") : before);
+    qputenv(ScaleFactor, QByteArray::number(wanted, 'g', 6));
+    ::execv("/proc/self/exe", arguments.data());
+    // Not started again: this one goes on at the desktop's scale.
+    qputenv(ScaleFactor, before);
+    if (before.isEmpty())
+        qunsetenv(ScaleFactor);
+    qunsetenv(ScaledFrom);
+    application = std::make_unique<QApplication>(argc, argv);
+}
+
+} // namespace plovista
