@@ -15,6 +15,7 @@ namespace {
 // or "-" for none.
 constexpr char ScaledFrom[] = "PLOVISTA_SCALED_FROM";
 constexpr char ScaleFactor[] = "QT_SCALE_FACTOR";
+constexpr int AssumedPanelHeight = 32;
 
 } // namespace
 
@@ -34,7 +35,14 @@ void fitScaleToScreen(std::unique_ptr<QApplication> &application, const std::vec
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const std::optional<double> factor = scaleToFit(screen->availableGeometry().size());
+    QSize available = screen->availableGeometry().size();
+    // A Wayland compositor tells its clients nothing of its panels, nor does
+    // one to XWayland's programs, and places the window below them: where
+    // no panel is told, a bar as high as GNOME's top bar and weston's panel
+    // (32 pixels) is taken to be there.
+    if (available == screen->size())
+        available.rheight() -= AssumedPanelHeight;
+    const std::optional<double> factor = scaleToFit(available);
     if (!factor)
         return;
     const QByteArray before = qgetenv(ScaleFactor);

@@ -97,7 +97,7 @@ private Q_SLOTS:
         // The window manager frames a window some time after it is mapped.
         QTRY_VERIFY2_WITH_TIMEOUT(QRect(0, 0, 800, 600).contains(box()) && box().y() == 0,
                                   qPrintable(QStringLiteral("%1x%2").arg(box().width()).arg(box().height())), 60000);
-        QVERIFY(box().width() > 700);
+        QVERIFY(box().width() > 600);
     }
 
     void cleanupTestCase()
