@@ -4,6 +4,7 @@
 
 #include <QScreen>
 
+#include <algorithm>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -42,8 +43,14 @@ void fitScaleToScreen(std::unique_ptr<QApplication> &application, const std::vec
     // (32 pixels) is taken to be there.
     if (available == screen->size())
         available.rheight() -= AssumedPanelHeight;
-    const std::optional<double> factor = scaleToFit(available);
-    if (!factor)
+    std::optional<double> factor = scaleToFit(available);
+    // Qt draws a window scaled below one pixel a pixel only in part (the start
+    // screen's panel stayed blank under XWayland), so the program is never
+    // made smaller than that; where the screen is too small even so, its
+    // windows stay as they are.
+    if (factor)
+        factor = std::max(*factor, 1.0 / screen->devicePixelRatio());
+    if (!factor || *factor >= 1.0)
         return;
     const QByteArray before = qgetenv(ScaleFactor);
     bool set = false;
