@@ -3,6 +3,7 @@
 #include "platform/atspiguard.h"
 #include "platform/filesizesignal.h"
 #include "platform/medialoader.h"
+#include "platform/scalerestart.h"
 #include "platform/services.h"
 #include "platform/shutdownsignals.h"
 
@@ -12,6 +13,8 @@
 #include <QThread>
 
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -35,7 +38,10 @@ void recordOnExit()
 int main(int argc, char *argv[])
 {
     plovista::ignoreFileSizeSignal();
-    QApplication application(argc, argv);
+    // Qt takes its own options out of argv.
+    const std::vector<char *> arguments(argv, argv + argc + 1);
+    auto application = std::make_unique<QApplication>(argc, argv);
+    plovista::fitScaleToScreen(application, arguments, argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(plovista::ProgramTitle));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2").arg(plovista::ProgramMajorVersion).arg(plovista::ProgramMinorVersion));

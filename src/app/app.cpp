@@ -136,7 +136,8 @@ void App::start()
     // Reading the display mode opens a connection of its own to the X
     // server: unless the display is switched now, that waits until the
     // screen is painted.
-    if (m_settings.value(keys::DisplayChoice) == QLatin1String("Change")) {
+    // Where the desktop keeps the mode to itself the choice stands unused.
+    if (m_settings.value(keys::DisplayChoice) == QLatin1String("Change") && m_services.display->canSwitch()) {
         captureDisplayMode();
         m_services.display->apply({800, 600});
     } else {
@@ -167,7 +168,8 @@ void App::captureDisplayMode()
     m_displayCaptured = true;
     if (const auto mode = m_services.display->current()) {
         setStartDisplayMode(*mode);
-        m_services.display->apply(*mode);
+        if (m_services.display->canSwitch())
+            m_services.display->apply(*mode);
     }
 }
 
@@ -311,7 +313,7 @@ void App::recordDrillOnScreen(Ending ending)
 void App::endProgram(Ending ending)
 {
     recordDrillOnScreen(ending);
-    if (m_startup.startDisplayMode.width > 0)
+    if (m_startup.startDisplayMode.width > 0 && m_services.display->canSwitch())
         m_services.display->apply(m_startup.startDisplayMode);
     for (QWidget *window : QApplication::topLevelWidgets())
         window->hide();

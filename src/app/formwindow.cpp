@@ -117,6 +117,16 @@ void FormWindow::setVisible(bool visible)
                 adjustSize();
                 setAttribute(Qt::WA_Resized, false);
             }
+            // A window that can be made smaller is, as far as it needs to fit
+            // the free area (the fixed-size ones fit at the program's scale).
+            // Some room is kept to spare: the frame guessed is that of the
+            // fixed-size windows, where a window manager leaves out the grip
+            // it gives a resizable one (openbox: 4 pixels at the foot), and
+            // at a fractional scale its size in logical pixels is rounded.
+            const QSize room = screen->availableGeometry().size() - (frameSizeGuess() - size()) - QSize(8, 8);
+            const QSize fitted = size().boundedTo(room).expandedTo(minimumSize());
+            if (fitted != size())
+                resize(fitted);
             QRect frame(QPoint(), frameSizeGuess());
             frame.moveCenter(screen->availableGeometry().center());
             placeFrameAt(frame.topLeft());

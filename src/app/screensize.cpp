@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/twips.h"
+#include "platform/display.h"
 #include "settings/settingkeys.h"
 
 #include <QCheckBox>
@@ -40,13 +41,12 @@ ScreenSize::ScreenSize(App &app)
             m_change->setChecked(false);
     });
 
-    auto *label2 =
-        new QLabel(QStringLiteral("* Note: If the program is terminated from an external source, you will "
-                                  "need to reset original display setting in the desktop's display settings."),
-                   client());
-    label2->setObjectName(QStringLiteral("Label2"));
-    label2->setWordWrap(true);
-    placeTwips(label2, 200, 2800, 7500, 800);
+    m_label2 = new QLabel(QStringLiteral("* Note: If the program is terminated from an external source, you will "
+                                         "need to reset original display setting in the desktop's display settings."),
+                          client());
+    m_label2->setObjectName(QStringLiteral("Label2"));
+    m_label2->setWordWrap(true);
+    placeTwips(m_label2, 200, 2800, 7500, 800);
 }
 
 void ScreenSize::open()
@@ -60,14 +60,30 @@ void ScreenSize::open()
             m_dontChange->setChecked(true);
         }
     }
-    m_label1->setText(
-        QStringLiteral("The current display setting is %1x%2 pixels.  You can run the program at this setting.  "
-                       "Brevandi programs are designed to run at a display setting of 800x600 pixels.  You can change "
-                       "the display to this optimal setting each time the program runs.  The display setting will "
-                       "revert back to the original setting after the program is terminated *.  The new settings will "
-                       "take effect the next time the program is run.")
-            .arg(m_app.startup().startDisplayMode.width)
-            .arg(m_app.startup().startDisplayMode.height));
+    const DisplayMode found = m_app.startup().startDisplayMode;
+    // Where the desktop keeps the display mode to itself (Wayland, XWayland,
+    // an X server without RandR) there is nothing to choose, and the window
+    // only tells what it sees.
+    m_offered = m_app.display().canSwitch();
+    for (QWidget *offer : std::initializer_list<QWidget *> {m_change, m_dontChange, m_label2})
+        offer->setVisible(m_offered);
+    if (m_offered)
+        m_label1->setText(
+            QStringLiteral("The current display setting is %1x%2 pixels.  You can run the program at this setting.  "
+                           "Brevandi programs are designed to run at a display setting of 800x600 pixels.  You can "
+                           "change the display to this optimal setting each time the program runs.  The display "
+                           "setting will revert back to the original setting after the program is terminated *.  The "
+                           "new settings will take effect the next time the program is run.")
+                .arg(found.width)
+                .arg(found.height));
+    else if (found.width > 0)
+        m_label1->setText(QStringLiteral("The current display setting is %1x%2 pixels.  The program runs at this "
+                                         "setting: this desktop does not let programs change the display setting.")
+                              .arg(found.width)
+                              .arg(found.height));
+    else
+        m_label1->setText(QStringLiteral("The program runs at the display setting the desktop has: this desktop "
+                                         "does not let programs read or change the display setting."));
     show();
     raise();
     activateWindow();
@@ -75,9 +91,10 @@ void ScreenSize::open()
 
 void ScreenSize::closeEvent(QCloseEvent *event)
 {
-    if (m_change->isChecked())
+    // Where nothing was offered, nothing was chosen.
+    if (m_offered && m_change->isChecked())
         m_app.writeSetting(keys::DisplayChoice, QStringLiteral("Change"));
-    else if (m_dontChange->isChecked())
+    else if (m_offered && m_dontChange->isChecked())
         m_app.writeSetting(keys::DisplayChoice, QStringLiteral("DontChange"));
     event->accept();
 }

@@ -25,6 +25,9 @@ private:
     QCheckBox *m_change = nullptr;
     QCheckBox *m_dontChange = nullptr;
     QLabel *m_label1 = nullptr;
+    QLabel *m_label2 = nullptr;
+    // Whether the choice is shown: only where the display can be switched.
+    bool m_offered = true;
 };
 
 } // namespace plovista

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace plovista {
 
@@ -47,6 +48,17 @@ QPoint placeClearOf(QSize size, const QRect &keep, const QRect &screen)
     }
     return {clampInto(best->at.x(), size.width(), screen.x(), screenRight),
             clampInto(best->at.y(), size.height(), screen.y(), screenBottom)};
+}
+
+std::optional<double> scaleToFit(QSize available)
+{
+    if (available.isEmpty() ||
+        (available.width() >= DesignedScreen.width() && available.height() >= DesignedScreen.height()))
+        return std::nullopt;
+    const double factor = std::min(double(available.width()) / DesignedScreen.width(),
+                                   double(available.height()) / DesignedScreen.height());
+    // Rounded down, so that the area is never a pixel short.
+    return std::floor(factor * 1000 + 1e-9) / 1000;
 }
 
 } // namespace plovista

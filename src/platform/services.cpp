@@ -4,9 +4,12 @@
 #include "platform/hostsysteminfo.h"
 #include "platform/medialoader.h"
 #include "platform/qtmessageboxes.h"
+#include "platform/screendisplay.h"
 #include "platform/systemclock.h"
 #include "platform/systemrandom.h"
 #include "platform/x11display.h"
+
+#include <QGuiApplication>
 
 namespace plovista {
 
@@ -18,7 +21,12 @@ Services realServices(MediaLoader &media)
     services.voice = media.voice();
     services.sound = media.sound();
     services.printing = media.printing();
-    services.display = std::make_unique<X11Display>();
+    // DISPLAY may name the session's XWayland beside a native Wayland
+    // window, whose modes would stretch X programs only.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        services.display = std::make_unique<ScreenDisplay>();
+    else
+        services.display = std::make_unique<X11Display>();
     services.systemInfo = std::make_unique<HostSystemInfo>();
     services.clock = std::make_unique<SystemClock>();
     services.random = std::make_unique<SystemRandom>();

@@ -10,6 +10,7 @@
 #endif
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <type_traits>
 
@@ -44,6 +45,10 @@ struct RandR
     decltype(&XRRConfigRates) configRates = nullptr;
     decltype(&XRRSetScreenConfig) setScreenConfig = nullptr;
     decltype(&XRRSetScreenConfigAndRate) setScreenConfigAndRate = nullptr;
+    decltype(&XRRGetScreenResourcesCurrent) getScreenResourcesCurrent = nullptr;
+    decltype(&XRRFreeScreenResources) freeScreenResources = nullptr;
+    decltype(&XRRGetOutputInfo) getOutputInfo = nullptr;
+    decltype(&XRRFreeOutputInfo) freeOutputInfo = nullptr;
 };
 
 // Null where the library or one of its functions is missing.
@@ -67,9 +72,36 @@ const RandR *randR()
         resolve(r.configRates, "XRRConfigRates");
         resolve(r.setScreenConfig, "XRRSetScreenConfig");
         resolve(r.setScreenConfigAndRate, "XRRSetScreenConfigAndRate");
+        resolve(r.getScreenResourcesCurrent, "XRRGetScreenResourcesCurrent");
+        resolve(r.freeScreenResources, "XRRFreeScreenResources");
+        resolve(r.getOutputInfo, "XRRGetOutputInfo");
+        resolve(r.freeOutputInfo, "XRRFreeOutputInfo");
         return all ? std::optional<RandR>(r) : std::nullopt;
     }();
     return loaded ? &*loaded : nullptr;
+}
+
+// XWayland names its outputs XWAYLAND0, XWAYLAND1...; from version 23 on it
+// also has an extension of that name.
+bool isXWayland(::Display *display, const RandR &randr)
+{
+    int opcode = 0;
+    int eventBase = 0;
+    int errorBase = 0;
+    if (XQueryExtension(display, "XWAYLAND", &opcode, &eventBase, &errorBase))
+        return true;
+    XRRScreenResources *resources = randr.getScreenResourcesCurrent(display, DefaultRootWindow(display));
+    if (!resources)
+        return false;
+    bool found = false;
+    for (int i = 0; i < resources->noutput && !found; ++i) {
+        if (XRROutputInfo *output = randr.getOutputInfo(display, resources, resources->outputs[i])) {
+            found = std::strncmp(output->name, "XWAYLAND", 8) == 0;
+            randr.freeOutputInfo(output);
+        }
+    }
+    randr.freeScreenResources(resources);
+    return found;
 }
 
 } // namespace
@@ -79,18 +111,21 @@ void *X11Display::connection()
     if (m_tried)
         return m_display;
     m_tried = true;
-    const RandR *randr = randR();
-    if (!randr)
-        return nullptr;
     ::Display *display = XOpenDisplay(m_name.isEmpty() ? nullptr : m_name.constData());
+    if (!display)
+        return nullptr;
+    const RandR *randr = randR();
     int eventBase = 0;
     int errorBase = 0;
-    if (display && !randr->queryExtension(display, &eventBase, &errorBase)) {
-        XCloseDisplay(display);
-        display = nullptr;
-    }
+    m_canSwitch = randr && randr->queryExtension(display, &eventBase, &errorBase) && !isXWayland(display, *randr);
     m_display = display;
     return m_display;
+}
+
+bool X11Display::canSwitch()
+{
+    connection();
+    return m_canSwitch;
 }
 
 std::unique_ptr<Display> X11Display::openSeparately()
@@ -98,8 +133,10 @@ std::unique_ptr<Display> X11Display::openSeparately()
     // Each connection is used on one thread only; what Xlib shares between
     // connections it guards itself (it sets up its threads on its own since
     // 1.8), so the two threads never wait on each other.
+    if (!canSwitch())
+        return nullptr;
     auto other = std::make_unique<X11Display>(m_name);
-    if (!other->connection())
+    if (!other->canSwitch())
         return nullptr;
     return other;
 }
@@ -128,6 +165,21 @@ struct ScreenConfig
 std::optional<DisplayMode> X11Display::current()
 {
     auto *display = static_cast<::Display *>(connection());
+    if (!display)
+        return std::nullopt;
+    if (!m_canSwitch) {
+        // The root window's size, asked afresh as an answer to a round trip.
+        Window root = 0;
+        int x = 0;
+        int y = 0;
+        unsigned width = 0;
+        unsigned height = 0;
+        unsigned border = 0;
+        unsigned depth = 0;
+        if (!XGetGeometry(display, DefaultRootWindow(display), &root, &x, &y, &width, &height, &border, &depth))
+            return std::nullopt;
+        return DisplayMode {static_cast<int>(width), static_cast<int>(height), 0};
+    }
     ScreenConfig x(display);
     if (!x.config)
         return std::nullopt;
@@ -142,6 +194,8 @@ std::optional<DisplayMode> X11Display::current()
 
 bool X11Display::apply(DisplayMode mode)
 {
+    if (!canSwitch())
+        return false;
     auto *display = static_cast<::Display *>(connection());
     ScreenConfig x(display);
     if (!x.config)
@@ -181,6 +235,11 @@ void *X11Display::connection()
 std::optional<DisplayMode> X11Display::current()
 {
     return std::nullopt;
+}
+
+bool X11Display::canSwitch()
+{
+    return false;
 }
 
 bool X11Display::apply(DisplayMode)

@@ -8,8 +8,10 @@ namespace plovista {
 
 // Display modes through X11 RandR. One connection of its own, opened on first
 // use; every call asks the server afresh (Xlib's own idea of the screen size
-// lags behind a switch). Where there is no X server or no RandR, nothing
-// happens.
+// lags behind a switch). Where there is no X server nothing happens; where it
+// has no RandR, or is XWayland (whose modes only stretch what X programs draw
+// on a screen the compositor keeps as it is), the screen's size is read and
+// nothing is switched.
 class X11Display final : public Display
 {
 public:
@@ -20,6 +22,7 @@ public:
     X11Display &operator=(const X11Display &) = delete;
 
     std::optional<DisplayMode> current() override;
+    bool canSwitch() override;
     bool apply(DisplayMode mode) override;
     std::unique_ptr<Display> openSeparately() override;
 
@@ -30,6 +33,7 @@ private:
     QByteArray m_name;
     void *m_display = nullptr; // Xlib's Display, kept opaque so its macros stay out of headers
     bool m_tried = false;
+    bool m_canSwitch = false;
 };
 
 } // namespace plovista

@@ -8,6 +8,27 @@ class TestPlacement : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // The free area in logical pixels at the desktop's scale, and the factor
+    // the program scales itself by so the area holds its 800x600 windows.
+    void theProgramScalesDownToAScreenTooSmallForItsWindows_data()
+    {
+        QTest::addColumn<QSize>("available");
+        QTest::addColumn<std::optional<double>>("factor");
+        QTest::newRow("100% on 1920x1080") << QSize(1920, 1080) << std::optional<double>();
+        QTest::newRow("exactly 800x600") << QSize(800, 600) << std::optional<double>();
+        QTest::newRow("200% on 1920x1080") << QSize(960, 540) << std::optional<double>(0.9);
+        QTest::newRow("150% on 1366x768 under a 32-pixel bar") << QSize(910, 490) << std::optional<double>(0.816);
+        QTest::newRow("too narrow only") << QSize(640, 900) << std::optional<double>(0.8);
+    }
+    void theProgramScalesDownToAScreenTooSmallForItsWindows()
+    {
+        QFETCH(QSize, available);
+        QFETCH(std::optional<double>, factor);
+        QCOMPARE(scaleToFit(available), factor);
+        if (factor)
+            QVERIFY(qRound(available.width() / *factor) >= 800 && qRound(available.height() / *factor) >= 600);
+    }
+
     // An 800x600 screen with something to keep in sight, and a 500x100 box.
     void theBoxLeavesTheKeptAreaInSight_data()
     {

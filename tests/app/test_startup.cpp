@@ -171,6 +171,52 @@ private Q_SLOTS:
         QCOMPARE(h.app().startup().startDisplayMode, (DisplayMode {1024, 768}));
     }
 
+    // Native Wayland, XWayland and an X server without RandR keep the mode to
+    // themselves: a teacher's "Change" switches nothing at start or at the
+    // end, and the Screen Size window tells the size seen, never "0x0", and
+    // offers no change.
+    void aDesktopThatKeepsItsModeIsNeverSwitched_data()
+    {
+        QTest::addColumn<std::optional<DisplayMode>>("seen");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("native Wayland") << std::optional<DisplayMode>(DisplayMode {3840, 2160})
+                                        << QStringLiteral(
+                                               "The current display setting is 3840x2160 pixels.  The program "
+                                               "runs at this setting: this desktop does not let programs "
+                                               "change the display setting.");
+        QTest::newRow("XWayland") << std::optional<DisplayMode>(DisplayMode {1920, 1080})
+                                  << QStringLiteral(
+                                         "The current display setting is 1920x1080 pixels.  The program runs "
+                                         "at this setting: this desktop does not let programs change the "
+                                         "display setting.");
+        QTest::newRow("no size seen") << std::optional<DisplayMode>()
+                                      << QStringLiteral("The program runs at the display setting the desktop has: this "
+                                                        "desktop does not let programs read or change the display "
+                                                        "setting.");
+    }
+    void aDesktopThatKeepsItsModeIsNeverSwitched()
+    {
+        QFETCH(std::optional<DisplayMode>, seen);
+        QFETCH(QString, told);
+        Harness h;
+        h.display->mode = seen;
+        h.display->switchable = false;
+        h.writeRaw(QStringLiteral("Display"), "Change\r\n");
+        h.start();
+        h.find<QAction>(QStringLiteral("Screen"))->trigger();
+        QCOMPARE(h.findIn<QLabel>(QStringLiteral("ScreenSize"), QStringLiteral("Label1"))->text(), told);
+        QWidget *window = h.window(QStringLiteral("ScreenSize"));
+        for (const char *offer : {"Change", "DontChange", "Label2"})
+            QVERIFY2(!h.findIn<QWidget>(QStringLiteral("ScreenSize"), QLatin1String(offer))->isVisibleTo(window),
+                     offer);
+        h.findIn<QCheckBox>(QStringLiteral("ScreenSize"), QStringLiteral("DontChange"))->setChecked(true);
+        window->close();
+        QCOMPARE(h.readRaw(QStringLiteral("Display")), QByteArray("Change\r\n"));
+        h.app().endProgram();
+        QVERIFY(h.programEnded());
+        QCOMPARE(h.display->applied, std::vector<DisplayMode>());
+    }
+
     void peedyGreetsWhenEnabled()
     {
         Harness h;

@@ -12,6 +12,7 @@
 #include <QPdfWriter>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -119,9 +120,13 @@ private Q_SLOTS:
         FluencyForm &grid = h.app().fluencyForm();
         auto *classButt = grid.findChild<QPushButton *>(QStringLiteral("ClassButt"));
         QTRY_VERIFY(classButt->isEnabled());
+        // The class view fits the screen's free area (the offscreen screen's
+        // 800x800), smaller than the size it asks for.
         classButt->click();
         ClassViewForm &form = h.app().classViewForm();
         QVERIFY(form.isVisible() && !grid.isVisible());
+        QVERIFY2(form.screen()->availableGeometry().contains(form.frameGeometry()),
+                 qPrintable(QStringLiteral("%1x%2").arg(form.width()).arg(form.height())));
         QTRY_VERIFY(form.view());
         const ClassView &view = *form.view();
         QCOMPARE(view.operation, Operation::Multiplication);

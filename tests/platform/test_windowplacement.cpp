@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QPoint>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QRect>
+#include <QSize>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +75,29 @@ private Q_SLOTS:
             return box ? QPoint(box->x, box->y) : QPoint(-1000, -1000);
         };
         QTRY_COMPARE_WITH_TIMEOUT(topLeft(), QPoint(0, 0), 60000);
+    }
+
+    // A desktop at 200% leaves the 800x600 screen 400x300 of room in Qt's
+    // logical pixels: the program scales itself down until its start screen
+    // fits, title bar and all.
+    void theStartScreenFitsAtTwiceTheScale()
+    {
+        QTemporaryDir folder;
+        QProcessEnvironment scale;
+        scale.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+        RealProgram program(folder.path(), QString::fromLatin1(m_name), QStringLiteral("xcb"), scale);
+        const auto frame = [this] { return xwindowprobe::frameOf(m_name.constData(), "Brevandi Plovista"); };
+        for (int i = 0; i < 1200 && !frame() && program.running(); ++i)
+            QTest::qWait(50);
+        QVERIFY2(frame(), "the start screen never appeared");
+        const auto box = [&] {
+            const auto seen = frame();
+            return seen ? QRect(seen->x, seen->y, seen->width, seen->height) : QRect();
+        };
+        // The window manager frames a window some time after it is mapped.
+        QTRY_VERIFY2_WITH_TIMEOUT(QRect(0, 0, 800, 600).contains(box()) && box().y() == 0,
+                                  qPrintable(QStringLiteral("%1x%2").arg(box().width()).arg(box().height())), 60000);
+        QVERIFY(box().width() > 600);
     }
 
     void cleanupTestCase()

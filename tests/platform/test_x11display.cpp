@@ -1,6 +1,7 @@
 // The real display-mode switch against a real X server with two modes. Xvfb
 // has only one mode, so this starts Xorg with the dummy driver; where that
-// server is not installed or cannot start, the test is skipped.
+// server is not installed or cannot start, the tests that need it are skipped.
+// XWayland's, under weston, must never be switched.
 
 #include "platform/x11display.h"
 #include "settings/textfile.h"
@@ -19,6 +20,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <memory>
 
 using namespace plovista;
 
@@ -29,8 +31,10 @@ private Q_SLOTS:
     void initTestCase()
     {
         const QString xorg = QStandardPaths::findExecutable(QStringLiteral("Xorg"));
+        m_why = "Xorg is not installed (xserver-xorg-core, xserver-xorg-video-dummy)";
         if (xorg.isEmpty())
-            QSKIP("Xorg is not installed (xserver-xorg-core, xserver-xorg-video-dummy)");
+            return;
+        m_why = "the dummy Xorg server could not be started here (needs root or a console)";
         // A display number well away from the ones desktops and xvfb-run use.
         for (int n = 173; n < 190 && m_name.isEmpty(); ++n) {
             if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
@@ -50,8 +54,54 @@ private Q_SLOTS:
                 QTest::qWait(100);
             }
         }
-        if (m_name.isEmpty())
-            QSKIP("the dummy Xorg server could not be started here (needs root or a console)");
+    }
+
+    void init()
+    {
+        const QByteArray test(QTest::currentTestFunction());
+        if (m_name.isEmpty() && test != "xwaylandIsNeverSwitched" && test != "noServerMeansNoMode")
+            QSKIP(m_why);
+    }
+
+    // XWayland offers RandR modes and takes a switch to them, but they only
+    // stretch X programs on a screen the compositor keeps as it is.
+    void xwaylandIsNeverSwitched()
+    {
+        const QString weston = QStandardPaths::findExecutable(QStringLiteral("weston"));
+        if (weston.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("Xwayland")).isEmpty())
+            QSKIP("weston and XWayland are needed (weston, xwayland)");
+        QTemporaryDir runtime;
+        QVERIFY(QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QProcess compositor;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        compositor.setProcessEnvironment(env);
+        compositor.setProcessChannelMode(QProcess::MergedChannels);
+        compositor.start(weston,
+                         {QStringLiteral("--backend=headless-backend.so"), QStringLiteral("--use-pixman"),
+                          QStringLiteral("--width=1024"), QStringLiteral("--height=768"), QStringLiteral("--xwayland"),
+                          QStringLiteral("--no-config")});
+        QByteArray log;
+        QByteArray name;
+        for (int i = 0; i < 200 && name.isEmpty() && compositor.state() != QProcess::NotRunning; ++i) {
+            compositor.waitForReadyRead(100);
+            log += compositor.readAll();
+            const qsizetype at = log.indexOf("xserver listening on display ");
+            if (at >= 0 && log.indexOf('\n', at) > at)
+                name = log.mid(at + 29, log.indexOf('\n', at) - at - 29).trimmed();
+        }
+        if (name.isEmpty())
+            QSKIP("weston did not start XWayland here");
+        auto display = std::make_unique<X11Display>(name);
+        const bool switchable = display->canSwitch();
+        const bool switched = display->apply({800, 600});
+        const std::optional<DisplayMode> seen = display->current();
+        display.reset(); // Xlib ends the process when its server goes first
+        compositor.terminate();
+        compositor.waitForFinished(5000);
+        QVERIFY(!switchable);
+        QVERIFY(!switched);
+        QCOMPARE(seen, std::optional<DisplayMode>(DisplayMode {1024, 768, 0}));
     }
 
     void readsSwitchesAndRestores()
@@ -188,6 +238,7 @@ private:
     QTemporaryDir m_dir;
     QProcess m_server;
     QByteArray m_name;
+    const char *m_why = "";
 };
 
 QTEST_GUILESS_MAIN(TestX11Display)

@@ -163,16 +163,20 @@ class FakeDisplay : public Display
 {
 public:
     std::optional<DisplayMode> current() override { return mode; }
+    bool canSwitch() override { return switchable; }
     bool apply(DisplayMode m) override
     {
         applied.push_back(m);
-        if (!mode)
+        if (!mode || !switchable)
             return false;
         mode = m;
         return true;
     }
 
     std::optional<DisplayMode> mode = DisplayMode {1024, 768};
+    // False for a desktop that keeps the mode to itself: mode is then the
+    // size seen, if any.
+    bool switchable = true;
     std::vector<DisplayMode> applied;
 };
 

@@ -30,8 +30,9 @@ inline bool procMaskHas(qint64 pid, const char *field, int signal)
 class RealProgram
 {
 public:
+    // `extra` is set on top, such as a desktop's scale.
     explicit RealProgram(const QString &folder, const QString &display = {},
-                         const QString &platform = QStringLiteral("offscreen"))
+                         const QString &platform = QStringLiteral("offscreen"), const QProcessEnvironment &extra = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
@@ -40,6 +41,7 @@ public:
             env.remove(QStringLiteral("DISPLAY"));
         else
             env.insert(QStringLiteral("DISPLAY"), display);
+        env.insert(extra);
         m_process.setProcessEnvironment(env);
         m_process.setWorkingDirectory(folder);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
