@@ -73,6 +73,29 @@ Run runSession(const PracticeHistory &history, const QDate &day, quint64 seed, C
     return run;
 }
 
+// An answer of the log: the fact of a cell, right in `ms` or wrong.
+AnswerEntry logged(const FactCell &cell, const QDate &day, int ms, bool right, const QString &activity,
+                   const QString &drill)
+{
+    static int sequence = 0;
+    const Fact fact = practiceFact(cell);
+    AnswerEntry e;
+    e.drillId = drill;
+    e.sequence = ++sequence;
+    e.id = drill + u'-' + QString::number(e.sequence);
+    e.time = at(day, sequence % 3000);
+    e.student = QStringLiteral("Ann");
+    e.operation = cell.operation;
+    e.left = fact.left;
+    e.right = fact.right;
+    e.expected = fact.answer;
+    e.given = right ? fact.answer : fact.answer + 1;
+    e.correct = right;
+    e.ms = ms;
+    e.activity = activity;
+    return e;
+}
+
 } // namespace
 
 class TestPractice : public QObject
@@ -233,6 +256,100 @@ private Q_SLOTS:
             // Weeks of it bring facts in and move them up.
             QVERIFY(std::count_if(h.facts.cbegin(), h.facts.cend(), [](const PracticeFact &f) { return f.box >= 3; }) >
                     20);
+        }
+    }
+    // The end screen: the facts brought in today, the days practised (the
+    // log's Daily Practice days and today, never a drill's), the child's map,
+    // and a family known in full for the first time today.
+    void summaryForTheEndScreen()
+    {
+        const QDate today = Start.addDays(8);
+        PracticeHistory h =
+            emptyPracticeHistory(QStringLiteral("Ann"), Operation::Multiplication, FactRange::ZeroToNine, 3000, today);
+        h.add(logged({Operation::Multiplication, 0, 0}, Start, 900, true, PlacementActivity, QStringLiteral("p1")));
+        for (int column = 0; column <= 9; ++column) {
+            const FactCell cell {Operation::Multiplication, 2, column};
+            h.add(logged(cell, Start, 1500, true, {}, QStringLiteral("d1")));
+            if (column != 7) // 7 x 2 fluent on one day only: almost
+                h.add(logged(cell, Start.addDays(1), 1500, true, {}, QStringLiteral("d2")));
+        }
+        // The 9s were missed in the placement: they wait to be brought in.
+        for (int column = 0; column <= 9; ++column)
+            h.add(logged({Operation::Multiplication, 9, column}, Start, 5000, false, PlacementActivity,
+                         QStringLiteral("p1")));
+        QCOMPARE(h.level(*h.find({Operation::Multiplication, 2, 7})), FactLevel::Almost);
+        QCOMPARE(h.practiceDays, QList<QDate>({Start}));
+
+        PracticeSession session(h, Operation::Multiplication, {}, at(today, 0), 5);
+        QList<Fact> brought;
+        for (int i = 0; i < 400 && !session.finished(); ++i) {
+            const PracticeItem item = *session.current();
+            if (item.step == PracticeStep::New)
+                brought << item.fact;
+            session.answer(item.fact.answer, 1200, at(today, i * 5), {});
+        }
+        QVERIFY(session.finished());
+        const PracticeSummary summary = session.summary();
+        QCOMPARE(summary.practiceDays, 2);
+        QVERIFY(!brought.isEmpty());
+        QCOMPARE(summary.newToday, brought);
+        QCOMPARE(summary.map.size(), 100);
+        QCOMPARE(summary.map.value({7, 2}), FactLevel::KnowsIt);
+        QCOMPARE(summary.familiesKnownToday, QList<int>({2}));
+        QVERIFY(summary.itemsDone > 10);
+    }
+
+    // A missed fact comes back three items later and goes to box 1; a new
+    // fact is rehearsed twice among others before the next one comes.
+    void missesReturnAndNewFactsAreRehearsed()
+    {
+        const QDate today = Start.addDays(10);
+        PracticeHistory h =
+            emptyPracticeHistory(QStringLiteral("Ann"), Operation::Multiplication, FactRange::ZeroToNine, 3000, today);
+        h.add(logged({Operation::Multiplication, 0, 0}, Start, 900, true, PlacementActivity, QStringLiteral("p1")));
+        for (int row = 0; row <= 5; ++row)
+            for (int column = 0; column <= 9; ++column)
+                h.add(logged({Operation::Multiplication, row, column}, Start, 1500, true, PlacementActivity,
+                             QStringLiteral("p1")));
+        // 3 x 6 and the rest of 6 up were asked and missed: they wait to be brought in.
+        for (int row = 6; row <= 9; ++row)
+            for (int column = 0; column <= 9; ++column)
+                h.add(logged({Operation::Multiplication, row, column}, Start, 5000, false, PlacementActivity,
+                             QStringLiteral("p1")));
+
+        PracticeSession session(h, Operation::Multiplication, {}, at(today, 0), 9);
+        QStringList items;
+        std::optional<QString> missed;
+        for (int i = 0; i < 400 && !session.finished(); ++i) {
+            const PracticeItem item = *session.current();
+            const QString text = QStringLiteral("%1x%2").arg(item.fact.left).arg(item.fact.right);
+            items << QStringLiteral("%1:%2").arg(static_cast<int>(item.step)).arg(text);
+            const bool miss = !missed && item.step == PracticeStep::Review && i >= 2;
+            if (miss)
+                missed = text;
+            session.answer(miss ? item.fact.answer + 1 : item.fact.answer, 1200, at(today, i * 5), {});
+        }
+        QVERIFY(missed);
+        const auto first = items.indexOf(QStringLiteral("2:") + *missed);
+        const auto again = items.indexOf(QStringLiteral("4:") + *missed);
+        QVERIFY2(again >= first + 3 && again <= first + 5, qPrintable(items.join(u' ')));
+        const PracticeFact *f = session.history().find(*factCell(
+            Operation::Multiplication, missed->section(u'x', 0, 0).toInt(), missed->section(u'x', 1).toInt()));
+        QCOMPARE(f->box, 1);
+        QCOMPARE(f->due, today.addDays(1));
+
+        QList<qsizetype> fresh;
+        for (qsizetype i = 0; i < items.size(); ++i)
+            if (items[i].startsWith(QStringLiteral("3:")))
+                fresh << i;
+        QCOMPARE(fresh.size(), MaxNewFacts);
+        for (qsizetype n = 0; n < fresh.size(); ++n) {
+            const QString fact = items[fresh[n]].mid(2);
+            const qsizetype end = n + 1 < fresh.size() ? fresh[n + 1] : items.size();
+            QCOMPARE(
+                items.mid(fresh[n] + 1, end - fresh[n] - 1).filter(QRegularExpression(u":"_qs + fact + u"$"_qs)).size(),
+                2);
+            QVERIFY(!items[fresh[n] + 1].endsWith(fact)); // among others, not at once
         }
     }
 };
