@@ -37,12 +37,14 @@ enum Column {
     Range,
     Version,
     Computer,
+    Activity,
     ColumnCount
 };
 
 constexpr std::array<const char *, ColumnCount> ColumnNames = {
-    "id",    "drill",     "sequence", "time", "student",          "operation", "left",  "right",   "expected",
-    "given", "first_try", "correct",  "ms",   "ms_after_reading", "format",    "range", "version", "computer"};
+    "id",     "drill",    "sequence", "time",      "student", "operation", "left",
+    "right",  "expected", "given",    "first_try", "correct", "ms",        "ms_after_reading",
+    "format", "range",    "version",  "computer",  "activity"};
 
 constexpr std::array<std::pair<Operation, const char *>, 5> OperationNames = {{
     {Operation::Addition, "Addition"},
@@ -218,6 +220,10 @@ struct Columns
             columns.index[static_cast<std::size_t>(i)] =
                 found == fields.cend() ? -1 : static_cast<int>(found - fields.cbegin());
         }
+        // A file begun before the activity column keeps its header: the lines
+        // appended to it since carry the activity just past its columns.
+        if (columns.index[Activity] < 0)
+            columns.index[Activity] = static_cast<int>(fields.size());
         return columns;
     }
     QStringView at(const Fields &fields, Column column) const
@@ -260,7 +266,9 @@ std::optional<AnswerEntry> parseEntry(const Fields &fields, const Columns &colum
     e.drillId = columns.at(fields, Drill).toString();
     e.sequence = parseCount(columns.at(fields, Sequence)).value_or(0);
     e.expected = parseCount(columns.at(fields, Expected)).value_or(0);
-    e.given = parseCount(columns.at(fields, Given)).value_or(0);
+    // Empty: no answer was given (a skip, or the time ran out).
+    const QStringView given = columns.at(fields, Given);
+    e.given = given.isEmpty() ? AnswerEntry::NoAnswer : parseCount(given).value_or(0);
     // A time that is there must be a time; an empty one is a time not taken.
     for (const auto &[column, slot] : {std::pair {Ms, &e.ms}, std::pair {MsAfterReading, &e.msAfterReading}}) {
         const QStringView text = columns.at(fields, column);
@@ -274,6 +282,7 @@ std::optional<AnswerEntry> parseEntry(const Fields &fields, const Columns &colum
     e.range = columns.at(fields, Range).toString();
     e.version = columns.at(fields, Version).toString();
     e.computer = columns.at(fields, Computer).toString();
+    e.activity = columns.at(fields, Activity).toString();
     return e;
 }
 
@@ -565,7 +574,7 @@ QString answerLogLine(const AnswerEntry &e)
         QString::number(e.left),
         QString::number(e.right),
         QString::number(e.expected),
-        QString::number(e.given),
+        e.given == AnswerEntry::NoAnswer ? QString() : QString::number(e.given),
         e.firstTry ? QStringLiteral("1") : QStringLiteral("0"),
         e.correct ? QStringLiteral("1") : QStringLiteral("0"),
         optionalNumber(e.ms),
@@ -574,6 +583,7 @@ QString answerLogLine(const AnswerEntry &e)
         oneLine(e.range),
         oneLine(e.version),
         oneLine(e.computer),
+        oneLine(e.activity),
     });
 }
 

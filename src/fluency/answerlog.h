@@ -31,7 +31,7 @@ struct AnswerEntry
     int left = 0; // the two numbers as the fact showed them
     int right = 0;
     int expected = 0;
-    int given = 0;
+    int given = 0; // NoAnswer: skipped, or the time ran out
     bool firstTry = true; // false: the fact asked again after a wrong answer
     bool correct = false;
     std::optional<int> ms; // from the first paint of the fact to the Enter
@@ -40,6 +40,11 @@ struct AnswerEntry
     QString range; // "0->9", "0->12", or empty
     QString version;
     QString computer;
+    // Empty for the drills; "practice", "placement" or "typing" for Daily
+    // Practice (practice/practicesession.h). Lines of before have none.
+    QString activity;
+
+    static constexpr int NoAnswer = -1;
 };
 
 // "Addition", ..., "Facts of Ten": how the log and the teacher's windows name

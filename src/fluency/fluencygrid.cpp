@@ -125,7 +125,9 @@ void LogFileFluency::add(const AnswerEntry &entry, qint64 nowMs)
     } else {
         earliestAhead = std::min(earliestAhead, time);
     }
-    const std::optional<FactCell> cell = factCell(entry.operation, entry.left, entry.right);
+    // The typing check's numbers are no facts.
+    const std::optional<FactCell> cell =
+        entry.activity == QLatin1String("typing") ? std::nullopt : factCell(entry.operation, entry.left, entry.right);
     if (!cell)
         return;
     const auto op = static_cast<std::size_t>(entry.operation);

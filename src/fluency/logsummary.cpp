@@ -18,7 +18,7 @@ namespace {
 constexpr quint32 Magic = 0x504C5653; // "PLVS"
 // A new version is never read by an older program, nor an older one by this:
 // the summary is then built again from the log.
-constexpr quint32 Version = 4;
+constexpr quint32 Version = 5;
 constexpr qint64 DigestSpan = 4096;
 constexpr int MaxAttempts = 3;
 

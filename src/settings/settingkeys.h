@@ -82,11 +82,44 @@ inline const Setting<QString> CustomGreeting {
 inline const Setting<QString> CustomName {
     .file = "PName", .format = formats::Text, .defaultValue = QStringLiteral("AllowUserName")};
 
+// Daily Practice (files of our own): offered to the class.
+inline const Setting<bool> PracticeEnabled {.file = "PracOn", .format = formats::Switch, .defaultValue = true};
+// The operations it offers, by their log names ("Addition", ...), joined by
+// ";" (practice/practicesession.h reads them).
+inline const Setting<QString> PracticeOperations {.file = "PracOps",
+                                                  .format = formats::JoinedLines,
+                                                  .defaultValue =
+                                                      QStringLiteral("Addition;Subtraction;Multiplication;Division"),
+                                                  .restoredWhenEmpty = true};
+// A session's minutes, 2 to 10: no session runs longer than 10 minutes.
+inline int withinSessionLimit(int minutes)
+{
+    return std::clamp(minutes, 2, 10);
+}
+inline const Setting<int> PracticeLength {.file = "PracMin",
+                                          .format = formats::WholeNumber,
+                                          .defaultValue = 8,
+                                          .restoredWhenEmpty = true,
+                                          .settle = &withinSessionLimit};
+// 0: a session runs by minutes; else it asks this many facts (at most 200),
+// within the 10 minutes all the same.
+inline int withinSessionFacts(int facts)
+{
+    return std::clamp(facts, 0, 200);
+}
+inline const Setting<int> PracticeFacts {.file = "PracFacts",
+                                         .format = formats::WholeNumber,
+                                         .defaultValue = 0,
+                                         .restoredWhenEmpty = true,
+                                         .settle = &withinSessionFacts};
+
 // Every setting, in the order start-up creates and reads the files.
 inline const auto All = std::to_array<AnySetting>({
-    &DisplayChoice, &PerchStyle,   &MenuBarState,  &Password,      &FactsCount,    &VistaNotice,    &PeedyEnabled,
-    &PeedyTeacher,  &VoiceEnabled, &PeedyFeedback, &VoiceFeedback, &PeedyComments, &VoiceComments,  &PeedyRewards,
-    &VoiceRewards,  &SpeedGoal,    &AccuracyGoal,  &GreetingMode,  &GreetingOff,   &CustomGreeting, &CustomName,
+    &DisplayChoice, &PerchStyle,      &MenuBarState,       &Password,       &FactsCount,
+    &VistaNotice,   &PeedyEnabled,    &PeedyTeacher,       &VoiceEnabled,   &PeedyFeedback,
+    &VoiceFeedback, &PeedyComments,   &VoiceComments,      &PeedyRewards,   &VoiceRewards,
+    &SpeedGoal,     &AccuracyGoal,    &GreetingMode,       &GreetingOff,    &CustomGreeting,
+    &CustomName,    &PracticeEnabled, &PracticeOperations, &PracticeLength, &PracticeFacts,
 });
 
 #pragma GCC diagnostic pop

@@ -146,7 +146,7 @@ private Q_SLOTS:
         Harness h;
         h.start();
         QVERIFY(QFileInfo(h.folder() + QStringLiteral("/SDat")).isDir());
-        QCOMPARE(QDir(h.folder() + QStringLiteral("/Files")).entryList(QDir::Files).size(), 21);
+        QCOMPARE(QDir(h.folder() + QStringLiteral("/Files")).entryList(QDir::Files).size(), 25);
         QWidget *company = h.window(QStringLiteral("Company"));
         QVERIFY(company && company->isVisible() && company->isEnabled());
         QCOMPARE(company->windowTitle(), QStringLiteral("Brevandi Plovista"));
@@ -368,7 +368,7 @@ private Q_SLOTS:
         kept << underWay.front();
         kept.sort();
         QCOMPARE(everything(sdat), kept);
-        QCOMPARE(everything(h.folder() + QStringLiteral("/Files")).size(), 21);
+        QCOMPARE(everything(h.folder() + QStringLiteral("/Files")).size(), 25);
         QCOMPARE(everything(summaries), QStringList());
     }
 };
