@@ -6,6 +6,7 @@
 #include "app/twips.h"
 #include "selection/optionbutton.h"
 #include "speech/controlpeedy.h"
+#include "teacher/practicesettingsform.h"
 #include "teacher/subutility.h"
 #include "teacher/test.h"
 
@@ -82,6 +83,8 @@ UtilityForm::UtilityForm(App &app)
     // Our own addition beside the menu's seven options, which stay as they are.
     QAction *fluency = addMenuCommand(QStringLiteral("FluencyGrid"), QStringLiteral("Fluency Grid"));
     connect(fluency, &QAction::triggered, this, [this] { m_app.openFluencyGrid(*this); });
+    QAction *practice = addMenuCommand(QStringLiteral("DailyPracticeSettings"), QStringLiteral("Daily Practice"));
+    connect(practice, &QAction::triggered, this, [this] { m_app.practiceSettingsForm().openFrom(*this); });
 }
 
 OptionButton *UtilityForm::buttonOf(UtilityChoice choice) const
