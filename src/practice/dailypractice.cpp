@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/assistform.h"
 #include "app/shapes.h"
+#include "app/staleinputguard.h"
 #include "app/twips.h"
 #include "drill/answerbox.h"
 #include "drill/answeredit.h"
@@ -209,13 +210,14 @@ void DailyPractice::buildAnswerPage()
     setInk(m_stepLabel, FactsInk);
     placeTwips(m_stepLabel, 240, 900, AnswerWidth - 480, 700);
 
-    m_ring = new Drawing(QStringLiteral("PracticeRing"), m_answerPage, [this](QPainter &p, const QRectF &area) {
-        paintPracticeRing(p, area, m_done, m_summary.practiceDays);
-    });
+    // The days are counted at the end; here the ring alone fills.
+    m_ring = new Drawing(QStringLiteral("PracticeRing"), m_answerPage,
+                         [this](QPainter &p, const QRectF &area) { paintPracticeRing(p, area, m_done, -1); });
     m_ring->setToolTip(QStringLiteral(" Today's practice "));
-    placeTwips(m_ring, 3450, 120, 780, 780);
+    placeTwips(m_ring, 3500, 150, 700, 700);
 
-    m_announcer = new Announcer(QStringLiteral("Announcement"), m_answerPage);
+    // On the window, not a page: the end is told too.
+    m_announcer = new Announcer(QStringLiteral("Announcement"), client());
 
     for (int i = 0; i < 6; ++i) {
         auto *line =
@@ -303,11 +305,13 @@ void DailyPractice::openFrom(QWidget &opener)
 {
     stopSession();
     const QList<Operation> offered = practiceOperations(m_app.settings());
+    // The operation the Main Menu has selected, when it is on offer.
+    const std::optional<Operation> selected = m_app.mainMenu().selectedOperation();
     OptionButton *first = nullptr;
     for (std::size_t i = 0; i < AllOperations.size(); ++i) {
         const bool on = offered.contains(AllOperations[i]);
         m_operations[i]->setVisible(on);
-        if (on && !first)
+        if (on && (!first || selected == AllOperations[i]))
             first = m_operations[i];
     }
     // The options on offer stand together, from the top.
@@ -377,9 +381,6 @@ void DailyPractice::StartButt_Click()
     m_text1->setMaxLength(m_layout.answerLength);
     for (int n = 1; n <= 6; ++n)
         placeFactsLine(m_lines[static_cast<std::size_t>(n - 1)], m_layout.line(n));
-    const Placement &check = m_layout.at(E::NextProbButt);
-    placeTwips(m_checkButt, check.left - 700, check.top, check.width, check.height);
-    placeTwips(m_skipButt, check.left + check.width - 500, check.top, 1300, check.height);
     for (E e : {E::FactsSign, E::FactsSignFix}) {
         QLabel *l = m_labels[static_cast<std::size_t>(e)];
         l->setText(m_layout.sign);
@@ -401,7 +402,7 @@ void DailyPractice::presentItem()
     const PracticeItem &item = *m_item;
     hideModel();
     showFact(item);
-    m_skipButt->setVisible(item.skippable);
+    placeButtons(item.skippable);
     m_text1->clear();
     m_text1->show();
     m_text1->setEnabled(true);
@@ -465,6 +466,19 @@ void DailyPractice::showFact(const PracticeItem &item)
     l(E::FactsVariable)->setText(QString::number(item.fact.left));
     l(E::FactsConstant)->setText(QString::number(typing ? item.fact.answer : item.fact.right));
     l(E::FactsConstant)->show();
+}
+
+void DailyPractice::placeButtons(bool skippable)
+{
+    // The check button stands where the drill's does, or beside Skip, the
+    // two in the middle together.
+    const Placement &check = m_layout.at(E::NextProbButt);
+    constexpr int Gap = 150;
+    constexpr int SkipWidth = 1100;
+    const int left = skippable ? (AnswerWidth - check.width - Gap - SkipWidth) / 2 : check.left;
+    placeTwips(m_checkButt, left, check.top, check.width, check.height);
+    placeTwips(m_skipButt, left + check.width + Gap, check.top, SkipWidth, check.height);
+    m_skipButt->setVisible(skippable);
 }
 
 void DailyPractice::showModel(const Fact &fact, QColor ink)
@@ -582,11 +596,16 @@ void DailyPractice::showEnd()
     m_mapData = {m_operation, m_summary.map, m_summary.newToday};
     m_endTitle->setText(QStringLiteral("Well done, %1! Here is your map of %2.")
                             .arg(firstName(m_app.state().StudentName), operationCaption(m_operation).toLower()));
+    // The ring counts the days; a screen reader hears them from its name.
+    m_endRing->setAccessibleName(m_summary.practiceDays == 1
+                                     ? QStringLiteral("1 practice day")
+                                     : QStringLiteral("%1 practice days").arg(m_summary.practiceDays));
     m_days->setText(m_summary.practiceDays == 1 ? QStringLiteral("Your first day of practice!")
-                                                : QStringLiteral("%1 days of practice").arg(m_summary.practiceDays));
+                                                : QStringLiteral("Today's practice is done!"));
     QStringList fresh;
+    // A fact is never broken over two lines.
     for (const Fact &fact : m_summary.newToday)
-        fresh << practiceFactText(fact);
+        fresh << practiceFactText(fact).replace(QLatin1Char(' '), QChar(0x00A0));
     if (m_session->isPlacement())
         m_newToday->setText(QStringLiteral("Now I know where to start. Tomorrow the new facts begin."));
     else if (fresh.isEmpty())
@@ -602,6 +621,9 @@ void DailyPractice::showEnd()
     m_printButt->setVisible(!families.isEmpty());
     showPage(Page::End);
     m_doneButt->setFocus();
+    // An Enter hammered after the last answer must not close the page
+    // before the child has seen it.
+    StaleInputGuard::guard(*this, m_app.clock());
     m_app.speech().SayComment({}, QStringLiteral("Well done!"));
     m_announcer->announce(m_endTitle->text());
 }

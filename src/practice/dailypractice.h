@@ -69,6 +69,7 @@ private:
 
     void presentItem();
     void showFact(const PracticeItem &item);
+    void placeButtons(bool skippable);
     void showModel(const Fact &fact, QColor ink);
     void hideModel();
     void finishAnswer(std::optional<int> given, bool timeUp);

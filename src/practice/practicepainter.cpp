@@ -2,6 +2,7 @@
 
 #include "fluency/answerlog.h"
 #include "fluency/gridpainter.h"
+#include "practice/practicesession.h"
 #include "selection/selectioncodes.h"
 
 #include <QLocale>
@@ -66,6 +67,18 @@ Extent extentOf(const PracticeMap &map)
     return e;
 }
 
+// Today's new facts: a heavy green frame with a white edge inside, seen on
+// every fill of the levels, the dark "knows it" among them.
+void drawNewMark(QPainter &p, const QRectF &box)
+{
+    const qreal side = box.width();
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(NewRing, side * 0.14, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.drawRect(box.adjusted(side * 0.07, side * 0.07, -side * 0.07, -side * 0.07));
+    p.setPen(QPen(Qt::white, side * 0.04));
+    p.drawRect(box.adjusted(side * 0.16, side * 0.16, -side * 0.16, -side * 0.16));
+}
+
 } // namespace
 
 QString practiceFactText(const Fact &fact)
@@ -123,10 +136,8 @@ void paintPracticeMap(QPainter &p, const QRectF &area, const PracticeMap &map)
             p.setPen(QPen(Rule, 1));
             p.setBrush(Qt::NoBrush);
             p.drawRect(box);
-            if (fresh.contains(QPair<int, int>(row, column))) {
-                p.setPen(QPen(NewRing, 3));
-                p.drawRect(box.adjusted(2, 2, -2, -2));
-            }
+            if (fresh.contains(QPair<int, int>(row, column)))
+                drawNewMark(p, box);
         }
     }
 
@@ -148,8 +159,7 @@ void paintPracticeMap(QPainter &p, const QRectF &area, const PracticeMap &map)
     }
     if (!fresh.isEmpty()) {
         const QRectF box(left, keyTop, swatch, swatch);
-        p.setPen(QPen(NewRing, 3));
-        p.drawRect(box.adjusted(2, 2, -2, -2));
+        drawNewMark(p, box);
         p.setPen(Ink);
         p.drawText(QRectF(left + swatch + 6, keyTop - 4, 120, swatch + 8), Qt::AlignLeft | Qt::AlignVCenter,
                    QStringLiteral("New today"));
@@ -172,6 +182,10 @@ void paintPracticeRing(QPainter &p, const QRectF &area, double done, int practic
         p.setPen(QPen(NewRing, thickness, Qt::SolidLine, share < 1 ? Qt::RoundCap : Qt::FlatCap));
         // Clockwise from the top, as a clock's hand goes.
         p.drawArc(ring, 90 * 16, -static_cast<int>(std::lround(share * 360 * 16)));
+    }
+    if (practiceDays < 0) {
+        p.restore();
+        return;
     }
     p.setPen(Ink);
     QFont big = gridFont(side * 0.3, true);
@@ -223,16 +237,22 @@ void paintCertificate(QPainter &p, const QRectF &page, const QString &student, O
     line(480, 120, gridFont(32), what);
     line(620, 40, gridFont(22), operationName(operation));
 
-    // The family's facts, as a reminder of what was learnt: the first family.
+    // The family's facts with their answers, as a reminder of what was
+    // learnt (the first family's, when there are several), in two rows.
     if (!families.isEmpty()) {
         const int family = families.first();
         QStringList facts;
         for (int n = operation == Operation::Division ? 1 : 0; n <= 9; ++n) {
             const FactCell cell {operation, family, n};
-            if (isGridFact(cell))
-                facts << factText(cell);
+            if (isGridFact(cell)) {
+                const Fact fact = practiceFact(cell);
+                facts << QStringLiteral("%1 = %2").arg(factText(cell)).arg(fact.answer);
+            }
         }
-        line(680, 130, gridFont(20), facts.join(QStringLiteral("      ")), QColor(0x55, 0x5f, 0x75));
+        const qsizetype half = (facts.size() + 1) / 2;
+        const QString gap = QStringLiteral("     ");
+        line(680, 130, gridFont(20), facts.mid(0, half).join(gap) + QLatin1Char('\n') + facts.mid(half).join(gap),
+             QColor(0x55, 0x5f, 0x75));
     }
     line(860, 40, gridFont(22), QLocale::system().toString(day, QLocale::LongFormat));
     p.restore();

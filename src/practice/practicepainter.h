@@ -30,8 +30,8 @@ struct PracticeMap
 void paintPracticeMap(QPainter &painter, const QRectF &area, const PracticeMap &map);
 
 // Today's practice as a ring that fills as the session goes: done of planned,
-// and the number of practice days in its middle. Effort only: nothing in it
-// says how fast.
+// and the number of practice days in its middle (none when negative). Effort
+// only: nothing in it says how fast.
 void paintPracticeRing(QPainter &painter, const QRectF &area, double done, int practiceDays);
 
 // The certificate a child takes home when a family is known in full: one
