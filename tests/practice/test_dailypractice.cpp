@@ -14,6 +14,7 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -240,7 +241,12 @@ private Q_SLOTS:
         const auto setOn = [&](bool on) {
             UtilityForm &utility = h.app().utilityForm();
             utility.show();
-            utility.findChild<QAction *>(QStringLiteral("DailyPracticeSettings"))->trigger();
+            QVERIFY(QTest::qWaitForWindowExposed(&utility));
+            // On the bar itself, not behind its overflow arrow.
+            auto *bar = utility.findChild<QMenuBar *>();
+            QAction *command = utility.findChild<QAction *>(QStringLiteral("DailyPracticeSettings"));
+            QVERIFY(bar->rect().contains(bar->actionGeometry(command)));
+            command->trigger();
             PracticeSettingsForm &form = h.app().practiceSettingsForm();
             QVERIFY(form.isVisible());
             auto *check = form.findChild<QCheckBox *>(QStringLiteral("PracticeOnCheck"));
