@@ -16,9 +16,15 @@ constexpr int TypingItems = 5;
 constexpr int PlacementMs = 3 * 60 * 1000;
 constexpr int PlacementMissesPerFamily = 2; // then the rest of the family is taken as not known yet
 constexpr int RetryGap = 3; // a missed fact comes back this many items later
-constexpr std::array<int, 3> RehearsalGaps {2, 5, 9}; // a new fact is asked again after these many items
+constexpr std::array<int, 2> RehearsalGaps {2, 4}; // a new fact is asked again after these many items
 constexpr int MaxRetries = 2; // of one fact in a session
 constexpr int DefaultItemMs = 4000;
+// A fact answered fluently before it was ever taught was learned before: it
+// comes back in a week, not tomorrow.
+constexpr int KnownBox = 3;
+// Due facts open a session; new facts start after this many items, and the
+// rest of the due facts fill the gaps of their rehearsal.
+constexpr int DueBeforeNew = 1;
 
 // How easily a number is learned as a factor, by the strategies teachers use:
 // x0, x1, x2, x5, x10, then x9, x3, x4, x6, x8, then x7, x11, x12.
@@ -224,7 +230,7 @@ void PracticeHistory::add(const AnswerEntry &entry)
         if (entry.activity == PracticeActivity)
             moveTo(1);
         else if (fluent)
-            moveTo(2);
+            moveTo(KnownBox);
         return;
     }
     if (!entry.correct) {
@@ -354,7 +360,7 @@ void PracticeSession::plan()
     const QDate today = m_now.date();
     for (std::size_t i = 0; i < m_history.facts.size(); ++i) {
         const PracticeFact &f = m_history.facts[i];
-        if (f.box > 0 && f.due <= today)
+        if (f.box > 0 && f.due <= today && f.lastAdvanced != today)
             m_dueLeft.push_back(static_cast<int>(i));
     }
     std::stable_sort(m_dueLeft.begin(), m_dueLeft.end(), [&](int a, int b) {
@@ -367,7 +373,7 @@ void PracticeSession::plan()
     const std::vector<bool> &results = m_history.recentResults;
     const double right = static_cast<double>(std::count(results.cbegin(), results.cend(), true));
     const double accuracy = results.size() < 10 ? 1.0 : right / static_cast<double>(results.size());
-    m_newAllowed = accuracy >= 0.90 ? 4 : accuracy >= 0.85 ? 3 : accuracy >= 0.80 ? 2 : accuracy >= 0.70 ? 1 : 0;
+    m_newAllowed = accuracy >= 0.85 ? 4 : accuracy >= 0.80 ? 3 : accuracy >= 0.75 ? 2 : accuracy >= 0.65 ? 1 : 0;
     const auto relearning = std::count_if(m_history.facts.cbegin(), m_history.facts.cend(),
                                           [](const PracticeFact &f) { return f.box == 1; });
     if (relearning >= 12)
@@ -401,6 +407,17 @@ std::optional<int> PracticeSession::nextNew()
     for (std::size_t i = 0; i < m_history.facts.size(); ++i) {
         const auto index = static_cast<int>(i);
         if (m_history.facts[i].box == 0 &&
+            std::find(m_askedToday.cbegin(), m_askedToday.cend(), index) == m_askedToday.cend())
+            return index;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> PracticeSession::nextUnasked()
+{
+    for (std::size_t i = 0; i < m_history.facts.size(); ++i) {
+        const auto index = static_cast<int>(i);
+        if (!m_history.facts[i].attempted &&
             std::find(m_askedToday.cbegin(), m_askedToday.cend(), index) == m_askedToday.cend())
             return index;
     }
@@ -459,29 +476,44 @@ void PracticeSession::next()
         return;
     }
     if (lengthLeft) {
-        if (const std::optional<int> due = nextDue()) {
-            m_current = Queued {PracticeStep::Review, *due, 0, m_done};
-            return;
-        }
         const bool rehearsing =
             std::any_of(m_queue.cbegin(), m_queue.cend(), [&](const Queued &q) { return q.fact == m_rehearsing; });
         // A new fact only when the session goes well, and with time to
-        // rehearse it.
+        // rehearse it; the due facts open the session and fill the gaps of
+        // the rehearsal.
         const bool goingWell = m_firstTries < 6 || m_rightFirst * 10 >= m_firstTries * 8;
         const bool roomForNew =
             m_options.facts > 0 ? m_done + 4 <= m_options.facts : m_spentMs + 5 * item <= m_options.minutes * 60 * 1000;
+        const bool newNow = !rehearsing && m_done >= DueBeforeNew && goingWell && roomForNew &&
+            static_cast<int>(m_newToday.size()) < m_newAllowed;
+        if (!newNow || m_done < DueBeforeNew) {
+            if (const std::optional<int> due = nextDue()) {
+                m_current = Queued {PracticeStep::Review, *due, 0, m_done};
+                return;
+            }
+        }
         if (!rehearsing && goingWell && roomForNew && static_cast<int>(m_newToday.size()) < m_newAllowed) {
             if (const std::optional<int> fresh = nextNew()) {
                 // Never asked: perhaps known already. A check first.
                 const PracticeFact &f = m_history.facts[static_cast<std::size_t>(*fresh)];
                 m_current = f.attempted ? Queued {PracticeStep::New, *fresh, 0, m_done}
-                                        : Queued {PracticeStep::Placement, *fresh, 0, m_done};
+                                        : Queued {PracticeStep::Placement, *fresh, 0, m_done, true};
                 return;
             }
         }
+        if (const std::optional<int> due = nextDue()) {
+            m_current = Queued {PracticeStep::Review, *due, 0, m_done};
+            return;
+        }
     }
-    // Follow-ups waiting: known facts between them, or the follow-up early.
+    // Follow-ups waiting: between them, a check of a fact never asked (it
+    // may be known: then it needs no bringing in), else a known fact; or the
+    // follow-up early.
     if (!m_queue.empty()) {
+        if (const std::optional<int> unasked = nextUnasked(); unasked && lengthLeft) {
+            m_current = Queued {PracticeStep::Placement, *unasked, 0, m_done};
+            return;
+        }
         if (const std::optional<int> known = filler(); known && lengthLeft) {
             m_current = Queued {PracticeStep::Review, *known, 0, m_done};
             return;
@@ -489,18 +521,6 @@ void PracticeSession::next()
         m_current = *ready;
         m_queue.erase(ready);
         return;
-    }
-    // Time left: facts still settling, not asked today.
-    if (lengthLeft) {
-        for (std::size_t i = 0; i < m_history.facts.size(); ++i) {
-            const PracticeFact &f = m_history.facts[i];
-            const auto index = static_cast<int>(i);
-            if (f.box >= 1 && f.box <= 2 &&
-                std::find(m_askedToday.cbegin(), m_askedToday.cend(), index) == m_askedToday.cend()) {
-                m_current = Queued {PracticeStep::Review, index, 0, m_done};
-                return;
-            }
-        }
     }
 }
 
@@ -581,7 +601,7 @@ AnswerEntry PracticeSession::answer(std::optional<int> given, int ms, const QDat
                         return m_history.facts[static_cast<std::size_t>(f)].cell.row == family;
                     });
             }
-        } else if (!fluent) {
+        } else if (!fluent && asked.introduce) {
             // Not known: brought in now, the next item.
             m_queue.push_back({PracticeStep::New, asked.fact, 0, m_done});
         }

@@ -159,6 +159,7 @@ private:
     void next();
     std::optional<int> nextDue();
     std::optional<int> nextNew();
+    std::optional<int> nextUnasked();
     std::optional<int> filler();
     int itemMs() const;
     bool timeLeft(int ms) const;
@@ -169,6 +170,7 @@ private:
         int fact; // index into the history's facts; -1 for a typing item
         int number = 0; // the typing item's number
         int at = 0; // asked no earlier than this item
+        bool introduce = false; // a check that brings the fact in when it is not known
     };
 
     PracticeHistory m_history;

@@ -173,7 +173,9 @@ private Q_SLOTS:
         drill.sequence = 1;
         drill.time = at(Start.addDays(-3), 0);
         h.add(drill);
-        QCOMPARE(h.find({Operation::Multiplication, 8, 7})->box, 2);
+        // Known before it was taught: back in a week.
+        QCOMPARE(h.find({Operation::Multiplication, 8, 7})->box, 3);
+        QCOMPARE(h.find({Operation::Multiplication, 8, 7})->due, Start.addDays(4));
 
         Child child {std::mt19937(7)};
         const Run run = runSession(h, Start, 1, child);
