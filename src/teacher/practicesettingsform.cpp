@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -32,6 +33,10 @@ QSpinBox *spinBox(QWidget *parent, const QString &name, const QString &caption, 
     box->setObjectName(name);
     box->setRange(low, high);
     box->setAccessibleName(caption);
+    // The keyboard lands in the box's own line edit, which a screen reader
+    // must hear by the same name.
+    if (auto *edit = box->findChild<QLineEdit *>())
+        edit->setAccessibleName(caption);
     return box;
 }
 
