@@ -26,6 +26,7 @@
 #include "platform/sound.h"
 #include "platform/systeminfo.h"
 #include "platform/voice.h"
+#include "practice/dailypractice.h"
 #include "records/recordsform.h"
 #include "records/savedrecordsform.h"
 #include "records/saverecordsform.h"
@@ -37,6 +38,7 @@
 #include "speech/getgreeting.h"
 #include "speech/greeting.h"
 #include "teacher/getpassw.h"
+#include "teacher/practicesettingsform.h"
 #include "teacher/subutility.h"
 #include "teacher/test.h"
 #include "teacher/utilityform.h"
@@ -88,6 +90,8 @@ App::~App()
     m_getGreeting.reset();
     m_controlPeedy.reset();
     m_messageForm.reset();
+    m_practiceSettingsForm.reset();
+    m_dailyPractice.reset();
     m_test.reset();
     m_saveRecordsForm.reset();
     m_savedRecordsForm.reset();
@@ -456,6 +460,16 @@ Test &App::test()
 MessageForm &App::messageForm()
 {
     return createOnce(m_messageForm, *this);
+}
+
+DailyPractice &App::dailyPractice()
+{
+    return createOnce(m_dailyPractice, *this);
+}
+
+PracticeSettingsForm &App::practiceSettingsForm()
+{
+    return createOnce(m_practiceSettingsForm, *this);
 }
 
 AnswerLogWriter &App::answerLog()

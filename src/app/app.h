@@ -42,6 +42,8 @@ class GetGreeting;
 class AnswerLogWriter;
 class ClassViewForm;
 class FluencyForm;
+class DailyPractice;
+class PracticeSettingsForm;
 
 // The hub: owns the program-wide state, the services and the windows. Windows
 // are created on first use and afterwards only hidden and shown.
@@ -169,6 +171,10 @@ public:
     GetGreeting &getGreeting();
     Test &test();
     MessageForm &messageForm();
+    // Daily Practice: the child's window, opened from the Main Menu, and the
+    // teacher's settings of it, opened from the Utility Menu.
+    DailyPractice &dailyPractice();
+    PracticeSettingsForm &practiceSettingsForm();
 
     UtilityForm &utilityForm();
     SubUtility &subUtility();
@@ -229,6 +235,8 @@ private:
     std::unique_ptr<ClassViewForm> m_classViewForm;
     std::unique_ptr<Test> m_test;
     std::unique_ptr<MessageForm> m_messageForm;
+    std::unique_ptr<DailyPractice> m_dailyPractice;
+    std::unique_ptr<PracticeSettingsForm> m_practiceSettingsForm;
     std::unique_ptr<UtilityForm> m_utilityForm;
     std::unique_ptr<SubUtility> m_subUtility;
     std::unique_ptr<SavedRecordsForm> m_savedRecordsForm;

@@ -1,6 +1,7 @@
 #include "drill/drillspeech.h"
 
 #include "platform/random.h"
+#include "speech/speech.h"
 
 #include <algorithm>
 #include <array>
@@ -146,6 +147,30 @@ Feedback wrongFeedback(Random &random, bool peedyOn, bool voiceOn, const Fact &f
     if (voiceOn)
         feedback.voice = {wrongPhrase(drawRow(random, 7)), correction};
     return feedback;
+}
+
+void speakFeedback(Speech &speech, const Feedback &feedback)
+{
+    for (const PeedyStep &step : feedback.peedy) {
+        if (step.kind == PeedyStep::Kind::Say)
+            speech.PeedySays({}, step.value);
+        else
+            speech.PeedyPlays(step.value);
+    }
+    for (const QString &line : feedback.voice)
+        speech.VoiceSays(line);
+}
+
+bool readFactAloud(Speech &speech, bool peedyOn, bool voiceOn, const Fact &fact)
+{
+    const FactReading reading = factReading(fact);
+    if (reading.channel == ReadingChannel::Feedback)
+        return speech.SayFeedback({}, reading.text);
+    if (peedyOn)
+        speech.PeedySays({}, reading.text);
+    if (voiceOn)
+        speech.VoiceSays(reading.text);
+    return peedyOn || voiceOn;
 }
 
 } // namespace plovista

@@ -10,6 +10,7 @@
 namespace plovista {
 
 class Random;
+class Speech;
 
 // Comments the drill window speaks with SayComment.
 inline constexpr char PleaseTypeAnswerText[] = "Please type your answer.";
@@ -73,5 +74,14 @@ struct Feedback
 // sees the same sequence of requests as the switches allow.
 Feedback rightFeedback(Random &random, bool peedyOn, bool voiceOn);
 Feedback wrongFeedback(Random &random, bool peedyOn, bool voiceOn, const Fact &fact);
+
+// Carries the feedback out as the struct says: Peedy's steps, then the voice's
+// lines.
+void speakFeedback(Speech &speech, const Feedback &feedback);
+
+// Reads the fact aloud through its channel, peedyOn and voiceOn standing for
+// PeedyEnabled and VoiceEnabled. Returns whether anything reads it, so a
+// caller waiting for the reading's end (Speech::whenSaid) knows one comes.
+bool readFactAloud(Speech &speech, bool peedyOn, bool voiceOn, const Fact &fact);
 
 } // namespace plovista

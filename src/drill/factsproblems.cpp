@@ -3,12 +3,12 @@
 #include "app/announcer.h"
 #include "app/app.h"
 #include "app/assistform.h"
-#include "app/fontfamilies.h"
 #include "app/shapes.h"
 #include "app/twips.h"
 #include "drill/answerbox.h"
 #include "drill/answeredit.h"
 #include "drill/drillspeech.h"
+#include "drill/factslook.h"
 #include "drill/scoreform.h"
 #include "drill/scoring.h"
 #include "fluency/answerlogwriter.h"
@@ -30,74 +30,9 @@ namespace {
 
 using E = FactsElement;
 
-const QColor Ink(0x1b, 0x26, 0x4a);
-// The corrected fact is written as a teacher marks it, in red.
-const QColor RedPen(0xb0, 0x1e, 0x1e);
-const QColor Paper(0xfd, 0xfc, 0xf6);
-
 constexpr std::array CorrectionLabels = {E::FactsVariableFix, E::FactsSignFix, E::FactsConstantFix, E::FactsEqualFix,
                                          E::FactsAnsFix};
 constexpr std::array CorrectionLines = {2, 5, 6};
-
-QFont numberFont()
-{
-    QFont font;
-    font.setFamilies(
-        installedFirst({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("Courier")}));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setBold(true);
-    font.setPixelSize(NumberFontPixels);
-    return font;
-}
-
-QFont signFont(int pointSize)
-{
-    QFont font = numberFont();
-    font.setPointSize(pointSize);
-    return font;
-}
-
-QFont counterFont(int pointSize)
-{
-    QFont font;
-    font.setPointSize(pointSize);
-    font.setBold(true);
-    return font;
-}
-
-Qt::Alignment alignment(TextAlign align)
-{
-    switch (align) {
-    case TextAlign::Left:
-        return Qt::AlignLeft | Qt::AlignVCenter;
-    case TextAlign::Centre:
-        return Qt::AlignHCenter | Qt::AlignVCenter;
-    case TextAlign::Right:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    }
-    return Qt::AlignLeft | Qt::AlignVCenter;
-}
-
-void setInk(QWidget *widget, QColor colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
-// Lines are given by their end points; a short one is a minus sign and is
-// drawn as heavy as the digits beside it.
-void placeLine(LineControl *line, const LineSpan &span)
-{
-    const bool horizontal = span.y1 == span.y2;
-    const int length = horizontal ? span.x2 - span.x1 : span.y2 - span.y1;
-    const int thickness = length <= 300 ? 3 : 2;
-    if (horizontal)
-        line->setGeometry(twips(span.x1), twips(span.y1) - thickness / 2, twips(span.x2) - twips(span.x1), thickness);
-    else
-        line->setGeometry(twips(span.x1) - thickness / 2, twips(span.y1), thickness, twips(span.y2) - twips(span.y1));
-}
 
 QString number(int value)
 {
@@ -109,10 +44,7 @@ QString number(int value)
 FactsProblems::FactsProblems(App &app)
     : FormWindow(app, Audience::Student, QStringLiteral("FactsProblems"))
 {
-    client()->setAutoFillBackground(true);
-    QPalette paper = client()->palette();
-    paper.setColor(QPalette::Window, Paper);
-    client()->setPalette(paper);
+    paintPaper(client());
 
     buildControls();
     buildMenuBar();
@@ -141,36 +73,31 @@ void FactsProblems::buildControls()
         return l;
     };
     for (E e : {E::FactsVariable, E::FactsSign, E::FactsConstant, E::FactsEqual})
-        makeLabel(e, numberFont(), Ink);
+        makeLabel(e, factsNumberFont(), FactsInk);
     for (E e : CorrectionLabels)
-        makeLabel(e, numberFont(), RedPen);
+        makeLabel(e, factsNumberFont(), FactsRedPen);
     label(E::FactsEqual)->setText(QStringLiteral("="));
     label(E::FactsEqualFix)->setText(QStringLiteral("="));
 
-    makeLabel(E::Label7, counterFont(10), Ink)->setText(QStringLiteral("Countdown"));
-    makeLabel(E::Label1, counterFont(10), Ink)->setText(QStringLiteral("Right"));
-    makeLabel(E::Label5, counterFont(10), Ink)->setText(QStringLiteral("Wrong"));
-    makeLabel(E::Label8, counterFont(13), Ink)->setToolTip(QStringLiteral(" Number of facts left"));
-    makeLabel(E::Label2, counterFont(13), Ink)->setToolTip(QStringLiteral("  number of correct answers"));
-    makeLabel(E::Label6, counterFont(13), Ink)->setToolTip(QStringLiteral(" number of  incorrect answers"));
+    makeLabel(E::Label7, factsCounterFont(10), FactsInk)->setText(QStringLiteral("Countdown"));
+    makeLabel(E::Label1, factsCounterFont(10), FactsInk)->setText(QStringLiteral("Right"));
+    makeLabel(E::Label5, factsCounterFont(10), FactsInk)->setText(QStringLiteral("Wrong"));
+    makeLabel(E::Label8, factsCounterFont(13), FactsInk)->setToolTip(QStringLiteral(" Number of facts left"));
+    makeLabel(E::Label2, factsCounterFont(13), FactsInk)->setToolTip(QStringLiteral("  number of correct answers"));
+    makeLabel(E::Label6, factsCounterFont(13), FactsInk)->setToolTip(QStringLiteral(" number of  incorrect answers"));
 
     m_text1 = new AnswerEdit(client());
     m_text1->setObjectName(QStringLiteral("Text1"));
     m_text1->setToolTip(QStringLiteral(" Enter answer"));
     // The box has no caption; its tool tip names it.
     m_text1->setAccessibleName(QStringLiteral("Enter answer"));
-    m_text1->setFont(numberFont());
-    // The border and padding add up to AnswerBoxInsetTwips with the line
-    // edit's own 2-pixel margin, so typed digits end under the digits above.
-    m_text1->setStyleSheet(QStringLiteral("QLineEdit { border: 2px solid #3d5a99; border-radius: 3px; padding: 0 1px;"
-                                          " background: white; color: #1b264a; }"
-                                          "QLineEdit:disabled { border-color: #a9b3c7; color: #7d869a; }"));
+    styleAnswerBox(m_text1);
     m_elements[static_cast<std::size_t>(E::Text1)] = m_text1;
 
     m_nextProbButt = new QPushButton(client());
     m_nextProbButt->setObjectName(QStringLiteral("NextProbButt"));
     m_nextProbButt->setToolTip(QStringLiteral(" Press Enter Key or this button for next fact"));
-    m_nextProbButt->setFont(counterFont(12));
+    m_nextProbButt->setFont(factsCounterFont(12));
     m_nextProbButt->setText(drillButtonCaption(DrillButton::Start));
     connect(m_nextProbButt, &QPushButton::clicked, this, &FactsProblems::NextProbButt_Click);
     m_elements[static_cast<std::size_t>(E::NextProbButt)] = m_nextProbButt;
@@ -181,7 +108,8 @@ void FactsProblems::buildControls()
     // Lines go on top of the labels, whose empty margins may reach over them.
     for (int i = 0; i < 6; ++i) {
         const bool correction = i == 1 || i == 4 || i == 5;
-        auto *line = new LineControl(QStringLiteral("Line%1").arg(i + 1), client(), correction ? RedPen : Ink);
+        auto *line =
+            new LineControl(QStringLiteral("Line%1").arg(i + 1), client(), correction ? FactsRedPen : FactsInk);
         line->hide();
         m_lines[static_cast<std::size_t>(i)] = line;
     }
@@ -249,8 +177,8 @@ void FactsProblems::layOut()
 
     label(E::FactsSign)->setText(m_layout.sign);
     label(E::FactsSignFix)->setText(m_layout.sign);
-    label(E::FactsSign)->setFont(signFont(m_layout.signPointSize));
-    label(E::FactsSignFix)->setFont(signFont(m_layout.signFixPointSize));
+    label(E::FactsSign)->setFont(factsSignFont(m_layout.signPointSize));
+    label(E::FactsSignFix)->setFont(factsSignFont(m_layout.signFixPointSize));
     label(E::FactsVariable)->setText(m_layout.variableText);
     label(E::FactsConstant)->setText(m_layout.constantText);
     m_text1->setMaxLength(m_layout.answerLength);
@@ -263,16 +191,15 @@ void FactsProblems::applyGeometry(const FactsLayout &layout)
         const auto e = static_cast<E>(i);
         const Placement &p = layout.at(e);
         QWidget *widget = element(e);
-        placeTwips(widget, p.left, p.top, p.width, p.height);
-        if (auto *l = qobject_cast<QLabel *>(widget)) {
-            l->setAlignment(alignment(p.align));
-            l->setContentsMargins(0, twips(p.marginTop), 0, twips(p.marginBottom));
-        }
+        if (auto *l = qobject_cast<QLabel *>(widget))
+            placeFactsLabel(l, p);
+        else
+            placeTwips(widget, p.left, p.top, p.width, p.height);
     }
-    m_text1->setAlignment(alignment(layout.at(E::Text1).align));
+    m_text1->setAlignment(factsAlignment(layout.at(E::Text1).align));
     m_text1->setTextMargins(0, twips(layout.at(E::Text1).marginTop), 0, 0);
     for (int n = 1; n <= 6; ++n)
-        placeLine(m_lines[static_cast<std::size_t>(n - 1)], layout.line(n));
+        placeFactsLine(m_lines[static_cast<std::size_t>(n - 1)], layout.line(n));
 }
 
 void FactsProblems::openForDrill()
@@ -384,15 +311,7 @@ void FactsProblems::GetAnswer(const PressResult &result)
         m_announcer->announce(wrongAnnouncement(*result.correction));
     }
 
-    Speech &speech = m_app.speech();
-    for (const PeedyStep &step : result.feedback.peedy) {
-        if (step.kind == PeedyStep::Kind::Say)
-            speech.PeedySays({}, step.value);
-        else
-            speech.PeedyPlays(step.value);
-    }
-    for (const QString &line : result.feedback.voice)
-        speech.VoiceSays(line);
+    speakFeedback(m_app.speech(), result.feedback);
 }
 
 void FactsProblems::finishPress()
@@ -456,20 +375,9 @@ void FactsProblems::presentFact(const Fact &fact)
 
 void FactsProblems::readAloud(const Fact &fact)
 {
-    const bool peedy = m_app.settings().value(keys::PeedyEnabled);
-    const bool voice = m_app.settings().value(keys::VoiceEnabled);
     Speech &speech = m_app.speech();
-    const FactReading reading = factReading(fact);
-    bool read = peedy || voice;
-    if (reading.channel == ReadingChannel::Feedback) {
-        read = speech.SayFeedback({}, reading.text);
-    } else {
-        if (peedy)
-            speech.PeedySays({}, reading.text);
-        if (voice)
-            speech.VoiceSays(reading.text);
-    }
-    if (read)
+    if (readFactAloud(speech, m_app.settings().value(keys::PeedyEnabled), m_app.settings().value(keys::VoiceEnabled),
+                      fact))
         speech.whenSaid(m_answers->readingEnded());
 }
 

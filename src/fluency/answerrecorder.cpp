@@ -67,7 +67,7 @@ void AnswerRecorder::answered(int given, bool correct)
         return;
     if (m_drillId.isEmpty())
         m_drillId = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    const Instant at = m_pressedAt.value_or(m_clock.monotonic());
+    const Times taken = times();
     AnswerEntry e;
     e.sequence = ++m_sequence;
     e.drillId = m_drillId;
@@ -81,12 +81,8 @@ void AnswerRecorder::answered(int given, bool correct)
     e.given = given;
     e.firstTry = !m_askedAgain;
     e.correct = correct;
-    if (m_paintedAt) {
-        e.ms = wholeMs(at - *m_paintedAt);
-        // A reading that ended before the paint adds no wait of its own.
-        if (m_readingEndedAt)
-            e.msAfterReading = wholeMs(at - std::max(*m_readingEndedAt, *m_paintedAt));
-    }
+    e.ms = taken.ms;
+    e.msAfterReading = taken.msAfterReading;
     e.format = m_context.format;
     e.range = m_context.range;
     e.version = m_context.version;
@@ -94,6 +90,19 @@ void AnswerRecorder::answered(int given, bool correct)
     m_fact.reset();
     m_pressedAt.reset();
     m_sink(std::move(e));
+}
+
+AnswerRecorder::Times AnswerRecorder::times() const
+{
+    Times taken;
+    if (!m_paintedAt)
+        return taken;
+    const Instant at = m_pressedAt.value_or(m_clock.monotonic());
+    taken.ms = wholeMs(at - *m_paintedAt);
+    // A reading that ended before the paint adds no wait of its own.
+    if (m_readingEndedAt)
+        taken.msAfterReading = wholeMs(at - std::max(*m_readingEndedAt, *m_paintedAt));
+    return taken;
 }
 
 bool AnswerRecorder::eventFilter(QObject *watched, QEvent *event)

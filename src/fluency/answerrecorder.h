@@ -49,6 +49,15 @@ public:
     void pressed();
     // The press answered the fact on the screen.
     void answered(int given, bool correct);
+    // The times of the answer to the fact on the screen as answered() logs
+    // them, for a window that writes its own line (Daily Practice): up to the
+    // press, or up to now before one.
+    struct Times
+    {
+        std::optional<int> ms;
+        std::optional<int> msAfterReading;
+    };
+    Times times() const;
     // What this drill's answers are logged under; empty before its first one.
     QString drillId() const { return m_drillId; }
 

@@ -5,6 +5,8 @@
 #include "app/company.h"
 #include "app/twips.h"
 #include "drill/factsproblems.h"
+#include "practice/dailypractice.h"
+#include "practice/practicesession.h"
 #include "records/recordsform.h"
 #include "selection/choosemenumf.h"
 #include "selection/facts10menu.h"
@@ -68,6 +70,30 @@ void MainMenu::buildMenuBar()
     connect(help, &QAction::triggered, this, &MainMenu::help_Click);
     QAction *quit = addMenuCommand(QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &MainMenu::Quit_Click);
+    // Our own addition beside the menu's commands, there while the teacher
+    // offers it.
+    m_dailyPractice = addMenuCommand(QStringLiteral("mnuDailyPractice"), QStringLiteral("Daily Practice"));
+    connect(m_dailyPractice, &QAction::triggered, this, &MainMenu::dailyPractice_Click);
+    Settings &settings = m_app.settings();
+    settings.watch(keys::PracticeEnabled, this, [this] { showDailyPractice(); });
+    settings.watch(keys::PracticeOperations, this, [this] { showDailyPractice(); });
+    showDailyPractice();
+}
+
+void MainMenu::showDailyPractice()
+{
+    const Settings &settings = m_app.settings();
+    m_dailyPractice->setVisible(settings.value(keys::PracticeEnabled) && !practiceOperations(settings).isEmpty());
+}
+
+void MainMenu::dailyPractice_Click()
+{
+    // The teacher may have turned it off since the menu was drawn.
+    showDailyPractice();
+    if (!m_dailyPractice->isVisible())
+        return;
+    m_app.assistForm().hide();
+    m_app.dailyPractice().openFrom(*this);
 }
 
 std::optional<Operation> MainMenu::selectedOperation() const

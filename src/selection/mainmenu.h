@@ -5,6 +5,7 @@
 
 #include <optional>
 
+class QAction;
 class QPushButton;
 
 namespace plovista {
@@ -34,6 +35,8 @@ private:
     void help_Click();
     void Quit_Click();
     void viewRecords();
+    void showDailyPractice();
+    void dailyPractice_Click();
 
     OptionButton *m_facts10OptButt = nullptr;
     OptionButton *m_addOptButt = nullptr;
@@ -42,6 +45,7 @@ private:
     OptionButton *m_divOptButt = nullptr;
     OptionButton *m_viewRecordsOption = nullptr;
     QPushButton *m_acceptButt = nullptr;
+    QAction *m_dailyPractice = nullptr;
     // The start screen opens the menu afresh for each student; other windows
     // only show it again and find the last choice still selected.
     bool m_openedFromStart = true;

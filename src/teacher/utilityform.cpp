@@ -6,11 +6,13 @@
 #include "app/twips.h"
 #include "selection/optionbutton.h"
 #include "speech/controlpeedy.h"
+#include "teacher/practicesettingsform.h"
 #include "teacher/subutility.h"
 #include "teacher/test.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QMenuBar>
 #include <QPushButton>
 
 #include <array>
@@ -82,6 +84,17 @@ UtilityForm::UtilityForm(App &app)
     // Our own addition beside the menu's seven options, which stay as they are.
     QAction *fluency = addMenuCommand(QStringLiteral("FluencyGrid"), QStringLiteral("Fluency Grid"));
     connect(fluency, &QAction::triggered, this, [this] { m_app.openFluencyGrid(*this); });
+    QAction *practice = addMenuCommand(QStringLiteral("DailyPracticeSettings"), QStringLiteral("Daily Practice"));
+    connect(practice, &QAction::triggered, this, [this] { m_app.practiceSettingsForm().openFrom(*this); });
+    // The bar's own commands need more room than the menu was designed with:
+    // the window grows to show every one of them rather than hide the last
+    // behind the bar's overflow arrow, the options standing in the middle.
+    const int extra = formMenuBar()->sizeHint().width() - client()->width();
+    if (extra > 0) {
+        for (QWidget *child : client()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            child->move(child->x() + extra / 2, child->y());
+        client()->setFixedWidth(client()->width() + extra);
+    }
 }
 
 OptionButton *UtilityForm::buttonOf(UtilityChoice choice) const

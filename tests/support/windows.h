@@ -14,6 +14,7 @@
 #include "app/vistanotice.h"
 #include "drill/factsproblems.h"
 #include "drill/scoreform.h"
+#include "practice/dailypractice.h"
 #include "records/recordsform.h"
 #include "records/savedrecordsform.h"
 #include "records/saverecordsform.h"
@@ -23,6 +24,7 @@
 #include "speech/controlpeedy.h"
 #include "speech/getgreeting.h"
 #include "teacher/getpassw.h"
+#include "teacher/practicesettingsform.h"
 #include "teacher/subutility.h"
 #include "teacher/test.h"
 #include "teacher/utilityform.h"
@@ -38,12 +40,14 @@ namespace plovista::test {
 // window added to the hub belongs here too.
 inline QList<FormWindow *> everyWindow(App &app)
 {
-    return {
-        &app.company(),          &app.mainMenu(),       &app.getPassW(),    &app.assistForm(),   &app.aboutBox(),
-        &app.screenSize(),       &app.contactForm(),    &app.vistaNotice(), &app.agentMissing(), &app.chooseMenuMF(),
-        &app.facts10Menu(),      &app.factsProblems(),  &app.scoreForm(),   &app.recordsForm(),  &app.controlPeedy(),
-        &app.getGreeting(),      &app.test(),           &app.messageForm(), &app.utilityForm(),  &app.subUtility(),
-        &app.savedRecordsForm(), &app.saveRecordsForm()};
+    return {&app.company(),         &app.mainMenu(),      &app.getPassW(),
+            &app.assistForm(),      &app.aboutBox(),      &app.screenSize(),
+            &app.contactForm(),     &app.vistaNotice(),   &app.agentMissing(),
+            &app.chooseMenuMF(),    &app.facts10Menu(),   &app.factsProblems(),
+            &app.scoreForm(),       &app.recordsForm(),   &app.controlPeedy(),
+            &app.getGreeting(),     &app.test(),          &app.messageForm(),
+            &app.utilityForm(),     &app.subUtility(),    &app.savedRecordsForm(),
+            &app.saveRecordsForm(), &app.dailyPractice(), &app.practiceSettingsForm()};
 }
 
 inline QString accessibleName(QObject *object)
