@@ -1,11 +1,15 @@
 #include "platform/parrotcharacter.h"
 
 #include "platform/beakopening.h"
+#include "platform/parrotspot.h"
 #include "platform/parrotwindow.h"
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineF>
+#include <QStyle>
+#include <QWidget>
 #include <QWindow>
 
 #include <algorithm>
@@ -24,6 +28,55 @@ constexpr int IdleBlinkGapsMs[] = {3400, 5200, 2600, 4300, 6100, 3000};
 // the upper one lifts a little).
 constexpr double LowerBeakOpenDegrees = -28;
 constexpr double UpperBeakOpenDegrees = 4;
+
+// The part of a frame with anything drawn, in the window's pixels.
+QRect drawnPart(const QImage &frame)
+{
+    int left = frame.width(), top = frame.height(), right = -1, bottom = -1;
+    for (int y = 0; y < frame.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(frame.constScanLine(y));
+        for (int x = 0; x < frame.width(); ++x) {
+            if (qAlpha(line[x]) == 0)
+                continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = y;
+        }
+    }
+    if (right < 0)
+        return QRect(QPoint(0, 0), frame.deviceIndependentSize().toSize());
+    const qreal scale = frame.devicePixelRatio();
+    return QRectF(QPointF(left, top) / scale, QPointF(right + 1, bottom + 1) / scale).toAlignedRect();
+}
+
+// What a child reads or uses in `host`, in its coordinates: the widgets
+// shown with nothing shown inside them. One that fills half the window or
+// more is its backdrop, not a control to keep clear of.
+QList<QRect> controlsOf(const QWidget &host, const QWidget &parrot)
+{
+    QList<QRect> controls;
+    const int backdrop = host.width() * host.height() / 2;
+    const QList<QWidget *> widgets = host.findChildren<QWidget *>();
+    for (const QWidget *widget : widgets) {
+        if (widget == &parrot || parrot.isAncestorOf(widget) || !widget->isVisibleTo(&host) || widget->isWindow())
+            continue;
+        const QList<QWidget *> inside = widget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        if (std::any_of(inside.begin(), inside.end(), [&](const QWidget *child) { return child->isVisibleTo(&host); }))
+            continue;
+        QRect box(widget->mapTo(&host, QPoint(0, 0)), widget->size());
+        // A label's words, not the width its layout gave it.
+        if (const auto *label = qobject_cast<const QLabel *>(widget); label && !label->wordWrap()) {
+            const QRect inside = label->contentsRect();
+            const QRect words = QStyle::alignedRect(label->layoutDirection(), label->alignment(),
+                                                    label->sizeHint().boundedTo(inside.size()), inside);
+            box = QRect(widget->mapTo(&host, words.topLeft()), words.size());
+        }
+        if (box.width() * box.height() < backdrop)
+            controls.append(box);
+    }
+    return controls;
+}
 
 } // namespace
 
@@ -99,6 +152,7 @@ bool ParrotCharacter::load(const QString &id, const QString &filePath)
         hideWindow();
         return false;
     }
+    m_body = drawnPart(m_rig.render(m_rig.restPose()));
     ParrotWindow &window = ensureWindow();
     window.setObjectName(id);
     window.setWindowTitle(id);
@@ -227,9 +281,11 @@ void ParrotCharacter::begin()
         }
         m_clip = m_rig.clip(QStringLiteral("Show"));
         chooseSurface();
-        placeWindow();
         m_shown = true;
+        // Placed at his first frame's size: inside a window, where he may
+        // stand depends on it.
         renderFrame();
+        placeWindow();
         showWindow();
         break;
     case Kind::Hide:
@@ -430,6 +486,8 @@ bool ParrotCharacter::eventFilter(QObject *watched, QEvent *event)
         watched->removeEventFilter(this);
         m_window->hide();
         m_window->setParent(nullptr);
+    } else if (event->type() == QEvent::Resize && m_window && watched == m_window->parentWidget()) {
+        placeWindow();
     }
     return QObject::eventFilter(watched, event);
 }
@@ -443,8 +501,18 @@ void ParrotCharacter::placeWindow()
     }
     // Where he would stand on the screen, taken into the window as it has
     // it: the same place in the window as on a desktop that placed him.
-    if (QWidget *host = window.parentWidget())
-        window.move(host->mapFromGlobal(m_position));
+    // The window system puts windows where it likes, so that place may be
+    // on the window's controls, where on a desktop that placed him another
+    // window would be; he steps aside to the nearest place clear of them.
+    // Only what is drawn of him counts: his frame's clear margin may lie
+    // over a control or past the window's edge. His gestures may reach a
+    // little beyond his body at rest; they are brief.
+    QWidget *host = window.parentWidget();
+    if (!host)
+        return;
+    const QPoint spot = clearestSpot(host->rect(), m_body.size(), host->mapFromGlobal(m_position) + m_body.topLeft(),
+                                     controlsOf(*host, window));
+    window.move(spot - m_body.topLeft());
 }
 
 void ParrotCharacter::showWindow()

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPoint>
+#include <QRect>
 #include <QPointer>
 #include <QTimer>
 
@@ -123,6 +124,9 @@ private:
     bool m_shown = false;
     SpeechPlayer m_speaker;
     QString m_id;
+    // What is drawn of him at rest, in his window: inside another window
+    // this much is kept clear of its controls.
+    QRect m_body;
     QPoint m_position {0, 0};
 
     std::deque<Request> m_queue;

@@ -30,7 +30,8 @@ import sys
 import tempfile
 import time
 
-SCREEN = (1024, 768)
+# ROAD_SCREEN=1920x1080 (with QT_SCALE_FACTOR) walks the road on a larger screen.
+SCREEN = tuple(int(side) for side in os.environ.get("ROAD_SCREEN", "1024x768").split("x"))
 STUDENT = "Ann Lee"
 ADDEND = 7  # the fact family chosen: "+7"
 # Seconds the drill window waits after a right and after a wrong answer

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QPainter>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -80,6 +81,7 @@ private Q_SLOTS:
     void surfaceFollowsTheCompositorAtEachShow();
     void translucentFramesLeaveNothingOfTheFrameBefore();
     void withoutPlacingTopLevelsHeStandsInsideTheWindow();
+    void insideAWindowHeStepsAsideFromItsControls();
     void beakFollowsThePhonemes_data();
     void beakFollowsThePhonemes();
 
@@ -484,6 +486,57 @@ void TestParrot::withoutPlacingTopLevelsHeStandsInsideTheWindow()
     peedy.moveTo(380, 330);
     QVERIFY(waitUntilIdle(peedy));
     QCOMPARE(window->pos(), form.mapFromGlobal(QPoint(380, 330)));
+}
+
+void TestParrot::insideAWindowHeStepsAsideFromItsControls()
+{
+    // A drill window the window system put where his perch would be.
+    QWidget form;
+    form.setFixedSize(320, 360);
+    form.move(100, 100);
+    auto *answer = new QLineEdit(&form);
+    answer->setGeometry(60, 120, 90, 50);
+    auto *check = new QPushButton(QStringLiteral("Check"), &form);
+    check->setGeometry(100, 240, 90, 30);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    ParrotCharacter peedy(m_engine, {false, [] { return true; }, [&]() -> QWidget * { return &form; }});
+    QVERIFY(peedy.load(QStringLiteral("Peedy"), DrawingPath));
+    peedy.moveTo(160, 200);
+    peedy.show();
+    QVERIFY(waitUntilIdle(peedy));
+    ParrotWindow *window = peedy.window();
+    // Nothing of him drawn over either control or past the window's edge.
+    const auto clear = [&] {
+        const QImage &frame = window->frame();
+        const qreal scale = frame.devicePixelRatio();
+        for (int y = 0; y < frame.height(); ++y) {
+            for (int x = 0; x < frame.width(); ++x) {
+                const QPoint at = window->pos() + (QPointF(x, y) / scale).toPoint();
+                if (qAlpha(frame.pixel(x, y)) != 0 &&
+                    (!form.rect().contains(at) || answer->geometry().contains(at) || check->geometry().contains(at)))
+                    return false;
+            }
+        }
+        return true;
+    };
+    QVERIFY2(clear(), qPrintable(QStringLiteral("at %1,%2").arg(window->x()).arg(window->y())));
+
+    // Gliding across the window he keeps clear of them all the way.
+    bool clearAllTheWay = true;
+    {
+        Sampler sampler([&] { clearAllTheWay = clearAllTheWay && clear(); });
+        peedy.moveTo(100 + form.width() - window->width(), 100);
+        QVERIFY(waitUntilIdle(peedy));
+    }
+    QVERIFY(clearAllTheWay);
+
+    // A window that grows makes room where he wanted to be.
+    form.setFixedSize(700, 600);
+    peedy.moveTo(100 + 400, 100 + 300);
+    QVERIFY(waitUntilIdle(peedy));
+    QCOMPARE(window->pos(), form.mapFromGlobal(QPoint(100 + 400, 100 + 300)));
 }
 
 void TestParrot::beakFollowsThePhonemes_data()
