@@ -7,8 +7,8 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPoint>
-#include <QRect>
 #include <QPointer>
+#include <QRect>
 #include <QTimer>
 
 #include <deque>

@@ -5,8 +5,8 @@
 #include "platform/speechengine.h"
 
 #include <QFile>
-#include <QPainter>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
