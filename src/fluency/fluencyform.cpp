@@ -51,7 +51,10 @@ FluencyForm::FluencyForm(App &app)
     auto *studentLabel = new QLabel(QStringLiteral("&Student:"), client());
     m_studentList = new QComboBox(client());
     m_studentList->setObjectName(QStringLiteral("StudentList"));
-    m_studentList->setMinimumContentsLength(18);
+    // Short enough that the row fits an 800-pixel screen with a window
+    // manager's border; a longer name is cut short in the box.
+    m_studentList->setMinimumContentsLength(14);
+    m_studentList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     studentLabel->setBuddy(m_studentList);
     auto *operationLabel = new QLabel(QStringLiteral("&Operation:"), client());
     m_operationList = new QComboBox(client());

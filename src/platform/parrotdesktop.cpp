@@ -81,7 +81,13 @@ ParrotDesktop ParrotDesktop::ofThisSession()
     const QString platform = QGuiApplication::platformName();
     // A Wayland client has no say where its top-levels go; every Wayland
     // compositor blends, but Peedy is inside another window there anyway.
-    desktop.placesTopLevels = !platform.startsWith(QLatin1String("wayland"));
+    // Nor, on a Wayland session, has an X client: the compositor places
+    // XWayland's windows too (weston put his at the screen's corner, in a
+    // frame of its own), so there he is inside the program's windows as well.
+    const bool waylandSession = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+        qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+    desktop.placesTopLevels =
+        !platform.startsWith(QLatin1String("wayland")) && !(platform == QLatin1String("xcb") && waylandSession);
     if (platform == QLatin1String("xcb"))
         desktop.compositing = x11Compositing;
     desktop.perchWindow = frontWindow;

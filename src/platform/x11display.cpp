@@ -1,4 +1,5 @@
 #include "platform/x11display.h"
+#include "platform/waylandoutput.h"
 
 #include <QLibrary>
 
@@ -117,7 +118,9 @@ void *X11Display::connection()
     const RandR *randr = randR();
     int eventBase = 0;
     int errorBase = 0;
-    m_canSwitch = randr && randr->queryExtension(display, &eventBase, &errorBase) && !isXWayland(display, *randr);
+    const bool hasRandR = randr && randr->queryExtension(display, &eventBase, &errorBase);
+    m_xwayland = hasRandR && isXWayland(display, *randr);
+    m_canSwitch = hasRandR && !m_xwayland;
     m_display = display;
     return m_display;
 }
@@ -168,6 +171,10 @@ std::optional<DisplayMode> X11Display::current()
     if (!display)
         return std::nullopt;
     if (!m_canSwitch) {
+        if (m_xwayland) {
+            if (const std::optional<DisplayMode> real = waylandOutputMode())
+                return DisplayMode {real->width, real->height, 0};
+        }
         // The root window's size, asked afresh as an answer to a round trip.
         Window root = 0;
         int x = 0;

@@ -11,7 +11,8 @@ namespace plovista {
 // lags behind a switch). Where there is no X server nothing happens; where it
 // has no RandR, or is XWayland (whose modes only stretch what X programs draw
 // on a screen the compositor keeps as it is), the screen's size is read and
-// nothing is switched.
+// nothing is switched; on XWayland the size is the compositor's output's,
+// where it tells it, not the smaller one X programs see at a scale.
 class X11Display final : public Display
 {
 public:
@@ -34,6 +35,7 @@ private:
     void *m_display = nullptr; // Xlib's Display, kept opaque so its macros stay out of headers
     bool m_tried = false;
     bool m_canSwitch = false;
+    bool m_xwayland = false;
 };
 
 } // namespace plovista

@@ -2,8 +2,10 @@
 # The program on a Wayland desktop: weston's headless compositor, with Qt's
 # Wayland platform and then, where XWayland is installed, through XWayland.
 # Each time the start screen must reach the screen and the program must end
-# cleanly on SIGTERM, as a session's end ends it.
-# Usage: weston_start.sh <program> <Qt's platform plugin folder>
+# cleanly on SIGTERM, as a session's end ends it. The output is at 200%, so
+# X programs see half its size; the program's display service must tell the
+# real one on XWayland.
+# Usage: weston_start.sh <program> <Qt's platform plugin folder> <displayprobe>
 # Skipped (77) with the reason where weston or Qt's Wayland platform cannot run.
 set -u
 skip() {
@@ -17,6 +19,7 @@ fail() {
 }
 program=$1
 plugins=$2
+probe=$3
 
 command -v weston > /dev/null || skip "weston is missing (package weston)"
 [ -e "$plugins/libqwayland-generic.so" ] || skip "Qt's Wayland platform is missing (package qt6-wayland)"
@@ -34,8 +37,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-XDG_RUNTIME_DIR="$runtime" weston --backend=headless-backend.so --use-pixman --socket=wayland-1 --width=1024 \
-    --height=768 --idle-time=0 --no-config $(command -v Xwayland > /dev/null && echo --xwayland) < /dev/null > "$work/weston.log" 2>&1 &
+XDG_RUNTIME_DIR="$runtime" weston --backend=headless-backend.so --use-pixman --socket=wayland-1 --width=2048 \
+    --height=1536 --scale=2 --idle-time=0 --no-config $(command -v Xwayland > /dev/null && echo --xwayland) < /dev/null > "$work/weston.log" 2>&1 &
 weston_pid=$!
 for _ in $(seq 200); do
     [ -S "$runtime/wayland-1" ] && break
@@ -112,3 +115,8 @@ DISPLAY=$x xwininfo -root -tree 2> /dev/null | grep -q '"Brevandi Plovista"' ||
     fail "the start screen was not up on XWayland within two minutes"
 echo "the start screen was up on XWayland"
 ends_cleanly
+
+seen=$(DISPLAY=$x xwininfo -root | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+told=$(env XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=wayland-1 DISPLAY="$x" "$probe" 2> "$work/probe.log")
+[ "$told" = "2048x1536 fixed" ] || fail "on XWayland (X programs see $seen) the display service told \"$told\""
+echo "on XWayland, X programs see $seen and the display service tells $told"

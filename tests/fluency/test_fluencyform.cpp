@@ -344,6 +344,10 @@ private Q_SLOTS:
         QVERIFY(has({"Ann Lee", "Multiplication", "0 x 7", "automatic", "2", "2", "0", "1500", "2026-12-07"}));
         QVERIFY(has({"Ann Lee", "Multiplication", "5 x 7", "fluent, one day so far", "2", "1", "1", "1500"}));
         QVERIFY(has({"Ben Cho", "Addition", "4 + 5", "fluent, one day so far", "1", "1", "0", "2000", "2026-12-06"}));
+
+        // However long a name, the window fits an 800-pixel screen with a window manager's border.
+        students->addItem(QStringLiteral("Maximiliana Wolfeschlegelsteinhausen-Bergerdorff"));
+        QVERIFY2(form.minimumSizeHint().width() <= 790, qPrintable(QString::number(form.minimumSizeHint().width())));
     }
 
     // The log is read, and the class exported, away from the window: it
