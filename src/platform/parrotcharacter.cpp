@@ -105,6 +105,8 @@ ParrotCharacter::ParrotCharacter(SpeechEngine &engine, ParrotDesktop desktop, QO
     m_clock.start();
     m_frameTimer.setInterval(FrameIntervalMs);
     connect(&m_frameTimer, &QTimer::timeout, this, &ParrotCharacter::tick);
+    m_clearTimer.setInterval(250);
+    connect(&m_clearTimer, &QTimer::timeout, this, &ParrotCharacter::keepClear);
     m_idleTimer.setSingleShot(true);
     connect(&m_idleTimer, &QTimer::timeout, this, [this] {
         if (isBusy() || !m_window || !m_shown)
@@ -524,6 +526,22 @@ void ParrotCharacter::showWindow()
         return;
     window.show();
     window.raise();
+    if (window.surface() == ParrotSurface::InWindow)
+        m_clearTimer.start();
+}
+
+void ParrotCharacter::keepClear()
+{
+    QWidget *host = m_window && m_window->isVisible() ? m_window->parentWidget() : nullptr;
+    if (!host) {
+        m_clearTimer.stop();
+        return;
+    }
+    // Where he stands is kept while nothing has come up under him: he does
+    // not hop back and forth as controls show and hide.
+    const QPoint here = m_window->pos() + m_body.topLeft();
+    if (clearestSpot(host->rect(), m_body.size(), here, controlsOf(*host, *m_window)) != here)
+        placeWindow();
 }
 
 void ParrotCharacter::hideWindow()

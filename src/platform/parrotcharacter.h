@@ -111,6 +111,7 @@ private:
     void showWindow();
     void hideWindow();
     void placeWindow();
+    void keepClear();
     void perch();
     void chooseSurface();
 
@@ -149,6 +150,9 @@ private:
     int m_idleRound = 0;
     QTimer m_idleTimer;
     QTimer m_frameTimer;
+    // Inside a window: its controls come and go (an answer box between
+    // facts, a message after a score), with nothing to tell him so.
+    QTimer m_clearTimer;
 };
 
 } // namespace plovista

@@ -2,10 +2,13 @@
 #include "platform/parrotwindow.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLibrary>
+#include <QPointer>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
 namespace plovista {
@@ -54,23 +57,57 @@ bool x11Compositing()
     return selection != 0 && x->getSelectionOwner(display, selection) != 0;
 }
 
+bool isPerch(const QWidget *window)
+{
+    return window && window->isVisible() && window->windowType() == Qt::Window &&
+        !qobject_cast<const ParrotWindow *>(window);
+}
+
+// The program's windows in the order they were last shown, newest last: what
+// is in front where the window system does not say.
+class ShownWindows final : public QObject
+{
+public:
+    ShownWindows() { qApp->installEventFilter(this); }
+
+    QWidget *newestShown()
+    {
+        for (auto it = m_shown.crbegin(); it != m_shown.crend(); ++it) {
+            if (isPerch(*it))
+                return *it;
+        }
+        return nullptr;
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto *window = static_cast<QWidget *>(watched);
+            if (window->isWindow()) {
+                m_shown.removeAll(window);
+                m_shown.removeAll(nullptr);
+                m_shown.append(window);
+            }
+        }
+        return false;
+    }
+
+private:
+    QList<QPointer<QWidget>> m_shown;
+};
+
 // The program's window in front; a message box or other small dialog over a
 // window is no perch, the window it belongs to is. With none active (the
-// compositor gives the focus late, or to nobody), a window of the program
-// that shows.
-QWidget *frontWindow()
+// compositor gives the focus late, or to nobody), the one shown last.
+QWidget *frontWindow(ShownWindows &shown)
 {
     QWidget *window = QApplication::activeWindow();
     while (window && window->windowType() == Qt::Dialog && window->parentWidget())
         window = window->parentWidget()->window();
-    if (window && !qobject_cast<ParrotWindow *>(window))
+    if (isPerch(window))
         return window;
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *shown : windows) {
-        if (shown->isVisible() && shown->windowType() == Qt::Window && !qobject_cast<ParrotWindow *>(shown))
-            return shown;
-    }
-    return nullptr;
+    return shown.newestShown();
 }
 
 } // namespace
@@ -90,7 +127,10 @@ ParrotDesktop ParrotDesktop::ofThisSession()
         !platform.startsWith(QLatin1String("wayland")) && !(platform == QLatin1String("xcb") && waylandSession);
     if (platform == QLatin1String("xcb"))
         desktop.compositing = x11Compositing;
-    desktop.perchWindow = frontWindow;
+    if (!desktop.placesTopLevels && qApp) {
+        auto shown = std::make_shared<ShownWindows>();
+        desktop.perchWindow = [shown] { return frontWindow(*shown); };
+    }
     return desktop;
 }
 

@@ -37,8 +37,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-XDG_RUNTIME_DIR="$runtime" weston --backend=headless-backend.so --use-pixman --socket=wayland-1 --width=2048 \
-    --height=1536 --scale=2 --idle-time=0 --no-config $(command -v Xwayland > /dev/null && echo --xwayland) < /dev/null > "$work/weston.log" 2>&1 &
+XDG_RUNTIME_DIR="$runtime" weston --backend=headless-backend.so --use-pixman --socket=wayland-1 --width=1024 \
+    --height=768 --scale=2 --idle-time=0 --no-config $(command -v Xwayland > /dev/null && echo --xwayland) < /dev/null > "$work/weston.log" 2>&1 &
 weston_pid=$!
 for _ in $(seq 200); do
     [ -S "$runtime/wayland-1" ] && break

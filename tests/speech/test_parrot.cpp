@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 using namespace plovista;
@@ -507,7 +508,8 @@ void TestParrot::insideAWindowHeStepsAsideFromItsControls()
     peedy.show();
     QVERIFY(waitUntilIdle(peedy));
     ParrotWindow *window = peedy.window();
-    // Nothing of him drawn over either control or past the window's edge.
+    QList<QWidget *> controls {answer, check};
+    // Nothing of him drawn over a control or past the window's edge.
     const auto clear = [&] {
         const QImage &frame = window->frame();
         const qreal scale = frame.devicePixelRatio();
@@ -515,7 +517,9 @@ void TestParrot::insideAWindowHeStepsAsideFromItsControls()
             for (int x = 0; x < frame.width(); ++x) {
                 const QPoint at = window->pos() + (QPointF(x, y) / scale).toPoint();
                 if (qAlpha(frame.pixel(x, y)) != 0 &&
-                    (!form.rect().contains(at) || answer->geometry().contains(at) || check->geometry().contains(at)))
+                    (!form.rect().contains(at) || std::any_of(controls.cbegin(), controls.cend(), [&](QWidget *c) {
+                        return c->isVisible() && c->geometry().contains(at);
+                    })))
                     return false;
             }
         }
@@ -537,6 +541,15 @@ void TestParrot::insideAWindowHeStepsAsideFromItsControls()
     peedy.moveTo(100 + 400, 100 + 300);
     QVERIFY(waitUntilIdle(peedy));
     QCOMPARE(window->pos(), form.mapFromGlobal(QPoint(100 + 400, 100 + 300)));
+
+    // A control that shows where he stands, as the answer box does for each
+    // new fact: he steps aside without being asked.
+    auto *later = new QLineEdit(&form);
+    later->setGeometry(window->geometry().center().x() - 30, window->geometry().center().y() - 20, 60, 40);
+    controls.append(later);
+    later->show();
+    QVERIFY(!clear());
+    QTRY_VERIFY(clear());
 }
 
 void TestParrot::beakFollowsThePhonemes_data()
