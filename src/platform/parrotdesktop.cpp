@@ -1,10 +1,10 @@
+#include "platform/librarysymbols.h"
 #include "platform/parrotcharacter.h"
 #include "platform/parrotwindow.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QLibrary>
 #include <QPointer>
 #include <QWidget>
 
@@ -30,14 +30,12 @@ struct Xlib
 const Xlib *xlib()
 {
     static const std::optional<Xlib> loaded = []() -> std::optional<Xlib> {
-        QLibrary library(QStringLiteral("X11"), 6);
-        if (!library.load())
-            return std::nullopt;
+        LibrarySymbols library(QStringLiteral("X11"), 6);
         Xlib x;
-        x.internAtom = reinterpret_cast<Xlib::InternAtom>(library.resolve("XInternAtom"));
-        x.getSelectionOwner = reinterpret_cast<Xlib::GetSelectionOwner>(library.resolve("XGetSelectionOwner"));
-        x.defaultScreen = reinterpret_cast<Xlib::DefaultScreen>(library.resolve("XDefaultScreen"));
-        if (!x.internAtom || !x.getSelectionOwner || !x.defaultScreen)
+        library.resolve(x.internAtom, "XInternAtom");
+        library.resolve(x.getSelectionOwner, "XGetSelectionOwner");
+        library.resolve(x.defaultScreen, "XDefaultScreen");
+        if (!library.all())
             return std::nullopt;
         return x;
     }();

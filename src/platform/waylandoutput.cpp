@@ -1,12 +1,12 @@
 #include "platform/waylandoutput.h"
 
-#include <QLibrary>
+#include "platform/librarysymbols.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
 #include <cstdint>
 #include <optional>
-#include <type_traits>
 #include <utility>
 
 namespace plovista {
@@ -41,23 +41,18 @@ struct WaylandClient
 const WaylandClient *waylandClient()
 {
     static const std::optional<WaylandClient> loaded = []() -> std::optional<WaylandClient> {
-        QLibrary library(QStringLiteral("wayland-client"), 0);
+        LibrarySymbols library(QStringLiteral("wayland-client"), 0);
         WaylandClient w;
-        bool all = library.load();
-        auto resolve = [&](auto &entry, const char *name) {
-            entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(library.resolve(name));
-            all = all && entry;
-        };
-        resolve(w.connect, "wl_display_connect");
-        resolve(w.disconnect, "wl_display_disconnect");
-        resolve(w.roundtrip, "wl_display_roundtrip");
-        resolve(w.marshalFlags, "wl_proxy_marshal_flags");
-        resolve(w.getVersion, "wl_proxy_get_version");
-        resolve(w.addListener, "wl_proxy_add_listener");
-        resolve(w.destroy, "wl_proxy_destroy");
-        resolve(w.registryInterface, "wl_registry_interface");
-        resolve(w.outputInterface, "wl_output_interface");
-        return all ? std::optional<WaylandClient>(w) : std::nullopt;
+        library.resolve(w.connect, "wl_display_connect");
+        library.resolve(w.disconnect, "wl_display_disconnect");
+        library.resolve(w.roundtrip, "wl_display_roundtrip");
+        library.resolve(w.marshalFlags, "wl_proxy_marshal_flags");
+        library.resolve(w.getVersion, "wl_proxy_get_version");
+        library.resolve(w.addListener, "wl_proxy_add_listener");
+        library.resolve(w.destroy, "wl_proxy_destroy");
+        library.resolve(w.registryInterface, "wl_registry_interface");
+        library.resolve(w.outputInterface, "wl_output_interface");
+        return library.all() ? std::optional<WaylandClient>(w) : std::nullopt;
     }();
     return loaded ? &*loaded : nullptr;
 }

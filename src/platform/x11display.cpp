@@ -1,7 +1,7 @@
 #include "platform/x11display.h"
-#include "platform/waylandoutput.h"
 
-#include <QLibrary>
+#include "platform/librarysymbols.h"
+#include "platform/waylandoutput.h"
 
 #ifdef PLOVISTA_HAVE_XRANDR
 // Xlib defines macros (None, Bool, Status) that collide with Qt names, so it
@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
-#include <type_traits>
 
 namespace plovista {
 
@@ -56,28 +55,22 @@ struct RandR
 const RandR *randR()
 {
     static const std::optional<RandR> loaded = []() -> std::optional<RandR> {
-        // Never unloaded: the library stays for the run once loaded.
-        QLibrary library(QStringLiteral("Xrandr"), 2);
+        LibrarySymbols library(QStringLiteral("Xrandr"), 2);
         RandR r;
-        bool all = library.load();
-        auto resolve = [&](auto &function, const char *name) {
-            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(name));
-            all = all && function;
-        };
-        resolve(r.queryExtension, "XRRQueryExtension");
-        resolve(r.getScreenInfo, "XRRGetScreenInfo");
-        resolve(r.freeScreenConfigInfo, "XRRFreeScreenConfigInfo");
-        resolve(r.configSizes, "XRRConfigSizes");
-        resolve(r.configCurrentConfiguration, "XRRConfigCurrentConfiguration");
-        resolve(r.configCurrentRate, "XRRConfigCurrentRate");
-        resolve(r.configRates, "XRRConfigRates");
-        resolve(r.setScreenConfig, "XRRSetScreenConfig");
-        resolve(r.setScreenConfigAndRate, "XRRSetScreenConfigAndRate");
-        resolve(r.getScreenResourcesCurrent, "XRRGetScreenResourcesCurrent");
-        resolve(r.freeScreenResources, "XRRFreeScreenResources");
-        resolve(r.getOutputInfo, "XRRGetOutputInfo");
-        resolve(r.freeOutputInfo, "XRRFreeOutputInfo");
-        return all ? std::optional<RandR>(r) : std::nullopt;
+        library.resolve(r.queryExtension, "XRRQueryExtension");
+        library.resolve(r.getScreenInfo, "XRRGetScreenInfo");
+        library.resolve(r.freeScreenConfigInfo, "XRRFreeScreenConfigInfo");
+        library.resolve(r.configSizes, "XRRConfigSizes");
+        library.resolve(r.configCurrentConfiguration, "XRRConfigCurrentConfiguration");
+        library.resolve(r.configCurrentRate, "XRRConfigCurrentRate");
+        library.resolve(r.configRates, "XRRConfigRates");
+        library.resolve(r.setScreenConfig, "XRRSetScreenConfig");
+        library.resolve(r.setScreenConfigAndRate, "XRRSetScreenConfigAndRate");
+        library.resolve(r.getScreenResourcesCurrent, "XRRGetScreenResourcesCurrent");
+        library.resolve(r.freeScreenResources, "XRRFreeScreenResources");
+        library.resolve(r.getOutputInfo, "XRRGetOutputInfo");
+        library.resolve(r.freeOutputInfo, "XRRFreeOutputInfo");
+        return library.all() ? std::optional<RandR>(r) : std::nullopt;
     }();
     return loaded ? &*loaded : nullptr;
 }

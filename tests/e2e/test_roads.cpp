@@ -3,6 +3,7 @@
 // and what is said and printed.
 
 #include "records/recordsview.h"
+#include "support/firstrunfiles.h"
 #include "support/teacherroad.h"
 #include "support/windows.h"
 
@@ -20,34 +21,6 @@ using namespace plovista::test;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Every settings file of a first run, as the program must write it.
-const std::vector<std::pair<const char *, QByteArray>> FirstRunFiles = {
-    {"Display", "DontChange\r\n"},
-    {"Perch", "Standard\r\n"},
-    {"Mbar", "Visible\r\n"},
-    {"Facts", " 10 \r\n"},
-    {"Vista", "True\r\n"},
-    {"PShow", "False\r\n"},
-    {"PShowT", "True\r\n"},
-    {"TTS", "True\r\n"},
-    {"PFback", "True\r\n"},
-    {"VFback", "True\r\n"},
-    {"PCom", "True\r\n"},
-    {"VCom", "True\r\n"},
-    {"PRew", "True\r\n"},
-    {"VRew", "True\r\n"},
-    {"Sg", "5.0\r\n"},
-    {"Ag", "100\r\n"},
-    {"MGreet", "IntegrateNo\r\n"},
-    {"NoGreet", "False\r\n"},
-    {"PGreet", ""},
-    {"PName", "AllowUserName\r\n"},
-    {"PracOn", "True\r\n"},
-    {"PracOps", "Addition;Subtraction;Multiplication;Division\r\n"},
-    {"PracMin", " 8 \r\n"},
-    {"PracFacts", " 0 \r\n"},
-};
 
 QByteArray readFile(const QString &path)
 {

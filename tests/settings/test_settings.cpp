@@ -5,6 +5,7 @@
 #include "settings/textfile.h"
 #include "settings/textlines.h"
 #include "speech/speech.h"
+#include "support/firstrunfiles.h"
 #include "support/smalldisk.h"
 #include "teacher/passwordfile.h"
 
@@ -371,30 +372,8 @@ private Q_SLOTS:
         QVERIFY(read.failures.isEmpty());
         QVERIFY(QDir(dir.filePath(QStringLiteral("SDat"))).exists());
 
-        const QList<QPair<QString, QByteArray>> expected = {
-            {"Display", "DontChange\r\n"},
-            {"Perch", "Standard\r\n"},
-            {"Mbar", "Visible\r\n"},
-            {"Facts", " 10 \r\n"},
-            {"Vista", "True\r\n"},
-            {"PShow", "False\r\n"},
-            {"PShowT", "True\r\n"},
-            {"TTS", "True\r\n"},
-            {"PFback", "True\r\n"},
-            {"VFback", "True\r\n"},
-            {"PCom", "True\r\n"},
-            {"VCom", "True\r\n"},
-            {"PRew", "True\r\n"},
-            {"VRew", "True\r\n"},
-            {"Sg", "5.0\r\n"},
-            {"Ag", "100\r\n"},
-            {"MGreet", "IntegrateNo\r\n"},
-            {"NoGreet", "False\r\n"},
-            {"PGreet", ""},
-            {"PName", "AllowUserName\r\n"},
-        };
-        for (const auto &[name, bytes] : expected)
-            QCOMPARE(readBytes(store.pathOf(name)), bytes);
+        for (const auto &[name, bytes] : FirstRunFiles)
+            QCOMPARE(readBytes(store.pathOf(QLatin1String(name))), bytes);
         const QByteArray adword = readBytes(store.pathOf(QStringLiteral("AdWord")));
         QCOMPARE(adword.size(), 37);
         QVERIFY(adword.endsWith("\r\n"));
